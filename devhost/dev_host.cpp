@@ -1,0 +1,502 @@
+#include "dev_host.h"
+
+#include <cstring>
+
+#include "host/requests.h"
+
+namespace DevHostLib {
+
+namespace {
+
+constexpr size_t kMaxRecord = 4096;
+
+std::vector<uint8_t> Bytes(const void* p, size_t n) {
+    const auto* b = static_cast<const uint8_t*>(p);
+    return std::vector<uint8_t>(b, b + n);
+}
+
+std::string TextAt(int pointer) {
+    const char* text = reinterpret_cast<const char*>(pointer);
+    return text ? std::string(text) : std::string();
+}
+
+const ActionRef& RefAt(int pointer) { return *reinterpret_cast<const ActionRef*>(pointer); }
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+DevHost::DevHost() : conversations(*this) {
+    hostActions[{Host::kGroupContactMenu, Host::kActionOpenConversation}] = [this](const ActionRef& ref, int notice) {
+        if (notice == Host::kNoticeAction) conversations.Open(contacts.RowId(ref.contact));
+    };
+    CreateMainWindow();
+    RegisterHostElements();
+}
+
+DevHost::~DevHost() {
+    Unload();
+    conversations.DestroyAll();
+    if (mainWindow) DestroyWindow(mainWindow);
+}
+
+void DevHost::CreateMainWindow() {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = "VelmoraMain";
+    RegisterClassExA(&wc);
+    mainWindow = CreateWindowExA(0, "VelmoraMain", "Velmora", WS_OVERLAPPEDWINDOW, 20, 20, 240, 420, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+    CreateWindowExA(0, "BUTTON", "Zablokuj", WS_CHILD | WS_VISIBLE, 10, 10, 100, 24, mainWindow,
+                    reinterpret_cast<HMENU>(Host::kLockDialogItem), wc.hInstance, nullptr);
+}
+
+void DevHost::RegisterHostElements() {
+    auto add = [this](int parent, int id, const char* text, int icon, bool group, int owner = 0) {
+        Element e;
+        e.id = id;
+        e.parent = parent;
+        e.text = text;
+        e.param = icon;
+        e.owner = owner;
+        e.status = group ? 0x10 : 0;
+        e.elementType = group ? kHoldsOthers : 0;
+        elements.Insert(e, -1);
+    };
+    add(0, 1, "Velmora", 0, true);
+    add(1, Host::kGroupContactMenu, "Kontakt", 0, true);
+    add(Host::kGroupContactMenu, Host::kActionOpenConversation, "Rozmowa", 5, false);
+    add(Host::kGroupContactMenu, 132, "Informacje", 7, false);
+    add(Host::kGroupContactMenu, 135, "", 0, false);  // a separator: no text
+    add(Host::kGroupContactMenu, 400, "Wyślij", 0, true);
+    add(400, 401, "Plik", 8, false);
+    add(0, Host::kGroupConversation, "Okno rozmowy", 0, true);
+    add(Host::kGroupConversation, Host::kActionMessageView, "Podgląd", 0, false, kHostUiPlugin);
+    add(Host::kGroupConversation, Host::kActionMessageEdit, "Edycja", 0, false, kHostUiPlugin);
+    add(0, Host::kGroupToolbars, "Paski", 0, true);
+    add(Host::kGroupToolbars, Host::kGroupMainToolbar, "Pasek główny", 0, true);
+    add(0, Host::kGroupSettings, "Wtyczki", 0, true);
+    add(0, Host::kGroupContactPages, "Właściwości kontaktu", 0, true);
+    add(0, kMainMenuGroup, "Menu główne", 0, true);
+    add(kMainMenuGroup, 501, "Ustawienia", 0, false);
+}
+
+bool DevHost::Load(const char* path) {
+    module = LoadLibraryA(path);
+    if (!module) return false;
+    entry = reinterpret_cast<EntryPoint>(GetProcAddress(module, "_IMessageProc@4"));
+    if (!entry) {
+        FreeLibrary(module);
+        module = nullptr;
+    }
+    return entry != nullptr;
+}
+
+void DevHost::Unload() {
+    if (!module) return;
+    if (started) Stop();
+    FreeLibrary(module);
+    module = nullptr;
+    entry = nullptr;
+}
+
+int DevHost::Call(int code, int p1, int p2) {
+    HostMessage m{};
+    m.size = sizeof m;
+    m.code = code;
+    m.p1 = p1;
+    m.p2 = p2;
+    return CallRecord(&m);
+}
+
+int DevHost::CallRecord(void* record) { return entry ? entry(static_cast<HostMessage*>(record)) : 0; }
+
+void DevHost::Start() {
+    Call(Host::kMsgSetControl, static_cast<HostControl*>(this));
+    Call(Host::kMsgDeclareColumns);
+    Call(Host::kMsgPluginsLoaded);
+    Call(Host::kMsgPrepare);
+    Call(Host::kMsgStart);
+    started = true;
+}
+
+void DevHost::Stop() {
+    started = false;
+    Call(Host::kMsgEnd);
+    Call(Host::kMsgReleaseControl);
+}
+
+int DevHost::Notify(const ActionRef& ref, int notice) {
+    ActionNotice n{};
+    n.size = sizeof n;
+    n.ref = ref;
+    n.notice = notice;
+    const Element* e = elements.Find(ref.id, ref.parent);
+    if (!e || e->owner != kPluginNumber) return 0;
+    return Call(Host::kMsgAction, &n);
+}
+
+int DevHost::NotifyWindow(const ActionRef& ref, int notice, HWND window, HWND parentWindow) {
+    ActionNoticeWindow n{};
+    n.size = sizeof n;
+    n.ref = ref;
+    n.notice = notice;
+    n.window = window;
+    n.parentWindow = parentWindow;
+    const Element* e = elements.Find(ref.id, ref.parent);
+    if (!e || e->owner != kPluginNumber) return 0;
+    return Call(Host::kMsgAction, &n);
+}
+
+void DevHost::Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+int DevHost::noResult(int) {
+    ++noResultCalls;
+    return 1;
+}
+
+Sent DevHost::Record(HostMessage* m) {
+    Sent s;
+    s.code = m->code;
+    s.target = m->targetNumber;
+    size_t size = m->size < sizeof(HostMessage) ? sizeof(HostMessage) : m->size;
+    s.message = Bytes(m, size > kMaxRecord ? kMaxRecord : size);
+    if (m->size < sizeof(HostMessage)) return s;
+    s.p1 = m->p1;
+    s.p2 = m->p2;
+    switch (m->code) {
+        case Host::kLog:
+        case Host::kPluginLoaded:
+        case Host::kAskUser:
+            s.text = TextAt(m->p1);
+            break;
+        case Host::kContactByUser:
+            s.text = TextAt(m->p2);
+            break;
+        case Host::kDeclareColumn:
+            s.text = reinterpret_cast<ColumnDeclaration*>(m)->name;
+            break;
+        case Host::kElementInsert:
+        case Host::kElementRead:
+        case Host::kElementChange: {
+            auto* a = reinterpret_cast<ActionInfo*>(m->p1);
+            if (!a) break;
+            size_t n = a->size >= kActionInfoExtendedSize ? kActionInfoExtendedSize : kActionInfoSize;
+            s.record = Bytes(a, n);
+            if (a->text && m->code != Host::kElementRead) s.text = a->text;
+            break;
+        }
+        case Host::kElementNotify:
+            if (m->p1) s.record = Bytes(reinterpret_cast<void*>(m->p1), sizeof(ActionNotice));
+            break;
+        case Host::kElementChildCount:
+        case Host::kElementRemove:
+        case Host::kElementWindow:
+        case Host::kElementParent:
+        case Host::kElementOwner:
+            if (m->p1) s.record = Bytes(reinterpret_cast<void*>(m->p1), sizeof(ActionRef));
+            break;
+        case Host::kIconRegister:
+            if (m->p1) s.record = Bytes(reinterpret_cast<void*>(m->p1), sizeof(IconRegistration));
+            break;
+        case Host::kMarkRead:
+            if (m->p1) {
+                s.record = Bytes(reinterpret_cast<void*>(m->p1), sizeof(MessageSelector));
+                s.text = TextAt(reinterpret_cast<int>(reinterpret_cast<MessageSelector*>(m->p1)->userId));
+            }
+            break;
+    }
+    return s;
+}
+
+int DevHost::send(HostMessage* message) {
+    if (!message) return 0;
+    size_t index = sent.size();
+    sent.push_back(Record(message));
+    if (message->code == Host::kLog) log.push_back({message->p2, sent[index].text});
+    return Request(message);
+}
+
+int DevHost::Request(HostMessage* m) {
+    if (m->targetKind == -1) return ToPlugin(m);
+    if (m->code == Host::kDeclareColumn) {
+        const auto* d = reinterpret_cast<const ColumnDeclaration*>(m);
+        ColumnInfo c;
+        c.table = d->table;
+        c.column = d->column;
+        c.type = d->type;
+        c.key = d->name ? d->name : "";
+        if (c.IsText())
+            c.textDefault = TextAt(d->defaultValue);
+        else
+            c.intDefault = d->defaultValue;
+        config.Declare(c);
+        return 1;
+    }
+    if (m->code == Host::kElementCall) {
+        if (onElementCall) onElementCall(*reinterpret_cast<const ActionCall*>(m));
+        return 0;
+    }
+    if (m->size < sizeof(HostMessage)) return 0;
+    switch (m->code) {
+        case Host::kLog: return 1;
+        case Host::kVersionText: {
+            char* buffer = reinterpret_cast<char*>(m->p2);
+            if (buffer) std::strcpy(buffer, versionText.c_str());
+            return 1;
+        }
+        case Host::kMarkRead: return 1;
+        case Host::kContactByUser: {
+            Contact* c = contacts.FindUser(m->p1, TextAt(m->p2));
+            return c ? c->id : 0;
+        }
+        case Host::kContactCount: return contacts.Count();
+        case Host::kContactExists: return contacts.Find(m->p1) ? 1 : 0;
+        case Host::kFallbackOwner: return fallbackOwner;
+        case Host::kPluginVersion: return 0x01000000;
+        case Host::kPluginLoaded: return pluginsPresent.count(TextAt(m->p1)) ? 1 : 0;
+        case Host::kSaveSettings: ++saveSettingsCalls; return 1;
+        case Host::kIconRegister: {
+            const auto* r = reinterpret_cast<const IconRegistration*>(m->p1);
+            if (!r) return 0;
+            HICON icon = nullptr;
+            if (r->image)
+                icon = CopyIcon(static_cast<HICON>(r->image));
+            else if (r->module)
+                icon = static_cast<HICON>(LoadImageA(static_cast<HMODULE>(r->module), MAKEINTRESOURCEA(r->resourceId),
+                                                     IMAGE_ICON, 16, 16, 0));
+            icons.Register(r->iconId, r->kind, icon);
+            return icon ? 1 : 0;
+        }
+        case Host::kIconKnown: return icons.Known(m->p1) ? 1 : 0;
+        case Host::kIconIndex: return icons.Index(m->p1);
+        case Host::kImageList: return reinterpret_cast<int>(icons.ImageList());
+        case Host::kIconHandle: return reinterpret_cast<int>(icons.Handle(m->p1));
+        case Host::kAskUser: {
+            questions.push_back(TextAt(m->p1));
+            return askUser(questions.back());
+        }
+        case Host::kWindowState: return windowState(m->p1);
+        case Host::kMainMenuGroup: return kMainMenuGroup;
+        case Host::kElementChildId: {
+            std::vector<int> children = elements.Children(m->p1);
+            return m->p2 >= 0 && m->p2 < static_cast<int>(children.size()) ? children[m->p2] : 0;
+        }
+    }
+    return ElementRequest(m->code, m);
+}
+
+int DevHost::ElementRequest(int code, HostMessage* m) {
+    if (!m->p1) return 0;
+    switch (code) {
+        case Host::kElementInsert: return InsertElement(reinterpret_cast<const ActionInfo*>(m->p1));
+        case Host::kElementRead: return ReadElement(reinterpret_cast<ActionInfo*>(m->p1));
+        case Host::kElementChange: return ChangeElement(reinterpret_cast<const ActionInfo*>(m->p1));
+        case Host::kElementNotify: {
+            ActionNotice n;
+            std::memcpy(&n, reinterpret_cast<void*>(m->p1), sizeof n);
+            const Element* e = elements.Find(n.ref.id, n.ref.parent);
+            if (e && e->owner == kPluginNumber) return Call(Host::kMsgAction, &n);
+            auto action = hostActions.find({n.ref.parent, n.ref.id});
+            if (action != hostActions.end()) action->second(n.ref, n.notice);
+            return 0;
+        }
+        case Host::kElementChildCount: return elements.ChildCount(RefAt(m->p1).id);
+        case Host::kElementRemove: {
+            const ActionRef& r = RefAt(m->p1);
+            return elements.Remove(r.id, r.parent) ? 1 : 0;
+        }
+        case Host::kElementWindow: return reinterpret_cast<int>(ElementWindow(RefAt(m->p1)));
+        case Host::kElementParent: {
+            Element* e = elements.FindAnyParent(RefAt(m->p1).id);
+            return e ? e->parent : 0;
+        }
+        case Host::kElementOwner: {
+            const ActionRef& r = RefAt(m->p1);
+            const Element* e = elements.Find(r.id, r.parent);
+            return e ? e->owner : 0;
+        }
+    }
+    return 0;
+}
+
+int DevHost::InsertElement(const ActionInfo* a) {
+    Element e;
+    e.id = a->ref.id;
+    e.parent = a->ref.parent;
+    e.owner = kPluginNumber;
+    e.status = a->status;
+    e.elementType = (a->status & 0x10) ? kHoldsOthers : 0;
+    e.text = a->text ? a->text : "";
+    e.param = a->param;
+    e.extra1 = a->extra1;
+    e.extra2 = a->extra2;
+    e.position = a->position;
+    e.width = a->width;
+    e.height = a->height;
+    e.extended = a->size >= kActionInfoExtendedSize;
+    if (e.extended) {
+        e.x = a->x;
+        e.y = a->y;
+    }
+    elements.Insert(e, a->position);
+    return 1;
+}
+
+int DevHost::ReadElement(ActionInfo* a) {
+    const Element* e = elements.Find(a->ref.id, a->ref.parent);
+    if (!e) return 0;
+    int contact = a->ref.contact;
+    if (a->mask & Host::kMaskHandle) a->handle = e->window;
+    if (a->mask & Host::kMaskText) {
+        if (a->text && a->textSize > 0) {
+            char* buffer = const_cast<char*>(a->text);
+            std::strncpy(buffer, e->TextFor(contact).c_str(), a->textSize);
+            buffer[a->textSize] = '\0';
+        }
+    }
+    if (a->mask & 0x800) a->elementType = e->elementType;
+    if (a->mask & 0x4) a->param = e->param;
+    if (a->mask == Host::kMaskComplete) {
+        a->status = e->StatusFor(contact);
+        a->extra1 = e->extra1;
+        a->extra2 = e->extra2;
+        a->width = e->width;
+        a->height = e->height;
+    }
+    return 1;
+}
+
+int DevHost::ChangeElement(const ActionInfo* a) {
+    Element* e = elements.Find(a->ref.id, a->ref.parent);
+    if (!e) return 0;
+    int contact = a->ref.contact;
+    if (a->mask & Host::kMaskStatus) {
+        uint32_t current = e->StatusFor(contact);
+        uint32_t next = (current & ~a->statusMask) | (a->status & a->statusMask);
+        if (contact == Host::kNoContact)
+            e->status = next;
+        else
+            e->contactStatus[contact] = next;
+    }
+    if (a->mask & Host::kMaskText) {
+        std::string text = a->text ? a->text : "";
+        if (contact == Host::kNoContact)
+            e->text = text;
+        else
+            e->contactText[contact] = text;
+    }
+    return 1;
+}
+
+HWND DevHost::ElementWindow(const ActionRef& ref) {
+    if (ref.parent == 0 && ref.id == Host::kGroupConversation) return conversations.WindowOf(ref.contact);
+    if (ref.parent == Host::kGroupConversation && ref.id == Host::kActionMessageView)
+        return conversations.ViewControl(ref.contact);
+    if (ref.parent == Host::kGroupConversation && ref.id == Host::kActionMessageEdit)
+        return conversations.EditControl(ref.contact);
+    if (ref.parent == 0 && ref.id == 1) return mainWindow;
+    const Element* e = elements.Find(ref.id, ref.parent);
+    return e ? e->window : nullptr;
+}
+
+int DevHost::ToPlugin(HostMessage* m) {
+    auto it = pluginAnswers.find(m->code);
+    return it == pluginAnswers.end() ? 0 : it->second(m->p1, m->p2);
+}
+
+int DevHost::sendTo(int pluginId, HostMessage* message) {
+    if (!message) return 0;
+    if (pluginId == 0 || pluginId == kPluginNumber) return CallRecord(message);
+    Sent s = Record(message);
+    s.target = pluginId;
+    sentTo.push_back(s);
+    auto it = sendToAnswers.find(pluginId);
+    return it == sendToAnswers.end() ? kPluginCallAnswer : it->second(*message);
+}
+
+int DevHost::rowTest(int table, int row) {
+    if (rowTestAnswer) return rowTestAnswer(table, row);
+    return table == 1 && contacts.Find(row) ? 1 : 0;
+}
+
+int DevHost::rowId(int table, int row) { return table == 1 ? contacts.RowId(row) : row; }
+
+char* DevHost::tempBuffer(int bytes) {
+    if (bytes <= 0) bytes = 1;
+    tempBuffers.emplace_back(static_cast<size_t>(bytes), '\0');
+    while (tempBuffers.size() > 16) tempBuffers.pop_front();
+    return &tempBuffers.back()[0];
+}
+
+int DevHost::getColumn(int table, int row, int column, ColumnValue* v) {
+    if (!v) return 0;
+    std::string text;
+    int number = 0;
+    bool contactColumn = table == 1 && (v->type == 1 ? contacts.ReadText(row, column, text)
+                                                     : contacts.ReadInt(row, column, number));
+    int storeRow = table == 1 ? contacts.RowId(row) : row;
+    if (v->type != 1) {
+        if (!contactColumn) number = config.Int(table, storeRow, column);
+        v->value = number;
+        return number;
+    }
+    if (!contactColumn) text = config.Text(table, storeRow, column);
+    if (v->value == 0 && v->bufferSize == -1) {
+        // The host's own copy; it stays valid for a while after the call.
+        readCopies.push_back(text);
+        while (readCopies.size() > 32) readCopies.pop_front();
+        v->value = reinterpret_cast<int>(readCopies.back().c_str());
+        return v->value;
+    }
+    char* buffer = reinterpret_cast<char*>(v->value);
+    if (!buffer || v->bufferSize <= 0) return 0;
+    size_t n = text.size() < static_cast<size_t>(v->bufferSize - 1) ? text.size() : v->bufferSize - 1;
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return v->value;
+}
+
+int DevHost::setColumn(int table, int row, int column, ColumnValue* v) {
+    if (!v) return 0;
+    int storeRow = table == 1 ? contacts.RowId(row) : row;
+    if (v->type == 1)
+        config.SetText(table, storeRow, column, TextAt(v->value));
+    else
+        config.SetInt(table, storeRow, column, v->value);
+    return 1;
+}
+
+std::vector<Sent> DevHost::SentWithCode(int code) const {
+    std::vector<Sent> out;
+    for (const Sent& s : sent)
+        if (s.code == code) out.push_back(s);
+    return out;
+}
+
+int DevHost::CountSent(int code) const {
+    int n = 0;
+    for (const Sent& s : sent)
+        if (s.code == code) ++n;
+    return n;
+}
+
+bool DevHost::Logged(const std::string& text) const {
+    for (const LogLine& l : log)
+        if (l.text.find(text) != std::string::npos) return true;
+    return false;
+}
+
+}  // namespace DevHostLib

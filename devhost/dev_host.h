@@ -1,0 +1,179 @@
+// The stand-in for the Velmora host. It loads the plug-in DLL, talks to it
+// only through its exported entry point, and serves the plug-in's requests
+// through a real HostControl object: the configuration store, the contact
+// table, the element registry, icons, questions to the user and small
+// stand-ins for the other plug-ins. Everything the plug-in sends is recorded.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "config_store.h"
+#include "contacts.h"
+#include "conversations.h"
+#include "elements.h"
+#include "host/host_control.h"
+#include "icons.h"
+
+namespace DevHostLib {
+
+constexpr int kPluginNumber = 306;   // the plug-in under test
+constexpr int kHostUiPlugin = 2;     // owner of the host's own elements 250 and 251
+constexpr int kMainMenuGroup = 50;   // answered to request 10119
+constexpr int kPluginCallAnswer = 0; // default answer of a stand-in plug-in
+
+// One request the plug-in sent, with copies of what its pointers showed.
+struct Sent {
+    int code = 0;
+    int target = 0;  // targetNumber for messages to other plug-ins
+    int p1 = 0;
+    int p2 = 0;
+    std::vector<uint8_t> message;  // the HostMessage (or longer record) itself
+    std::vector<uint8_t> record;   // the record p1 points to, when it is one
+    std::string text;              // the text the request carries, when any
+};
+
+struct LogLine {
+    int level;
+    std::string text;
+};
+
+using EntryPoint = int(__stdcall*)(HostMessage*);
+
+class DevHost : public HostControl {
+public:
+    DevHost();
+    ~DevHost();
+    DevHost(const DevHost&) = delete;
+    DevHost& operator=(const DevHost&) = delete;
+
+    // Loading and the life cycle.
+    bool Load(const char* path);
+    void Unload();
+    bool Loaded() const { return entry != nullptr; }
+    HMODULE Module() const { return module; }
+    // Calls the entry point with a 30-byte message.
+    int Call(int code, int p1 = 0, int p2 = 0);
+    int Call(int code, const void* p1, int p2 = 0) { return Call(code, reinterpret_cast<int>(p1), p2); }
+    // Calls the entry point with a record of the caller's making.
+    int CallRecord(void* record);
+    // 20001, 21001, 20022, 22000, 22100: what a host does at start.
+    void Start();
+    // 22101, 20002.
+    void Stop();
+    bool Started() const { return started; }
+
+    // Notices to element owners (message 22200).
+    int Notify(const ActionRef& ref, int notice);
+    int NotifyWindow(const ActionRef& ref, int notice, HWND window, HWND parentWindow);
+
+    // Sample data: the contact menu (group 30) with a submenu, the main menu,
+    // the host's own elements 250 and 251 in group 3, element {1, 0}.
+    void RegisterHostElements();
+
+    // Runs window messages until the queue is empty.
+    static void Pump();
+
+    // HostControl.
+    int Reserved0() override { return 0; }
+    int ownId() override { return kPluginNumber; }
+    HINSTANCE appInstance() override { return GetModuleHandleA(nullptr); }
+    HINSTANCE moduleInstance() override { return module; }
+    int infoFlag() override { return infoFlagValue; }
+    int noResult(int value) override;
+    int Reserved6() override { return 0; }
+    int send(HostMessage* message) override;
+    int sendTo(int pluginId, HostMessage* message) override;
+    int rowTest(int table, int row) override;
+    int rowId(int table, int row) override;
+    int Reserved11() override { return 0; }
+    int Reserved12() override { return 0; }
+    int Reserved13() override { return 0; }
+    int Reserved14() override { return 0; }
+    int Reserved15() override { return 0; }
+    int Reserved16() override { return 0; }
+    int Reserved17() override { return 0; }
+    int Reserved18() override { return 0; }
+    int Reserved19() override { return 0; }
+    char* tempBuffer(int bytes) override;
+    int getColumn(int table, int row, int column, ColumnValue* v) override;
+    int setColumn(int table, int row, int column, ColumnValue* v) override;
+    int Reserved23() override { return 0; }
+    int Reserved24() override { return 0; }
+    int Reserved25() override { return 0; }
+    int Reserved26() override { return 0; }
+    int Reserved27() override { return 0; }
+    int Reserved28() override { return 0; }
+    int Reserved29() override { return 0; }
+    int logEnabled(int level) override { return enabledLogLevels.count(level) ? 1 : 0; }
+
+    // What the plug-in sent, in order.
+    std::vector<Sent> sent;
+    std::vector<Sent> SentWithCode(int code) const;
+    int CountSent(int code) const;
+    void ClearSent() { sent.clear(); }
+    std::vector<LogLine> log;
+    bool Logged(const std::string& text) const;
+    int noResultCalls = 0;
+    int saveSettingsCalls = 0;
+
+    // The host's parts.
+    ConfigStore config;
+    ContactTable contacts;
+    ElementRegistry elements;
+    Icons icons;
+    Conversations conversations;
+
+    // Scriptable behaviour.
+    int infoFlagValue = 0;
+    std::set<int> enabledLogLevels{32, 256};
+    std::set<std::string> pluginsPresent;  // signatures answered by request 248
+    std::function<int(const std::string& question)> askUser = [](const std::string&) { return 0; };
+    std::vector<std::string> questions;
+    // Answers of the other plug-ins (targetKind -1) by code: 116000, 306101,
+    // 306102, 307001; unset codes answer 0.
+    std::map<int, std::function<int(int p1, int p2)>> pluginAnswers;
+    // Answers of sendTo by plug-in number (0 stands for ownId, which goes to
+    // the plug-in's entry point); unset numbers answer kPluginCallAnswer.
+    std::map<int, std::function<int(HostMessage&)>> sendToAnswers;
+    std::vector<Sent> sentTo;  // what sendTo carried to plug-ins other than this one
+    std::function<int(int contact)> windowState = [](int) { return 0; };
+    std::function<int(int table, int row)> rowTestAnswer;
+    int fallbackOwner = kHostUiPlugin;  // request 243
+    std::string versionText = "1.0.0.0";
+    HWND mainWindow = nullptr;  // element {1, 0}; holds dialog item 1000
+
+    // Host actions run through request 10103 on host-owned elements, by
+    // {parent, id}: the host's own handlers. Action {30, 138} opens a
+    // conversation.
+    std::map<std::pair<int, int>, std::function<void(const ActionRef&, int notice)>> hostActions;
+    // Request 10150 (the ActionCall record as it came).
+    std::function<void(const ActionCall&)> onElementCall;
+
+private:
+    Sent Record(HostMessage* message);
+    int Request(HostMessage* message);
+    int ElementRequest(int code, HostMessage* message);
+    int InsertElement(const ActionInfo* info);
+    int ReadElement(ActionInfo* info);
+    int ChangeElement(const ActionInfo* info);
+    HWND ElementWindow(const ActionRef& ref);
+    int ToPlugin(HostMessage* message);
+    void CreateMainWindow();
+
+    HMODULE module = nullptr;
+    EntryPoint entry = nullptr;
+    bool started = false;
+    std::deque<std::string> tempBuffers;
+    std::deque<std::string> readCopies;  // the host's copies handed out by string reads
+};
+
+}  // namespace DevHostLib

@@ -1,0 +1,137 @@
+# shellcheck shell=bash
+# Wine prefix, X display (Xvfb) and wineserver handling shared by
+# scripts/wine-run, scripts/test and scripts/setup. Source it after setting
+# ZV_ROOT to the repository root; the functions expect `set -euo pipefail`.
+#
+# Environment:
+#   ZAVERNOK_WINEPREFIX  Wine prefix to use (default: <repo>/build/wineprefix)
+#   ZAVERNOK_DISPLAY     X display of a session that is already set up
+#                        (exported by scripts/test; wine-run then just uses it)
+#   ZAVERNOK_WINEDEBUG   WINEDEBUG value (default: -all)
+#
+# File descriptor 9 holds the session lock; every long-lived child started
+# here gets it closed so that the lock ends with the session.
+
+ZV_NAME=${ZV_NAME:-zavernok}
+ZV_XVFB_PID=
+ZV_OWN_WINESERVER=
+ZV_SESSION_LOCKED=
+
+zv_log() { printf '%s: %s\n' "$ZV_NAME" "$*" >&2; }
+
+# Exports WINEPREFIX (absolute), WINEDEBUG and WINEDLLOVERRIDES.
+zv_wine_env() {
+    local prefix=${ZAVERNOK_WINEPREFIX:-$ZV_ROOT/build/wineprefix}
+    case $prefix in
+        /*) ;;
+        *) prefix=$PWD/$prefix ;;
+    esac
+    export WINEPREFIX=${prefix%/}
+    export WINEDEBUG=${ZAVERNOK_WINEDEBUG:--all}
+    # No Mono/Gecko download prompts; no menu entries written to $HOME.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+}
+
+# True if the display ($1, default $DISPLAY) accepts connections. Without
+# xdpyinfo/xset the display is trusted.
+zv_display_reachable() {
+    local d=${1:-${DISPLAY:-}}
+    [[ -n $d ]] || return 1
+    if command -v xdpyinfo >/dev/null 2>&1; then
+        timeout 5 xdpyinfo -display "$d" >/dev/null 2>&1
+    elif command -v xset >/dev/null 2>&1; then
+        timeout 5 xset -display "$d" q >/dev/null 2>&1
+    else
+        return 0
+    fi
+}
+
+# Starts Xvfb on the first free display number from 100 on and exports
+# DISPLAY once it accepts connections.
+zv_start_xvfb() {
+    command -v Xvfb >/dev/null 2>&1 || { zv_log "Xvfb not found (run scripts/setup)"; return 1; }
+    local n pid i
+    for ((n = 100; n < 200; n++)); do
+        [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 9>&- &
+        pid=$!
+        for ((i = 0; i < 100; i++)); do
+            # Died: another server took the number in the meantime.
+            kill -0 "$pid" 2>/dev/null || break
+            if [[ -S /tmp/.X11-unix/X$n ]] && zv_display_reachable ":$n"; then
+                ZV_XVFB_PID=$pid
+                export DISPLAY=":$n"
+                return 0
+            fi
+            sleep 0.1
+        done
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    zv_log "could not start Xvfb"
+    return 1
+}
+
+zv_stop_xvfb() {
+    if [[ -n $ZV_XVFB_PID ]]; then
+        kill "$ZV_XVFB_PID" 2>/dev/null || true
+        wait "$ZV_XVFB_PID" 2>/dev/null || true
+        ZV_XVFB_PID=
+    fi
+}
+
+# Creates the Wine prefix if it is missing (wineboot -i, about 10 s).
+zv_ensure_prefix() {
+    [[ -f $WINEPREFIX/system.reg ]] && return 0
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    (
+        flock 8
+        if [[ ! -f $WINEPREFIX/system.reg ]]; then
+            zv_log "creating Wine prefix $WINEPREFIX"
+            wineboot -i </dev/null >/dev/null 2>&1 8>&- 9>&- || true
+            # Wait until the server has ended and written the registry.
+            wineserver -w </dev/null >/dev/null 2>&1 8>&- 9>&- || true
+        fi
+    ) 8>"$WINEPREFIX.init-lock"
+    if [[ ! -f $WINEPREFIX/system.reg ]]; then
+        zv_log "creating the Wine prefix $WINEPREFIX failed"
+        return 1
+    fi
+}
+
+# Begins a session owned by the caller: takes the prefix's session lock
+# (so that two owners never share one wineserver), makes sure a display is
+# there (own Xvfb if $DISPLAY is unset or unreachable), creates the prefix
+# and starts a persistent wineserver. Exports ZAVERNOK_DISPLAY for children.
+# Pair with zv_session_end (from an EXIT trap).
+zv_session_begin() {
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    exec 9>"$WINEPREFIX.session-lock"
+    flock 9
+    ZV_SESSION_LOCKED=1
+    if ! zv_display_reachable; then
+        zv_start_xvfb
+    fi
+    export ZAVERNOK_DISPLAY=$DISPLAY
+    zv_ensure_prefix
+    # wineserver forks into the background itself.
+    wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
+    ZV_OWN_WINESERVER=1
+    # Start Wine's own helper processes (services, desktop) now, with their
+    # output on /dev/null: otherwise the first test program starts them and
+    # they keep its output pipe open for as long as the server lives.
+    wine cmd.exe /c exit </dev/null >/dev/null 2>&1 9>&- || true
+}
+
+zv_session_end() {
+    if [[ -n $ZV_OWN_WINESERVER ]]; then
+        # Kills every process of this prefix and waits for the server.
+        wineserver -k </dev/null >/dev/null 2>&1 9>&- || true
+        ZV_OWN_WINESERVER=
+    fi
+    zv_stop_xvfb
+    if [[ -n $ZV_SESSION_LOCKED ]]; then
+        exec 9>&-
+        ZV_SESSION_LOCKED=
+    fi
+}

@@ -1,0 +1,45 @@
+// The container window: classes, creation, layout, transparency, position,
+// and its window procedure.
+#pragma once
+
+#include <windows.h>
+
+#include <ctime>
+
+#include "host/records.h"
+
+namespace Tabs {
+
+extern HWND containerWnd;
+extern HWND contWnd;
+extern HWND tooltipWnd;
+extern int tabsAlign;
+extern int lastCx, lastCy;
+extern int contentCx, contentCy;
+extern HICON normalIcon;
+extern HICON messageIcon;
+extern clock_t dragStart;
+extern bool flashPhase;
+
+constexpr UINT kReadTimer = 1;
+constexpr UINT kFlashTimer = 2;
+constexpr UINT kReadTimerPeriod = 2000;
+
+int RegisterClasses();
+int CreateContainer();
+int Reposition(int cx, int cy);
+void Redraw();
+void SetAlpha();
+void SavePosition();
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+// Starts timer 2 when "Tabs/MsgIconFlash" is nonzero.
+void StartFlashTimer();
+// Shows or hides the two fixed buttons by their settings.
+void ShowFixedButtons();
+
+// The host action a click setting names, for a contact.
+ActionRef ReadClickSetting(int column, int contact);
+// Runs a click setting for a contact (notice 1).
+void RunClickSetting(int column, int contact);
+}  // namespace Tabs

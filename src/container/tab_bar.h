@@ -1,0 +1,60 @@
+// The tab bar: a thin class over the toolbar control, one operation per
+// toolbar message. The rest of the plug-in never sends toolbar messages.
+#pragma once
+
+#include <windows.h>
+
+namespace Tabs {
+
+constexpr int kCloseButtonId = 0xFFFF;
+constexpr int kDetachButtonId = 0xFFFE;
+constexpr int kFirstTabIndex = 2;
+constexpr int kTabStyle = 0x50;  // BTNS_SHOWTEXT | BTNS_AUTOSIZE
+
+// Button id of a contact (bit 30 cleared) and back.
+inline int ButtonId(int contact) { return contact & 0xBFFFFFFF; }
+inline int ContactOf(int buttonId) { return buttonId | 0x40000000; }
+inline bool IsFixedButton(int id) { return id == kCloseButtonId || id == kDetachButtonId; }
+
+class TabBar {
+public:
+    void Create(HWND parent, DWORD style, DWORD exStyle);
+    void AddButton(int id, const char* text, int iconId, int style);
+    LRESULT SetImage(int id, int iconId);
+    LRESULT Check(int id, bool on);
+    LRESULT Press(int id, bool on);
+    LRESULT Hide(int id, bool hide);
+    LRESULT SetText(int id, const char* text);
+    LRESULT AutoSize();
+    int Count();
+    int IndexOf(int id);
+    int CommandAt(int index);
+    int HitTest(int x, int y);
+    LRESULT Move(int fromIndex, int toIndex);
+    bool Exists(int key, bool byIndex = false);
+    void SetTooltips(HWND tooltip);
+    LRESULT Delete(int key, bool byIndex = false);
+
+    HWND Window() const { return window; }
+    HWND Parent() const { return parent; }
+
+private:
+    int ImageIndex(int iconId);
+    LRESULT Message(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    HWND window = nullptr;
+    HWND parent = nullptr;
+};
+
+extern TabBar tabBar;
+
+// Host icon id showing a contact's status; status -1 reads it from the contact.
+int StatusIcon(int contact, int status);
+// Host icon id showing an unread message.
+int MessageIcon(int contact);
+
+// Button under the cursor: false when the cursor lies outside the bar's window
+// rectangle (edges inclusive); otherwise `command` is the hit test's answer.
+bool ButtonUnderCursor(int& command);
+
+}  // namespace Tabs

@@ -1,0 +1,21 @@
+// Window procedures the plug-in puts on the host's conversation windows.
+#pragma once
+
+#include <windows.h>
+
+namespace Tabs {
+
+LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+LRESULT CALLBACK CtrlSendProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+LRESULT CALLBACK CtrlViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+// Replaces a window's procedure, keeping the previous one in the property.
+void Hook(HWND window, WNDPROC proc, const char* property);
+// Puts the stored procedure back and removes the property; a missing stored
+// procedure leaves the window's procedure alone.
+void Unhook(HWND window, const char* property);
+// The message view of a conversation window: first child of the first child
+// of the first child of the control given.
+HWND MessageView(HWND control);
+
+}  // namespace Tabs

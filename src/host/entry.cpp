@@ -1,0 +1,146 @@
+#include "host/entry.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "container/container.h"
+#include "conversations/registry.h"
+#include "host/columns.h"
+#include "host/handlers.h"
+#include "host/host.h"
+#include "ui/actions.h"
+#include "ui/registration.h"
+#include "ui/session.h"
+
+namespace Tabs {
+
+namespace {
+
+// Parameters are read only from records that are long enough to hold them.
+const HostMessage* Params(const HostMessage& message) {
+    return message.size >= kHostMessageSize ? &message : nullptr;
+}
+
+int NoResult() {
+    if (hostControl) hostControl->noResult(1);
+    return 0;
+}
+
+void ProbeLock() {
+    if (PluginLoaded("ZORPA")) lockPresent = true;
+}
+
+int OnStatusChange(const HostMessage* params) {
+    const auto* record = reinterpret_cast<const StatusChangeMessage*>(params);
+    if (record->size < kStatusChangeSize) {
+        Log(kError, "Tabs::StatusChange - rekord za krótki: %d", record->size);
+        return 0;
+    }
+    StatusChangeMessage copy;
+    std::memcpy(&copy, record, sizeof copy);
+    copy.size = kStatusChangeSize;
+    StatusChange(copy);
+    return 1;
+}
+
+int OnIncoming(const HostMessage* params) {
+    const auto* record = reinterpret_cast<const IncomingMessage*>(params->p1);
+    if (record) OnIncomingMessage(*record);
+    return 0;
+}
+
+int OnAction(const HostMessage* params) {
+    const auto* notice = reinterpret_cast<const ActionNotice*>(params->p1);
+    if (!notice || notice->size < sizeof(ActionNotice)) return 0;
+    return ActionProc(notice);
+}
+
+// Codes that need their parameters; a short record or a null p1 is answered 0.
+int DispatchWithParams(const HostMessage& message, const HostMessage* params) {
+    switch (message.code) {
+        case Host::kMsgSetControl:
+            hostControl = reinterpret_cast<HostControl*>(params->p1);
+            return 1;
+        case Host::kMsgReleaseControl:
+            hostControl = nullptr;
+            return 1;
+        case Host::kMsgIncoming:
+            return OnIncoming(params);
+        case Host::kMsgAction:
+            return OnAction(params);
+        case Host::kMsgStatusChange:
+            return OnStatusChange(params);
+        case Host::kAskWindowState:
+            return WindowState(params->p1);
+    }
+    return 0;
+}
+
+bool NeedsParams(int code) {
+    switch (code) {
+        case Host::kMsgSetControl:
+        case Host::kMsgReleaseControl:
+        case Host::kMsgIncoming:
+        case Host::kMsgAction:
+        case Host::kMsgStatusChange:
+        case Host::kAskWindowState:
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int Dispatch(const HostMessage& message) {
+    const HostMessage* params = Params(message);
+    if (NeedsParams(message.code)) {
+        bool usable = params && (params->p1 != 0 || message.code == Host::kMsgReleaseControl ||
+                                 message.code == Host::kMsgStatusChange);
+        return usable ? DispatchWithParams(message, params) : 0;
+    }
+    switch (message.code) {
+        case Host::kMsgApiVersion: return 2;
+        case Host::kMsgApiFlags: return 64;
+        case Host::kMsgPluginsLoaded:
+            ProbeLock();
+            return NoResult();
+        case Host::kMsgDeclareColumns: return DeclareColumns();
+        case Host::kMsgSettingsApplied: return ApplySettings() ? NoResult() : 0;
+        case Host::kMsgPrepare: return IPrepare();
+        case Host::kMsgStart: return IStart();
+        case Host::kMsgEnd: return IEnd();
+        case Host::kMsgNumber: return kPluginNumber;
+        case Host::kMsgType: return 0x218;
+        case Host::kMsgReserved30012: return 0;
+        case Host::kMsgSignature: return reinterpret_cast<int>(kSignature);
+        case Host::kMsgName: return reinterpret_cast<int>(kName);
+        case Host::kMsgReserved30017: return 0;
+        case Host::kAskContainer: return reinterpret_cast<int>(containerWnd);
+        case Host::kAskCurrentContact: return currentCnt;
+        case Host::kAskCurrentWindow: return reinterpret_cast<int>(currentWnd);
+    }
+    return NoResult();
+}
+
+}  // namespace Tabs
+
+extern "C" int __stdcall IMessageProc(HostMessage* message) {
+    if (!message) return 0;
+    try {
+        return Tabs::Dispatch(*message);
+    } catch (...) {
+        Tabs::Log(Tabs::kError, "IMessageProc - wyjątek przy kodzie %d", message->code);
+        return 0;
+    }
+}
+
+namespace Corvina {
+
+void LibInstance::Release(void* block) { std::free(block); }
+
+LibInstance& LibInstance::get() {
+    static LibInstance instance;
+    return instance;
+}
+
+}  // namespace Corvina

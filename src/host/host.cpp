@@ -1,0 +1,72 @@
+#include "host/host.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace Tabs {
+
+HostControl* hostControl = nullptr;
+bool lockPresent = false;
+
+void Log(int level, const char* format, ...) {
+    if (!hostControl) return;
+    if (level != kTrace && !hostControl->logEnabled(level)) return;
+    char line[255];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    Send(Host::kLog, line, level);
+}
+
+int Send(int code, int p1, int p2) {
+    if (!hostControl) return 0;
+    HostMessage m;
+    BuildHostMessage(m, code, p1, p2);
+    return hostControl->send(&m);
+}
+
+int SendToPlugin(int number, int code, int p1, int p2) {
+    if (!hostControl) return 0;
+    HostMessage m;
+    BuildPluginMessage(m, number, code, p1, p2);
+    return hostControl->send(&m);
+}
+
+int CallAction(const ActionRef& ref, int notice) {
+    ActionNotice n;
+    BuildActionNotice(n, ref, notice);
+    return Send(Host::kElementNotify, &n, 0);
+}
+
+HWND ElementWindow(const ActionRef& ref) {
+    ActionRef copy = ref;
+    return reinterpret_cast<HWND>(Send(Host::kElementWindow, &copy, 0));
+}
+
+HWND ConversationWindow(int contact) { return ElementWindow({Host::kGroupConversation, 0, contact}); }
+
+void SetElementStatus(const ActionRef& ref, uint32_t status, uint32_t statusMask) {
+    ActionInfo a{};
+    a.size = kActionInfoSize;
+    a.ref = ref;
+    a.mask = Host::kMaskStatus;
+    a.status = status;
+    a.statusMask = statusMask;
+    Send(Host::kElementChange, &a, 0);
+}
+
+bool PluginLoaded(const char* signature) { return Send(Host::kPluginLoaded, signature, 0) != 0; }
+
+bool LockAllows() { return !lockPresent || SendToPlugin(Host::kLockPlugin, Host::kLockUnlocked, 0, 0) != 0; }
+
+std::string WindowText(HWND window) {
+    int length = window ? GetWindowTextLengthA(window) : 0;
+    if (length <= 0) return std::string();
+    std::vector<char> buffer(length + 1);
+    int got = GetWindowTextA(window, buffer.data(), length + 1);
+    return std::string(buffer.data(), got > 0 ? got : 0);
+}
+
+}  // namespace Tabs

@@ -1,0 +1,53 @@
+// The plug-in's side of the host link: the control pointer, the log, and the
+// few helpers through which every request is built.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "host/host_control.h"
+#include "host/records.h"
+#include "host/requests.h"
+
+namespace Tabs {
+
+constexpr int kPluginNumber = 306;
+
+extern HostControl* hostControl;
+extern bool lockPresent;
+
+// One printf-style line to the host, cut to 254 characters. Trace lines go
+// whenever the host control is set, error lines only when the host logs them.
+void Log(int level, const char* format, ...);
+inline constexpr int kTrace = Host::kLogTrace;
+inline constexpr int kError = Host::kLogError;
+
+// Request to the host itself; 0 while there is no host control.
+int Send(int code, int p1 = 0, int p2 = 0);
+inline int Send(int code, const void* p1, int p2 = 0) { return Send(code, reinterpret_cast<int>(p1), p2); }
+// Message to another plug-in by number (targetKind -1), through send.
+int SendToPlugin(int number, int code, int p1 = 0, int p2 = 0);
+
+// Runs a host element for a contact: request 10103 with a 30-byte notice.
+int CallAction(const ActionRef& ref, int notice);
+
+// The window of a host element (request 10117); the conversation window of a
+// contact is element {3, 0, contact}.
+HWND ElementWindow(const ActionRef& ref);
+HWND ConversationWindow(int contact);
+
+// Status change of an element (request 10108, mask 1).
+void SetElementStatus(const ActionRef& ref, uint32_t status, uint32_t statusMask);
+inline void SetElementHidden(const ActionRef& ref, bool hidden) { SetElementStatus(ref, hidden ? 1 : 0, 1); }
+
+// Whether a plug-in with this signature is loaded (request 248).
+bool PluginLoaded(const char* signature);
+
+// The lock plug-in's consent: true at once when it is absent.
+bool LockAllows();
+
+// Text of a window, whole, whatever its length.
+std::string WindowText(HWND window);
+
+}  // namespace Tabs

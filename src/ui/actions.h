@@ -1,0 +1,10 @@
+#pragma once
+
+#include "host/records.h"
+
+namespace Tabs {
+
+// Handler of message 22200.
+int ActionProc(const ActionNotice* notice);
+
+}  // namespace Tabs

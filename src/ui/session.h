@@ -1,0 +1,8 @@
+#pragma once
+
+namespace Tabs {
+
+int IStart();
+int IEnd();
+
+}  // namespace Tabs

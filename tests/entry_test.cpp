@@ -1,0 +1,131 @@
+// The entry point: identity answers, dispatch, the size-checked view of the
+// parameters, and the exports an MSVC-built host looks up.
+#include <cstring>
+
+#include "fixture.h"
+
+using Entry = PluginTest;
+using namespace DevHostLib;
+
+namespace {
+
+HostMessage Message(uint16_t size, int code, int p1 = 0, int p2 = 0) {
+    HostMessage m{};
+    m.size = size;
+    m.code = code;
+    m.p1 = p1;
+    m.p2 = p2;
+    return m;
+}
+
+}  // namespace
+
+TEST_F(Entry, IdentityIsAnsweredBeforeTheHostControlArrives) {
+    EXPECT_EQ(host->Call(30010), 306);
+    EXPECT_STREQ(reinterpret_cast<const char*>(host->Call(30016)), "Zavernok");
+    EXPECT_STREQ(reinterpret_cast<const char*>(host->Call(30013)), "ZAVERNOK");
+    EXPECT_EQ(host->Call(20020), 2);
+    EXPECT_EQ(host->Call(20021), 64);
+    EXPECT_EQ(host->Call(30011), 536);
+    EXPECT_EQ(host->Call(30012), 0);
+    EXPECT_EQ(host->Call(30017), 0);
+    EXPECT_EQ(host->Call(40001), 0);
+    EXPECT_EQ(host->Call(40002), 0);
+    EXPECT_EQ(host->Call(40003), 0);
+    EXPECT_TRUE(host->sent.empty());
+    EXPECT_EQ(host->noResultCalls, 0);
+}
+
+TEST_F(Entry, OnlyTheCodeIsReadFromAShortRecord) {
+    HostMessage full = Message(30, 20020);
+    HostMessage shortOne = Message(6, 20020);
+    EXPECT_EQ(host->CallRecord(&full), host->CallRecord(&shortOne));
+    EXPECT_EQ(host->CallRecord(&shortOne), 2);
+}
+
+TEST_F(Entry, UnknownCodesCallNoResultOnlyWhileTheControlIsSet) {
+    EXPECT_EQ(host->Call(20003), 0);
+    EXPECT_EQ(host->noResultCalls, 0);
+    EXPECT_EQ(host->Call(20001, static_cast<HostControl*>(host.get())), 1);
+    EXPECT_EQ(host->Call(20003), 0);
+    EXPECT_EQ(host->noResultCalls, 1);
+    EXPECT_EQ(host->Call(20002), 1);
+    EXPECT_EQ(host->Call(20003), 0);
+    EXPECT_EQ(host->noResultCalls, 1);
+    EXPECT_TRUE(host->sent.empty());
+}
+
+TEST_F(Entry, ParameterCodesIgnoreShortRecordsAndNullParameters) {
+    HostMessage shortControl = Message(29, 20001, reinterpret_cast<int>(static_cast<HostControl*>(host.get())));
+    EXPECT_EQ(host->CallRecord(&shortControl), 0);
+    EXPECT_EQ(host->Call(20001, 0), 0);
+    host->Call(20003);
+    EXPECT_EQ(host->noResultCalls, 0) << "the control must not have been taken from a short or null record";
+
+    host->Call(20001, static_cast<HostControl*>(host.get()));
+    for (int code : {20100, 22200, 40004}) {
+        HostMessage shortOne = Message(12, code, 0x1234);
+        EXPECT_EQ(host->CallRecord(&shortOne), 0) << code;
+        EXPECT_EQ(host->Call(code, 0), 0) << code;
+    }
+    HostMessage shortRelease = Message(8, 20002);
+    EXPECT_EQ(host->CallRecord(&shortRelease), 0);
+    host->Call(20003);
+    EXPECT_EQ(host->noResultCalls, 1) << "a short 20002 must not release the control";
+    EXPECT_TRUE(host->SentWithCode(Host::kElementWindow).empty());
+}
+
+TEST_F(Entry, AStatusChangeShorterThan34BytesIsRefusedAndLogged) {
+    host->Call(20001, static_cast<HostControl*>(host.get()));
+    StatusChangeMessage record{};
+    record.code = 24011;
+    record.size = 33;
+    EXPECT_EQ(host->CallRecord(&record), 0);
+    ASSERT_FALSE(host->log.empty());
+    EXPECT_EQ(host->log.back().level, 32);
+
+    struct {
+        StatusChangeMessage head;
+        uint8_t more[6];
+    } longer{};
+    longer.head.size = 40;
+    longer.head.code = 24011;
+    longer.head.contact = 0;
+    EXPECT_EQ(host->CallRecord(&longer), 1);
+}
+
+TEST_F(Entry, LockProbeAsksForTheLockPluginAndEndsWithNoResult) {
+    host->Call(20001, static_cast<HostControl*>(host.get()));
+    EXPECT_EQ(host->Call(20022), 0);
+    auto probes = host->SentWithCode(Host::kPluginLoaded);
+    ASSERT_EQ(probes.size(), 1u);
+    EXPECT_EQ(probes[0].text, "ZORPA");
+    EXPECT_EQ(host->noResultCalls, 1);
+}
+
+TEST_F(Entry, ExportsTheEntryAndBothNamesOfTheInstanceAccessor) {
+    HMODULE module = host->Module();
+    EXPECT_NE(GetProcAddress(module, "_IMessageProc@4"), nullptr);
+    using Accessor = void* (*)();
+    auto gnu = reinterpret_cast<Accessor>(GetProcAddress(module, "_ZN7Corvina11LibInstance3getEv"));
+    auto msvc = reinterpret_cast<Accessor>(GetProcAddress(module, "?get@LibInstance@Corvina@@SAAAV12@XZ"));
+    ASSERT_NE(gnu, nullptr);
+    ASSERT_NE(msvc, nullptr);
+    void* instance = gnu();
+    EXPECT_NE(instance, nullptr);
+    EXPECT_EQ(instance, msvc());
+}
+
+TEST_F(Entry, LogLinesAreCutTo254CharactersAndErrorsFollowTheHostsLevels) {
+    host->Call(20001, static_cast<HostControl*>(host.get()));
+    host->enabledLogLevels = {256};
+    StatusChangeMessage record{};
+    record.code = 24011;
+    record.size = 31;
+    host->CallRecord(&record);
+    EXPECT_TRUE(host->log.empty()) << "level 32 is not enabled";
+    host->enabledLogLevels = {32, 256};
+    host->CallRecord(&record);
+    ASSERT_EQ(host->log.size(), 1u);
+    EXPECT_LE(host->log[0].text.size(), 254u);
+}
