@@ -1,0 +1,6 @@
+// Placeholder until registration is built.
+#include "ui/registration.h"
+
+namespace Tabs {
+int IPrepare() { return 1; }
+}  // namespace Tabs
