@@ -50,4 +50,21 @@ bool LockAllows();
 // Text of a window, whole, whatever its length.
 std::string WindowText(HWND window);
 
+// Runs the body of a window procedure or handler so that nothing thrown in it
+// reaches the system or the host: a throw is logged and answered by the
+// fallback (typically passing the message on unchanged).
+template <typename Body, typename Fallback>
+auto Guard(const char* where, Body&& body, Fallback&& fallback) noexcept -> decltype(fallback()) {
+    try {
+        return body();
+    } catch (...) {
+        try {
+            Log(kError, "%s - wyjątek", where);
+            return fallback();
+        } catch (...) {
+            return decltype(fallback())();
+        }
+    }
+}
+
 }  // namespace Tabs
