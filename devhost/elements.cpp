@@ -33,7 +33,10 @@ bool ElementRegistry::Remove(int id, int parent) {
     std::vector<int>& siblings = order[parent];
     siblings.erase(std::find(siblings.begin(), siblings.end(), id));
     // A group goes with everything it holds, unless the same id is still
-    // registered under another parent.
+    // registered under another parent. Id 0 names no group: the elements
+    // under "group 0" are the host's top level, not children of an unnamed
+    // control.
+    if (id == 0) return true;
     bool stillThere = false;
     for (const auto& [key, e] : elements)
         if (key.id == id) stillThere = true;
