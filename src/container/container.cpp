@@ -32,6 +32,7 @@ constexpr int kContentId = 1;
 constexpr DWORD kBarStyle = 0x1A48;  // CCS_NOPARENTALIGN, CCS_NODIVIDER, TBSTYLE_WRAPABLE, TBSTYLE_FLAT, TBSTYLE_LIST
 constexpr DWORD kBarExStyle = 9;     // TBSTYLE_EX_DRAWDDARROWS, TBSTYLE_EX_MIXEDBUTTONS
 constexpr int kDefaultPos = 100;
+constexpr int kBarPadding = 4;  // the layout gives the bar four pixels less than its client height
 constexpr int kMinWidth = 300;
 constexpr int kMinHeight = 200;
 constexpr int kOpaque = 100;
@@ -64,7 +65,7 @@ int Validated(int column, int low, int high, int replacement) {
 int BarHeight() {
     tabBar.AutoSize();
     RECT client{};
-    int height = GetClientRect(tabBar.Window(), &client) ? client.bottom - 4 : 0;
+    int height = GetClientRect(tabBar.Window(), &client) ? client.bottom - kBarPadding : 0;
     if (height < 0) height = 0;
     if (GetInt(Column::HideTabbarWhenOne) == 1 && tabBar.Count() == kFirstTabIndex + 1) height = 0;
     return height;
