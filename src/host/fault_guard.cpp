@@ -46,9 +46,13 @@ EXCEPTION_DISPOSITION __cdecl OnFault(EXCEPTION_RECORD* record, void* establishe
 }
 
 NT_TIB* ThreadBlock() {
+#if defined(_MSC_VER)
+    return reinterpret_cast<NT_TIB*>(NtCurrentTeb());
+#else
     NT_TIB* block;
     __asm__("movl %%fs:0x18, %0" : "=r"(block));
     return block;
+#endif
 }
 
 }  // namespace
