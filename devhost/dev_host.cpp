@@ -146,7 +146,7 @@ int DevHost::Notify(const ActionRef& ref, int notice) {
     n.size = sizeof n;
     n.ref = ref;
     n.notice = notice;
-    return DeliverNotice(n, &n);
+    return DeliverNotice(n, &n, sizeof n);
 }
 
 int DevHost::NotifyWindow(const ActionRef& ref, int notice, HWND window, HWND parentWindow) {
@@ -158,14 +158,14 @@ int DevHost::NotifyWindow(const ActionRef& ref, int notice, HWND window, HWND pa
     n.parentWindow = parentWindow;
     ActionNotice head{};
     std::memcpy(&head, &n, sizeof head);
-    return DeliverNotice(head, &n);
+    return DeliverNotice(head, &n, sizeof n);
 }
 
-int DevHost::DeliverNotice(const ActionNotice& n, const void* record) {
+int DevHost::DeliverNotice(const ActionNotice& n, const void* record, size_t size) {
     const Element* e = elements.Find(n.ref.id, n.ref.parent);
     int owner = e ? e->owner : 0;
     notices.push_back({n.ref, n.notice, owner});
-    if (owner == kPluginNumber) return Call(Host::kMsgAction, record);
+    if (owner == kPluginNumber) return CallWithRecord(Host::kMsgAction, record, size);
     auto standIn = elementOwners.find(owner);
     if (e && standIn != elementOwners.end()) return standIn->second(n);
     if (owner != 0) return 0;
@@ -327,7 +327,8 @@ int DevHost::ElementRequest(int code, HostMessage* m) {
         case Host::kElementNotify: {
             ActionNotice n;
             std::memcpy(&n, reinterpret_cast<void*>(m->p1), sizeof n);
-            return DeliverNotice(n, &n);
+            n.size = sizeof n;
+            return DeliverNotice(n, &n, sizeof n);
         }
         case Host::kElementChildCount: return elements.ChildCount(RefAt(m->p1).id);
         case Host::kElementRemove: {

@@ -226,6 +226,7 @@ public:
 private:
     Sent Record(HostMessage* message);
     Sent RecordCall(HostMessage* message);
+    int CallWithRecord(int code, const void* record, size_t size, std::map<int, std::string> texts = {});
     int Request(HostMessage* message);
     int ElementRequest(int code, HostMessage* message);
     int InsertElement(const ActionInfo* info);
@@ -234,7 +235,7 @@ private:
     HWND ElementWindow(const ActionRef& ref);
     int ToPlugin(HostMessage* message);
     void ElementCall(const HostMessage* message);
-    int DeliverNotice(const ActionNotice& notice, const void* record);
+    int DeliverNotice(const ActionNotice& notice, const void* record, size_t size);
     void CreateMainWindow();
 
     HMODULE module = nullptr;
