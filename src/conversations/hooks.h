@@ -10,7 +10,9 @@ LRESULT CALLBACK CtrlSendProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 LRESULT CALLBACK CtrlViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 // Replaces a window's procedure, keeping the previous one in the property.
-void Hook(HWND window, WNDPROC proc, const char* property);
+// Only windows of this thread are hooked, and a window already hooked under
+// that property is left as it is. True when the procedure is in place.
+bool Hook(HWND window, WNDPROC proc, const char* property);
 // Puts the stored procedure back and removes the property; a missing stored
 // procedure leaves the window's procedure alone.
 void Unhook(HWND window, const char* property);

@@ -109,11 +109,13 @@ constexpr int kViewerGroup = 780400;
 constexpr int kViewerLoadChat = 780453;
 constexpr int kLockDialogItem = 1000;
 constexpr int kFocusDialogItem = 5691;
+constexpr int kViewDialogItem = 250;    // conversation window: holds the message view
 
 // Host icons and columns.
 constexpr int kIconNormal = 63;
 constexpr int kIconMessage = 66;
 constexpr int kIconUnknown = 13;
+constexpr int kIconSmall = 256;        // size argument of request 10136
 constexpr int kColumnFlashCount = 113;   // configuration table
 constexpr int kColumnKeepWindow = 148;   // configuration table
 constexpr int kContactUserId = 0;        // contact table text columns
