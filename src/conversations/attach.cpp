@@ -21,7 +21,6 @@ constexpr DWORD kToggleAttachKeep = 0xFF30FFFF;  // the frame goes
 constexpr DWORD kTriggerAttachKeep = 0x3F30FFFF; // the frame and the pop-up bit go
 constexpr int kDetachedX = 100;
 constexpr int kDetachedY = 100;
-constexpr int kLastUsableButtonId = 0xFFFD;
 
 void SetStyle(HWND window, DWORD keep, DWORD add) {
     DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
@@ -55,7 +54,7 @@ void ShowTab(int32_t contact, HWND window) {
     currentCnt = contact;
     currentWnd = window;
     int id = ButtonId(contact);
-    if (!tabBar.Exists(id) && CanBeTab(contact))
+    if (!tabBar.Exists(id))
         tabBar.AddButton(id, GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
     tabBar.Check(id, true);
     if (previous != window && Shown(previous)) ShowWindow(previous, SW_HIDE);
@@ -63,7 +62,6 @@ void ShowTab(int32_t contact, HWND window) {
     RefreshTitle();
     SendMessageA(containerWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(normalIcon));
     ForgetClosed(contact);
-    UpdateClosedMenu();
     if (ListRemove(waitingList, contact)) {
         tabBar.SetImage(id, StatusIcon(contact, -1));
         RefreshTitle();
@@ -88,7 +86,7 @@ void Detach(int32_t contact, HWND window) {
 }
 
 void Attach(int32_t contact, HWND window) {
-    if (!contWnd || !CanBeTab(contact)) return;
+    if (!contWnd || !IsTabButtonId(ButtonId(contact))) return;
     Hook(window, SubclassProc, kPropOldProc);
     SetStyle(window, kToggleAttachKeep, WS_CHILD);
     SetParent(window, contWnd);
@@ -101,7 +99,7 @@ void Attach(int32_t contact, HWND window) {
 
 // A conversation window the host has just built becomes a tab.
 void AttachCreated(int32_t contact, HWND window, HWND viewControl) {
-    if (!contWnd || !CanBeTab(contact)) return;
+    if (!contWnd || !IsTabButtonId(ButtonId(contact))) return;
     Log(kTrace, "Tabs::ControlTrigger: cnt: %d", contact);
     SetStyle(window, kTriggerAttachKeep, WS_CHILD);
     SetParent(window, contWnd);
@@ -146,11 +144,6 @@ void GiveBack(HWND window) {
 }
 
 }  // namespace
-
-bool CanBeTab(int32_t contact) {
-    int id = ButtonId(contact);
-    return id >= 1 && id <= kLastUsableButtonId;
-}
 
 int ChangeWindow(int32_t contact) {
     Log(kTrace, "Tabs::ChangeWindow(cnt = %d)", ButtonId(contact));

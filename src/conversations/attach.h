@@ -21,10 +21,6 @@ void UpdateWindowButtons(int32_t contactRef);
 // 22200; a forward that would come back to this plug-in is dropped.
 int ForwardNotice(int owner, const ActionNotice* notice);
 
-// Whether a contact's tab can work: its button id must fit the 16 bits of a
-// command and stay clear of 0 and the bar's own two buttons.
-bool CanBeTab(int32_t contact);
-
 // At the end of a run: every borrowed window goes back to the host with its
 // own procedures, frame and no parent (hidden when it was a tab), so that no
 // window outlives the plug-in with one of its procedures or properties.

@@ -25,11 +25,6 @@ public:
 // The host's own setting: a closed conversation window stays alive, hidden.
 bool KeepWindows() { return GetHostInt(Host::kColumnKeepWindow) != 0; }
 
-void Record(int32_t contact) {
-    RecordClosed(contact);
-    UpdateClosedMenu();
-}
-
 void RemoveTab(int32_t contact) {
     tabBar.Delete(ButtonId(contact));
     Reposition(-1, -1);
@@ -75,7 +70,7 @@ void CloseButtonAt(int index, int id, int32_t contact) {
         else
             DestroyWindow(window);
     }
-    Record(contact);
+    RecordClosed(contact);
     tabBar.Delete(index, true);
 }
 
@@ -88,7 +83,7 @@ void CloseTab(int32_t contact) {
         CloseTabbed(contact, window);
     else if (window)
         SendMessageA(window, WM_CLOSE, 0, 0);
-    Record(contact);
+    RecordClosed(contact);
 }
 
 void CloseTabs(int32_t leave) {

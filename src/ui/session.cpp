@@ -61,14 +61,14 @@ int IStart() {
     ContactList session;
     StringToList(GetString(Column::LastSession), session);
     bool autoLoad = PluginLoaded(kViewerSignature) && GetInt(Column::AutoLoadChat) != 0;
+    // An unrestored session counts as closed, ahead of the older entries.
     if (RestoreWanted(session))
         Restore(session, autoLoad);
     else
-        StringToList(GetString(Column::LastSession), closedList);
-    StringToList(GetString(Column::ClosedRecentlyBuffer), closedList);
+        LoadClosed(GetString(Column::LastSession));
+    LoadClosed(GetString(Column::ClosedRecentlyBuffer));
     SetString(Column::LastSession, "");
     SetString(Column::ClosedRecentlyBuffer, "");
-    UpdateClosedMenu();
     return 1;
 }
 
@@ -78,8 +78,6 @@ int IEnd() {
     ReleaseWindows();
     waitingList.clear();
     if (containerWnd) DestroyWindow(containerWnd);
-    containerWnd = nullptr;
-    contWnd = nullptr;
     return 1;
 }
 
