@@ -55,6 +55,7 @@ void RegisterClasses(WNDPROC windowProc, WNDPROC editProc, WNDPROC viewProc) {
     RegisterEditClass(kViewClass, viewProc);
 }
 
+// Names only: atoms are the system's. Wine keeps its own "__wine..." ones.
 BOOL CALLBACK CollectProperty(HWND, LPSTR name, HANDLE, ULONG_PTR list) {
     if (HIWORD(reinterpret_cast<ULONG_PTR>(name))) reinterpret_cast<std::vector<std::string>*>(list)->push_back(name);
     return TRUE;
@@ -274,7 +275,8 @@ void Conversations::CheckLeftovers(HWND window, const char* role, WNDPROC own) {
     ++destroyedWindows;
     std::vector<std::string> names;
     EnumPropsExA(window, CollectProperty, reinterpret_cast<LPARAM>(&names));
-    for (const std::string& name : names) leftovers.push_back(std::string(role) + " property " + name);
+    for (const std::string& name : names)
+        if (name.rfind("__wine", 0) != 0) leftovers.push_back(std::string(role) + " property " + name);
     if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != own)
         leftovers.push_back(std::string(role) + " procedure");
 }
