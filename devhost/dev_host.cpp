@@ -270,7 +270,7 @@ int DevHost::Request(HostMessage* m) {
         case Host::kSaveSettings: ++saveSettingsCalls; return 1;
         case Host::kIconRegister: {
             const auto* r = reinterpret_cast<const IconRegistration*>(m->p1);
-            if (!r) return 0;
+            if (!r || r->size < sizeof(IconRegistration)) return 0;
             HICON icon = nullptr;
             if (r->image)
                 icon = CopyIcon(static_cast<HICON>(r->image));

@@ -241,3 +241,157 @@ TEST(Registration, LockStateGreysOrEnablesTheHostsLockControl) {
     auto unlocked = Prepared([](DevHost& h) { EnableWindow(GetDlgItem(h.mainWindow, Host::kLockDialogItem), FALSE); });
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(unlocked->mainWindow, Host::kLockDialogItem)));
 }
+
+TEST(Registration, InformationBoxTopsTheSettingsPageWithNameVersionAndAbout) {
+    auto host = Prepared();
+    std::vector<Inserted> box;
+    for (const Inserted& e : Inserts(*host))
+        if (e.info.ref.parent == 306100 && box.size() < 4) box.push_back(e);
+    ASSERT_EQ(box.size(), 4u);
+    EXPECT_EQ(box[0].info.status, 0x000F0000u);
+    EXPECT_TRUE(box[0].hasText && box[0].text.empty()) << "a group box without caption";
+    EXPECT_EQ(box[1].size, 74u);
+    EXPECT_EQ(box[1].info.status, 0x001C0040u);
+    EXPECT_EQ(box[1].info.width, 40);
+    EXPECT_EQ(box[1].info.height, 40);
+    EXPECT_EQ(box[1].text, "\x1A" "imgurl=res://dll/101.ico\x1A" "iconsize=32\x1A"
+                           "tipRich=<b>Zavernok 1.0.0.0</b><br/>" + Tabs::AboutText() + "\x1A" "tipWidth=300");
+    EXPECT_EQ(box[2].size, 78u);
+    EXPECT_EQ(box[2].info.status, 0x00180080u);
+    EXPECT_EQ(box[2].info.width, 300);
+    EXPECT_EQ(box[2].info.height, 0xFFFC);
+    EXPECT_EQ(box[2].text.substr(0, 21), "Rozmowy w zak\xB3" "adkach.");
+    EXPECT_EQ(box[3].info.status, 0x00100000u);
+    EXPECT_FALSE(box[3].hasText);
+    host.reset();
+
+    auto terse = Prepared([](DevHost& h) { h.infoFlagValue = 1; });
+    const Inserted* image = nullptr;
+    for (const Inserted& e : Inserts(*terse))
+        if (e.info.status == 0x001C0040u) image = &e;
+    ASSERT_TRUE(image);
+    EXPECT_NE(image->text.find("\x1A" "tipRich=<b>Zavernok</b><br/>Wi\xEA" "cej"), std::string::npos) << image->text;
+}
+
+TEST(ActionList, ListsTheHostsMenuWithItsSubmenusIndented) {
+    DevHost host;
+    host.elements.Clear();
+    auto add = [&](int parent, int id, const char* text, int icon, bool group) {
+        Element e;
+        e.id = id;
+        e.parent = parent;
+        e.text = text;
+        e.param = icon;
+        e.elementType = group ? kHoldsOthers : 0;
+        host.elements.Insert(e, -1);
+    };
+    add(30, 138, "A", 5, false);
+    add(30, 400, "B", 0, true);
+    add(400, 401, "C", 7, false);
+    add(30, 135, "", 0, true);
+    add(135, 136, "Ukryte", 3, false);
+    Tabs::hostControl = &host;
+    std::ostringstream stream;
+    Tabs::ListActions(stream, {30, 1, -2}, 0);
+    Tabs::hostControl = nullptr;
+    EXPECT_EQ(stream.str(), "A\x03" "5\x02" "30:138\nB\x03" "0\x02" "30:400\n      C\x03" "7\x02" "400:401\n");
+    for (const Sent& read : host.SentWithCode(Host::kElementRead)) {
+        ActionInfo a;
+        std::memcpy(&a, read.record.data(), sizeof a);
+        EXPECT_EQ(a.size, 74);
+        EXPECT_EQ(a.mask, 0x844u);
+        EXPECT_EQ(a.textSize, 99);
+        EXPECT_EQ(a.ref.contact, -2);
+    }
+}
+
+// A host that leaves the read of one element unanswered.
+class UnansweredReadHost : public DevHost {
+public:
+    int unanswered = 0;
+    int send(HostMessage* m) override {
+        if (m->code == Host::kElementRead && reinterpret_cast<ActionInfo*>(m->p1)->ref.id == unanswered) return 0;
+        return DevHost::send(m);
+    }
+};
+
+TEST(ActionList, StaysWithinItsBufferAndEndsOnAGroupThatHoldsItself) {
+    UnansweredReadHost host;
+    host.unanswered = 132;
+    Element longText;
+    longText.id = 402;
+    longText.parent = 30;
+    longText.text = std::string(150, 'x');
+    host.elements.Insert(longText, -1);
+    Element loop;
+    loop.id = 600;
+    loop.parent = 600;
+    loop.text = "Kółko";
+    loop.elementType = kHoldsOthers;
+    host.elements.Insert(loop, -1);
+    loop.parent = 30;
+    host.elements.Insert(loop, -1);
+    Tabs::hostControl = &host;
+    std::ostringstream stream;
+    Tabs::ListActions(stream, {30, 1, -2}, 0);
+    Tabs::hostControl = nullptr;
+    std::string list = stream.str();
+    EXPECT_EQ(list.find("Rozmowa"), list.rfind("Rozmowa")) << "the unanswered read must not repeat the entry before it";
+    EXPECT_EQ(list.find("Informacje"), std::string::npos);
+    EXPECT_NE(list.find("\n" + std::string(99, 'x') + "\x03" "0\x02" "30:402\n"), std::string::npos)
+        << "a text that fills the host's buffer is cut at 99 bytes";
+    EXPECT_LT(std::count(list.begin(), list.end(), '\n'), 40);
+}
+
+TEST(TakeOver, ThePluginOwnsViewAndEditElementsAndRemembersThePreviousOwners) {
+    DevHost host;
+    Element* view = host.elements.Find(250, 3);
+    view->text = "Podgląd";
+    view->param = 9;
+    view->status = 0x40;
+    host.elements.Find(251, 3)->owner = 0;
+    host.fallbackOwner = 7;
+    Tabs::hostControl = &host;
+    Tabs::TakeOverActions();
+
+    std::vector<int> codes;
+    for (const Sent& s : host.sent) codes.push_back(s.code);
+    EXPECT_EQ(codes, (std::vector<int>{10107, 10123, 10115, 10101, 10107, 10123, 243, 10115, 10101}));
+    ActionInfo read;
+    std::memcpy(&read, host.sent[0].record.data(), sizeof read);
+    EXPECT_EQ(read.size, 74);
+    EXPECT_EQ(read.mask, 0x35Fu);
+    EXPECT_EQ(read.textSize, 99);
+    for (int id : {250, 251}) {
+        ActionRef ref{id, 3, -2};
+        EXPECT_EQ(Tabs::Send(Host::kElementOwner, &ref), 306) << id;
+    }
+    EXPECT_EQ(Tabs::viewCtrlOwner, 2);
+    EXPECT_EQ(Tabs::sendCtrlOwner, 7) << "the fallback owner when the host names none";
+    view = host.elements.Find(250, 3);
+    EXPECT_EQ(view->text, "Podgląd");
+    EXPECT_EQ(view->param, 9);
+    EXPECT_EQ(view->status, 0x40u);
+    Tabs::hostControl = nullptr;
+}
+
+// A host that answers 0 or null to everything and fills in nothing.
+class SilentHost : public DevHost {
+public:
+    int ownId() override { return 0; }
+    HINSTANCE moduleInstance() override { return nullptr; }
+    int send(HostMessage*) override { return 0; }
+    int sendTo(int, HostMessage*) override { return 0; }
+    char* tempBuffer(int) override { return nullptr; }
+    int getColumn(int, int, int, ColumnValue*) override { return 0; }
+};
+
+TEST(Registration, AHostThatAnswersNothingStillGetsThroughRegistrationAndTakeOver) {
+    SilentHost host;
+    Tabs::hostControl = &host;
+    EXPECT_EQ(Tabs::IPrepare(), 1);
+    Tabs::TakeOverActions();
+    EXPECT_EQ(Tabs::viewCtrlOwner, 0);
+    EXPECT_EQ(Tabs::sendCtrlOwner, 0);
+    Tabs::hostControl = nullptr;
+}
