@@ -90,7 +90,7 @@ void DevHost::RegisterHostElements() {
 bool DevHost::Load(const char* path) {
     module = LoadLibraryA(path);
     if (!module) return false;
-    entry = reinterpret_cast<EntryPoint>(GetProcAddress(module, "_IMessageProc@4"));
+    entry = reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module, "_IMessageProc@4")));
     if (!entry) {
         FreeLibrary(module);
         module = nullptr;

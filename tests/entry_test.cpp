@@ -107,8 +107,8 @@ TEST_F(Entry, ExportsTheEntryAndBothNamesOfTheInstanceAccessor) {
     HMODULE module = host->Module();
     EXPECT_NE(GetProcAddress(module, "_IMessageProc@4"), nullptr);
     using Accessor = void* (*)();
-    auto gnu = reinterpret_cast<Accessor>(GetProcAddress(module, "_ZN7Corvina11LibInstance3getEv"));
-    auto msvc = reinterpret_cast<Accessor>(GetProcAddress(module, "?get@LibInstance@Corvina@@SAAAV12@XZ"));
+    auto gnu = reinterpret_cast<Accessor>(reinterpret_cast<void*>(GetProcAddress(module, "_ZN7Corvina11LibInstance3getEv")));
+    auto msvc = reinterpret_cast<Accessor>(reinterpret_cast<void*>(GetProcAddress(module, "?get@LibInstance@Corvina@@SAAAV12@XZ")));
     ASSERT_NE(gnu, nullptr);
     ASSERT_NE(msvc, nullptr);
     void* instance = gnu();
@@ -128,4 +128,20 @@ TEST_F(Entry, LogLinesAreCutTo254CharactersAndErrorsFollowTheHostsLevels) {
     host->CallRecord(&record);
     ASSERT_EQ(host->log.size(), 1u);
     EXPECT_LE(host->log[0].text.size(), 254u);
+}
+
+TEST_F(Entry, AFaultOnAGarbagePointerEndsTheCallWithZeroAndThePluginGoesOn) {
+    host->Call(20001, static_cast<HostControl*>(host.get()));
+    EXPECT_EQ(host->Call(22200, 0x10), 0);
+    EXPECT_EQ(host->Call(20100, 0x20), 0);
+    EXPECT_EQ(host->Call(22200, 0x7FFF0000), 0);
+    EXPECT_EQ(host->Call(30010), 306);
+    host->Call(20003);
+    EXPECT_EQ(host->noResultCalls, 1);
+
+    host->Call(20001, 0x30);  // a control pointer that points nowhere
+    EXPECT_EQ(host->Call(20003), 0);
+    host->Call(20001, static_cast<HostControl*>(host.get()));
+    host->Call(20003);
+    EXPECT_EQ(host->noResultCalls, 2);
 }

@@ -6,6 +6,7 @@
 #include "container/container.h"
 #include "conversations/registry.h"
 #include "host/columns.h"
+#include "host/fault_guard.h"
 #include "host/handlers.h"
 #include "host/host.h"
 #include "ui/actions.h"
@@ -124,14 +125,25 @@ int Dispatch(const HostMessage& message) {
 
 }  // namespace Tabs
 
-extern "C" int __stdcall IMessageProc(HostMessage* message) {
-    if (!message) return 0;
+namespace {
+
+int GuardedDispatch(void* record) {
+    auto* message = static_cast<HostMessage*>(record);
     try {
         return Tabs::Dispatch(*message);
     } catch (...) {
         Tabs::Log(Tabs::kError, "IMessageProc - wyjątek przy kodzie %d", message->code);
         return 0;
     }
+}
+
+}  // namespace
+
+// The one hard boundary with the host: nothing thrown or faulted inside the
+// plug-in gets out of here.
+extern "C" int __stdcall IMessageProc(HostMessage* message) {
+    if (!message) return 0;
+    return Tabs::RunFaultGuarded(GuardedDispatch, message, 0);
 }
 
 namespace Corvina {

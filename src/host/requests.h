@@ -46,6 +46,7 @@ constexpr int kIconPluginMessage = 306102;    // to 306: contact id -> icon id o
 constexpr int kLockUnlocked = 307001;         // to 307: -> nonzero when unlocked
 constexpr int kLeavePlugin = 116;
 constexpr int kIconPlugin = 306;
+inline constexpr char kIconPluginSignature[] = "Merulka";  // chooses tab icons when loaded
 constexpr int kLockPlugin = 307;
 
 // Signatures of other plug-ins (request 248).
@@ -133,6 +134,8 @@ constexpr int kContactInfo = 18;
 constexpr int kContactNetwork = 1;       // contact table integer columns
 constexpr int kContactStatus = 2;
 constexpr int kContactIcon = 30;
+// A status icon id: ((network | 0x400) << 16 | status) << 4.
+constexpr int kStatusIconNetworkBit = 0x400;
 
 constexpr int32_t kContactBit = 0x40000000;
 
