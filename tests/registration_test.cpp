@@ -73,6 +73,21 @@ const char kActionListAtTop[] =
     "Wyślij\x03" "0\x02" "30:400\n"
     "      Plik\x03" "8\x02" "400:401\n";
 
+// Runs plug-in code in this process against a host and leaves the shared
+// state as it found it.
+struct InProcess {
+    explicit InProcess(HostControl& host) { Tabs::hostControl = &host; }
+    ~InProcess() {
+        Tabs::hostControl = nullptr;
+        Tabs::setLayeredWindowAttributes = nullptr;
+        Tabs::buttonGroup = 306001;
+        Tabs::menuAlign = 0;
+        Tabs::changeKey = 0;
+        Tabs::viewCtrlOwner = 0;
+        Tabs::sendCtrlOwner = 0;
+    }
+};
+
 }  // namespace
 
 TEST(Registration, LogsRegistersFourIconsThenTheElementRowsInOrder) {
@@ -224,9 +239,10 @@ TEST(Registration, ViewerAndTransparencyRowsAppearOnlyWhenAvailable) {
     // Windows always has layered windows; the registration without them is
     // run in this process.
     DevHost host;
-    Tabs::hostControl = &host;
-    Tabs::RegisterSettingsControls(false);
-    Tabs::hostControl = nullptr;
+    {
+        InProcess run(host);
+        Tabs::RegisterSettingsControls(false);
+    }
     auto rows = Inserts(host);
     ASSERT_EQ(rows.size(), 70u);
     EXPECT_EQ(rows[0].text, "Ustawienia");
@@ -290,10 +306,11 @@ TEST(ActionList, ListsTheHostsMenuWithItsSubmenusIndented) {
     add(400, 401, "C", 7, false);
     add(30, 135, "", 0, true);
     add(135, 136, "Ukryte", 3, false);
-    Tabs::hostControl = &host;
     std::ostringstream stream;
-    Tabs::ListActions(stream, {30, 1, -2}, 0);
-    Tabs::hostControl = nullptr;
+    {
+        InProcess run(host);
+        Tabs::ListActions(stream, {30, 1, -2}, 0);
+    }
     EXPECT_EQ(stream.str(), "A\x03" "5\x02" "30:138\nB\x03" "0\x02" "30:400\n      C\x03" "7\x02" "400:401\n");
     for (const Sent& read : host.SentWithCode(Host::kElementRead)) {
         ActionInfo a;
@@ -331,10 +348,11 @@ TEST(ActionList, StaysWithinItsBufferAndEndsOnAGroupThatHoldsItself) {
     host.elements.Insert(loop, -1);
     loop.parent = 30;
     host.elements.Insert(loop, -1);
-    Tabs::hostControl = &host;
     std::ostringstream stream;
-    Tabs::ListActions(stream, {30, 1, -2}, 0);
-    Tabs::hostControl = nullptr;
+    {
+        InProcess run(host);
+        Tabs::ListActions(stream, {30, 1, -2}, 0);
+    }
     std::string list = stream.str();
     EXPECT_EQ(list.find("Rozmowa"), list.rfind("Rozmowa")) << "the unanswered read must not repeat the entry before it";
     EXPECT_EQ(list.find("Informacje"), std::string::npos);
@@ -351,7 +369,7 @@ TEST(TakeOver, ThePluginOwnsViewAndEditElementsAndRemembersThePreviousOwners) {
     view->status = 0x40;
     host.elements.Find(251, 3)->owner = 0;
     host.fallbackOwner = 7;
-    Tabs::hostControl = &host;
+    InProcess run(host);
     Tabs::TakeOverActions();
 
     std::vector<int> codes;
@@ -372,7 +390,6 @@ TEST(TakeOver, ThePluginOwnsViewAndEditElementsAndRemembersThePreviousOwners) {
     EXPECT_EQ(view->text, "Podgląd");
     EXPECT_EQ(view->param, 9);
     EXPECT_EQ(view->status, 0x40u);
-    Tabs::hostControl = nullptr;
 }
 
 // A host that answers 0 or null to everything and fills in nothing.
@@ -388,10 +405,9 @@ public:
 
 TEST(Registration, AHostThatAnswersNothingStillGetsThroughRegistrationAndTakeOver) {
     SilentHost host;
-    Tabs::hostControl = &host;
+    InProcess run(host);
     EXPECT_EQ(Tabs::IPrepare(), 1);
     Tabs::TakeOverActions();
     EXPECT_EQ(Tabs::viewCtrlOwner, 0);
     EXPECT_EQ(Tabs::sendCtrlOwner, 0);
-    Tabs::hostControl = nullptr;
 }
