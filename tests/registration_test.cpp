@@ -167,7 +167,9 @@ TEST(Registration, ConversationButtonsFollowTheirSettings) {
 TEST(Registration, ContactMenuEntriesGoWhereMenuAlignSays) {
     auto top = Prepared();
     for (const Inserted& e : Inserts(*top)) {
-        if (e.info.ref.parent == 30) EXPECT_EQ(e.info.position, 0) << Where(e);
+        if (e.info.ref.parent == 30) {
+            EXPECT_EQ(e.info.position, 0) << Where(e);
+        }
     }
     auto menu = top->elements.Children(30);
     EXPECT_EQ(std::vector<int>(menu.begin(), menu.begin() + 6),
@@ -178,7 +180,9 @@ TEST(Registration, ContactMenuEntriesGoWhereMenuAlignSays) {
 
     auto bottom = Prepared([](DevHost& h) { h.config.SetInt("Tabs/MenuAlign", -1); });
     for (const Inserted& e : Inserts(*bottom)) {
-        if (e.info.ref.parent == 30) EXPECT_EQ(e.info.position, -1) << Where(e);
+        if (e.info.ref.parent == 30) {
+            EXPECT_EQ(e.info.position, -1) << Where(e);
+        }
     }
     menu = bottom->elements.Children(30);
     EXPECT_EQ(std::vector<int>(menu.end() - 5, menu.end()),

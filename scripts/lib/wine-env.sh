@@ -29,7 +29,7 @@ zv_wine_env() {
     export WINEPREFIX=${prefix%/}
     export WINEDEBUG=${ZAVERNOK_WINEDEBUG:--all}
     # No Mono/Gecko download prompts; no menu entries written to $HOME.
-    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 }
 
 # True if the display ($1, default $DISPLAY) accepts connections. Without
