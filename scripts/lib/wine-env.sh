@@ -28,7 +28,8 @@ zv_wine_env() {
     esac
     export WINEPREFIX=${prefix%/}
     export WINEDEBUG=${ZAVERNOK_WINEDEBUG:--all}
-    # No Mono/Gecko download prompts; no menu entries written to $HOME.
+    # No Mono/Gecko download prompts; no menu entries written to $HOME; a
+    # crash ends the program at once instead of waiting in the debugger.
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 }
 
