@@ -33,8 +33,6 @@ protected:
 
     void TearDown() override {
         if (Tabs::containerWnd) DestroyWindow(Tabs::containerWnd);
-        for (HWND window : ownWindows)
-            if (IsWindow(window)) DestroyWindow(window);
         // The classes point into this program; the next test registers them anew.
         UnregisterClassA("Tabs", GetModuleHandleA(nullptr));
         UnregisterClassA("TabsCont", GetModuleHandleA(nullptr));
@@ -71,14 +69,6 @@ protected:
         return window;
     }
 
-    // A window that is not the container's, destroyed after the test.
-    HWND MakeTopWindow(const char* title) {
-        HWND window = CreateWindowExA(0, "STATIC", title, WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
-                                      GetModuleHandleA(nullptr), nullptr);
-        ownWindows.push_back(window);
-        return window;
-    }
-
     LRESULT Bar(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
         return SendMessageA(Tabs::tabBar.Window(), message, wParam, lParam);
     }
@@ -112,5 +102,4 @@ protected:
     static std::string Text(HWND window) { return Tabs::WindowText(window); }
 
     DevHostLib::DevHost host;
-    std::vector<HWND> ownWindows;
 };

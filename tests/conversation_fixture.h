@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "fixture.h"
+#include "conversations/closed_list.h"
+#include "conversations/registry.h"
 #include "host/entry.h"
 
 class ConversationTest : public PluginTest {
@@ -32,6 +34,11 @@ protected:
     void TearDown() override {
         ReleaseKeys();
         PluginTest::TearDown();
+        if (inProcess) {
+            // The end of the run cleared the rest; the lists outlive it.
+            Tabs::closedList.clear();
+            Tabs::waitingList.clear();
+        }
     }
 
     // The container is the plug-in's answer to message 40001; the tab bar is

@@ -54,10 +54,10 @@ TEST_F(Session, AlwaysRestoringBringsTheTabsBackInOrderWithoutAsking) {
     EXPECT_TRUE(host->questions.empty());
     EXPECT_EQ(SavedSession(), "") << "emptied at start, written at the end";
     EXPECT_EQ(SavedClosed(), "");
-    auto icons = host->SentWithCode(Host::kIconHandle);
-    ASSERT_GE(icons.size(), 2u);
-    EXPECT_EQ(std::make_pair(icons[0].p1, icons[0].p2), std::make_pair(66, 256));
-    EXPECT_EQ(std::make_pair(icons[1].p1, icons[1].p2), std::make_pair(63, 256));
+    std::vector<int> smallIcons;
+    for (const auto& s : host->SentWithCode(Host::kIconHandle))
+        if (s.p2 == 256) smallIcons.push_back(s.p1);
+    EXPECT_EQ(smallIcons, (std::vector<int>{66, 63})) << "the container's two icons";
 
     host->Stop();
     EXPECT_EQ(SavedSession(), Stored({0, 1, 2}));

@@ -19,7 +19,6 @@ int lastCx = 0, lastCy = 0;
 int contentCx = 0, contentCy = 0;
 HICON normalIcon = nullptr;
 HICON messageIcon = nullptr;
-SetLayeredWindowAttributesProc setLayeredWindowAttributes = nullptr;
 
 namespace {
 
@@ -32,6 +31,7 @@ constexpr int kContentId = 1;
 constexpr DWORD kBarStyle = 0x1A48;  // CCS_NOPARENTALIGN, CCS_NODIVIDER, TBSTYLE_WRAPABLE, TBSTYLE_FLAT, TBSTYLE_LIST
 constexpr DWORD kBarExStyle = 9;     // TBSTYLE_EX_DRAWDDARROWS, TBSTYLE_EX_MIXEDBUTTONS
 constexpr int kDefaultPos = 100;
+constexpr int kBarPadding = 4;  // the layout gives the bar four pixels less than its client height
 constexpr int kMinWidth = 300;
 constexpr int kMinHeight = 200;
 constexpr int kOpaque = 100;
@@ -64,7 +64,7 @@ int Validated(int column, int low, int high, int replacement) {
 int BarHeight() {
     tabBar.AutoSize();
     RECT client{};
-    int height = GetClientRect(tabBar.Window(), &client) ? client.bottom - 4 : 0;
+    int height = GetClientRect(tabBar.Window(), &client) ? client.bottom - kBarPadding : 0;
     if (height < 0) height = 0;
     if (GetInt(Column::HideTabbarWhenOne) == 1 && tabBar.Count() == kFirstTabIndex + 1) height = 0;
     return height;
@@ -72,17 +72,22 @@ int BarHeight() {
 
 // Compares the bar's window rectangle with its place in the client area
 // through the frame metrics, so that most layouts move nothing.
-bool BarStandsAt(int top, int width, int height) {
+bool BarStandsAt(int top, int width) {
     RECT container{}, bar{};
     if (!GetWindowRect(containerWnd, &container) || !GetWindowRect(tabBar.Window(), &bar)) return false;
     int frameX = GetSystemMetrics(SM_CXFRAME);
     int frameY = GetSystemMetrics(SM_CYFRAME);
     int caption = GetSystemMetrics(SM_CYCAPTION);
-    // A bar that is to vanish must really be flat: its autosized height
-    // would otherwise stay over the conversation.
-    bool flatWhenHidden = height != 0 || bar.bottom == bar.top;
     return bar.left - container.left == frameX && bar.top - container.top - frameY - caption == top &&
-           bar.right - bar.left == width && flatWhenHidden;
+           bar.right - bar.left == width;
+}
+
+// The toolbar gives itself its own height whenever it is sized, so a bar of
+// height 0 would still cover the conversation: it is hidden instead.
+void ShowBar(bool shown) {
+    HWND bar = tabBar.Window();
+    bool visible = (GetWindowLongA(bar, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (visible != shown) ShowWindow(bar, shown ? SW_SHOWNA : SW_HIDE);
 }
 
 void AddFixedButtons() {
@@ -105,6 +110,12 @@ LRESULT OnCreate(HWND window) {
     ShowFixedButtons();
     SetTimer(window, kReadTimer, kReadTimerPeriod, nullptr);
     StartFlashTimer();
+    // The first layout is for the client area the window really has: a
+    // hidden window may get no WM_SIZE before it is first shown.
+    RECT client{};
+    GetClientRect(window, &client);
+    lastCx = client.right;
+    lastCy = client.bottom;
     Reposition(-1, -1);
     SetAlpha();
     return 0;
@@ -170,8 +181,6 @@ int CreateContainer() {
     int y = Validated(Column::PosY, top, top + height, kDefaultPos);
     int w = Validated(Column::PosW, 0, width, width);
     int h = Validated(Column::PosH, 0, height, height);
-    lastCx = w;
-    lastCy = h;
     HWND window = CreateWindowExA(0, kContainerClass, kContainerTitle, WS_OVERLAPPEDWINDOW, x, y, w, h, nullptr,
                                   nullptr, AppInstance(), nullptr);
     containerWnd = window;
@@ -197,7 +206,9 @@ int Reposition(int cx, int cy) {
     MoveWindow(contWnd, 0, tabsAlign != 0 ? barH : 0, cx, cy - barH, TRUE);
     if (currentWnd) MoveWindow(currentWnd, 0, 0, contentCx, contentCy, TRUE);
     int barTop = tabsAlign != 0 ? 0 : cy - barH;
-    if (!tabBar.Window() || BarStandsAt(barTop, cx, barH)) return 0;
+    if (!tabBar.Window()) return 0;
+    ShowBar(barH != 0);
+    if (BarStandsAt(barTop, cx)) return 0;
     return MoveWindow(tabBar.Window(), 0, barTop, cx, barH, TRUE);
 }
 
