@@ -158,6 +158,15 @@ TEST_F(AttachInProcess, DetachingGivesTheWindowBackAndAttachingTakesItAgain) {
     EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{window});
 }
 
+TEST_F(AttachInProcess, DetachingAWindowWhoseStoredProcedureIsGoneGivesItItsClassProcedure) {
+    auto c = BootWithTabs({"Ala"});
+    HWND window = WindowOf(c[0]);
+    RemovePropA(window, "oldProc");
+    Tabs::ToggleAttach(c[0]);
+    EXPECT_TRUE(HasOwnProcedure(window));
+    EXPECT_EQ(ParentOf(window), GetDesktopWindow());
+}
+
 TEST_F(AttachInProcess, AttachingByTheActionLeavesThePopUpBitAsItWas) {
     Boot();
     int jan = AddContact("Jan");

@@ -118,6 +118,14 @@ TEST_F(Hooks, FunctionKeysChooseTabsWhenSetSoAndF4ThenClosesNothing) {
     EXPECT_TRUE(Has(InputSeen(c[3]), WM_KEYUP, VK_F12));
 }
 
+TEST_F(Hooks, EnterStillSendsWhatWasTyped) {
+    auto c = BootWithTabs({"Ala"});
+    SetWindowTextA(Edit(c[0]), "Cześć");
+    Press(Edit(c[0]), VK_RETURN);
+    EXPECT_EQ(host->conversations.ViewText(c[0]), "Cześć\r\n");
+    EXPECT_EQ(Text(Edit(c[0])), "");
+}
+
 TEST_F(Hooks, TheCloseRequestOfATabbedWindowFollowsTheEscSetting) {
     auto c = BootWithTabs({"Ala", "Jan", "Ola"});
     containerCloses = 0;

@@ -70,9 +70,9 @@ void ShowTab(int32_t contact, HWND window) {
 
 void Detach(int32_t contact, HWND window) {
     ClearMsgWaiting(contact);
-    Unhook(window, kPropOldProc);
+    Unhook(window, SubclassProc, kPropOldProc);
     SetStyle(window, ~static_cast<DWORD>(WS_CHILD), kFrameStyles);
-    Unhook(ViewOf(window), kPropViewProcOld);
+    Unhook(ViewOf(window), CtrlViewProc, kPropViewProcOld);
     SetParent(window, nullptr);
     SetWindowPos(window, nullptr, kDetachedX, kDetachedY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     RemovePropA(window, kPropTabbed);
@@ -246,9 +246,9 @@ int ForwardNotice(int owner, const ActionNotice* notice) {
 
 void ReleaseWindows() {
     for (HWND window : ThreadWindows()) {
-        Unhook(window, kPropOldProc);
-        Unhook(window, kPropViewProcOld);
-        Unhook(window, kPropSendProcOld);
+        Unhook(window, SubclassProc, kPropOldProc);
+        Unhook(window, CtrlViewProc, kPropViewProcOld);
+        Unhook(window, CtrlSendProc, kPropSendProcOld);
         RemovePropA(window, kPropTabbed);
     }
     std::vector<HWND> tabs;

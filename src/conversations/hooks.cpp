@@ -33,9 +33,9 @@ LRESULT PassOn(HWND window, const char* property, UINT message, WPARAM wParam, L
 
 // WM_NCDESTROY: the replaced procedure goes back before the window is gone,
 // and gets the message itself.
-LRESULT PassOnLast(HWND window, const char* property, WPARAM wParam, LPARAM lParam) {
+LRESULT PassOnLast(HWND window, WNDPROC proc, const char* property, WPARAM wParam, LPARAM lParam) {
     auto old = reinterpret_cast<WNDPROC>(GetPropA(window, property));
-    Unhook(window, property);
+    Unhook(window, proc, property);
     return old ? CallWindowProcA(old, window, WM_NCDESTROY, wParam, lParam)
                : DefWindowProcA(window, WM_NCDESTROY, wParam, lParam);
 }
@@ -62,7 +62,7 @@ LRESULT OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
         currentWnd = nullptr;
         currentCnt = 0;
     }
-    return PassOnLast(window, kPropOldProc, wParam, lParam);
+    return PassOnLast(window, SubclassProc, kPropOldProc, wParam, lParam);
 }
 
 LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam) {
@@ -242,7 +242,7 @@ LRESULT EditMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN: return OnKeyDown(window, wParam, lParam);
         case WM_KEYUP: return OnKeyUp(window, wParam, lParam);
         case WM_MOUSEWHEEL: return OnMouseWheel(window, wParam, lParam);
-        case WM_NCDESTROY: return PassOnLast(window, kPropSendProcOld, wParam, lParam);
+        case WM_NCDESTROY: return PassOnLast(window, CtrlSendProc, kPropSendProcOld, wParam, lParam);
     }
     return PassOn(window, kPropSendProcOld, message, wParam, lParam);
 }
@@ -260,7 +260,7 @@ LRESULT OnViewSetFocus(HWND window, WPARAM wParam, LPARAM lParam) {
 LRESULT ViewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SETFOCUS: return OnViewSetFocus(window, wParam, lParam);
-        case WM_NCDESTROY: return PassOnLast(window, kPropViewProcOld, wParam, lParam);
+        case WM_NCDESTROY: return PassOnLast(window, CtrlViewProc, kPropViewProcOld, wParam, lParam);
     }
     return PassOn(window, kPropViewProcOld, message, wParam, lParam);
 }
@@ -295,9 +295,12 @@ bool Hook(HWND window, WNDPROC proc, const char* property) {
     return false;
 }
 
-void Unhook(HWND window, const char* property) {
+void Unhook(HWND window, WNDPROC proc, const char* property) {
     if (!window) return;
-    if (HANDLE old = RemovePropA(window, property)) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+    LONG_PTR old = reinterpret_cast<LONG_PTR>(RemovePropA(window, property));
+    if (!old && GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(proc))
+        old = static_cast<LONG_PTR>(GetClassLongPtrA(window, GCLP_WNDPROC));
+    if (old) SetWindowLongPtrA(window, GWLP_WNDPROC, old);
 }
 
 HWND MessageView(HWND control) {
