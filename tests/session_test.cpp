@@ -45,12 +45,13 @@ protected:
 
 TEST_F(Session, AlwaysRestoringBringsTheTabsBackInOrderWithoutAsking) {
     FirstRun();
+    SendMessageA(Bar(), TB_MOVEBUTTON, 2, 4);  // the first tab dragged to the end
     host->Stop();
-    EXPECT_EQ(SavedSession(), Stored({0, 1, 2}));
+    EXPECT_EQ(SavedSession(), Stored({1, 2, 0})) << "in tab order";
     EXPECT_EQ(SavedClosed(), Stored({3}));
 
     Restart(1);
-    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[1], c[2]}));
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[2], c[0]}));
     EXPECT_TRUE(host->questions.empty());
     EXPECT_EQ(SavedSession(), "") << "emptied at start, written at the end";
     EXPECT_EQ(SavedClosed(), "");
@@ -60,7 +61,7 @@ TEST_F(Session, AlwaysRestoringBringsTheTabsBackInOrderWithoutAsking) {
     EXPECT_EQ(smallIcons, (std::vector<int>{66, 63})) << "the container's two icons";
 
     host->Stop();
-    EXPECT_EQ(SavedSession(), Stored({0, 1, 2}));
+    EXPECT_EQ(SavedSession(), Stored({1, 2, 0}));
     EXPECT_EQ(SavedClosed(), Stored({3}));
 }
 

@@ -200,7 +200,8 @@ void ToggleAttach(int32_t contactRef) {
     if (!LockAllows()) return;
     int32_t contact = ContactFromRef(contactRef);
     if (!contact) return;
-    if (HWND window = ConversationWindow(contact)) {
+    HWND window = ConversationWindow(contact);
+    if (OwnThreadWindow(window)) {
         if (TabbedExactly(window))
             Detach(contact, window);
         else
