@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "dev_host.h"
 #include "host/requests.h"
@@ -167,7 +168,10 @@ struct SettingsPage::Flow {
         x = left;
     }
     int Available(int indent) const { return right - (sameLine ? x : left + indent); }
+    int LineWidth(int indent) const { return right - left - indent; }
+    // A control that does not fit the rest of the line starts the next one.
     RECT Place(int width, int height, int indent = 0) {
+        if (sameLine && width > right - x) sameLine = false;
         if (!sameLine) {
             NewLine();
             x += indent;
@@ -194,37 +198,10 @@ SettingsPage::~SettingsPage() {
     if (boldFont) DeleteObject(boldFont);
 }
 
-void SettingsPage::Registered(const Element& element) {
-    std::vector<Registration>& list = registered[element.parent];
-    if (element.id != 0)
-        list.erase(std::remove_if(list.begin(), list.end(), [&](const Registration& r) { return r.id == element.id; }),
-                   list.end());
-    Registration r;
-    r.id = element.id;
-    if (element.id == 0) r.unnamed = element;
-    bool append = element.position < 0 || element.position >= static_cast<int>(list.size());
-    list.insert(append ? list.end() : list.begin() + element.position, r);
-}
-
-void SettingsPage::Removed(int id, int parent) {
-    auto it = registered.find(parent);
-    if (it != registered.end()) {
-        std::vector<Registration>& list = it->second;
-        auto match = std::find_if(list.begin(), list.end(), [id](const Registration& r) { return r.id == id; });
-        if (match != list.end()) list.erase(match);
-    }
-    if (id == 0 || host.elements.FindAnyParent(id)) return;
-    // The group went with everything it held.
-    auto children = registered.find(id);
-    if (children == registered.end()) return;
-    std::vector<Registration> held = children->second;
-    registered.erase(children);
-    for (const Registration& r : held)
-        if (r.id != 0) Removed(r.id, id);
-}
-
 const Element* SettingsPage::ElementOf(const Row& row) const {
-    return row.registration.id ? host.elements.Find(row.registration.id, page) : &row.registration.unnamed;
+    for (const Element* e : std::as_const(host.elements).ChildElements(page))
+        if (e == row.element) return e;
+    return nullptr;
 }
 
 HWND SettingsPage::Open(int pageId, int groupId) {
@@ -260,9 +237,10 @@ HWND SettingsPage::Open(int pageId, int groupId) {
         SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 
-    for (const Registration& r : registered[page]) {
+    for (Element* e : host.elements.ChildElements(page)) {
         Row row;
-        row.registration = r;
+        row.element = e;
+        row.id = e->id;
         rows.push_back(row);
     }
     Flow flow;
@@ -339,14 +317,14 @@ void SettingsPage::Render(Flow& flow, size_t index) {
             break;
         }
         case kKindLabel: {
-            int width = e.width ? e.width : flow.Available(indent);
+            int width = e.width ? e.width : flow.LineWidth(indent);
             SIZE size = flow.Measure(text, width);
             RECT r = flow.Place(e.width ? e.width : size.cx + 2, size.cy, indent);
             row.control = Make("STATIC", text, SS_LEFT | SS_NOPREFIX | WS_GROUP, r, i);
             break;
         }
         case kKindCheckBox: {
-            int width = e.width ? e.width : flow.Available(indent);
+            int width = e.width ? e.width : flow.LineWidth(indent);
             SIZE size = flow.Measure(text, width - kCheckWidth);
             RECT r = flow.Place(e.width ? e.width : size.cx + kCheckWidth, std::max<int>(size.cy, kLineHeight), indent);
             DWORD multiline = size.cy > kLineHeight ? BS_MULTILINE : 0;
@@ -416,7 +394,7 @@ void SettingsPage::RenderRadio(Flow& flow, Row& row, const Element& e, int posit
     bool explicitValue = text.find(kValueStart) != std::string::npos;
     row.values = {explicitValue ? After(text, kValueStart) : std::to_string(position)};
     int indent = e.extended ? e.x : 0;
-    int width = e.width ? e.width : flow.Available(indent);
+    int width = e.width ? e.width : flow.LineWidth(indent);
     SIZE size = flow.Measure(label, width - kCheckWidth);
     RECT r = flow.Place(e.width ? e.width : size.cx + kCheckWidth, std::max<int>(size.cy, kLineHeight), indent);
     row.control = Make("BUTTON", label, BS_RADIOBUTTON | WS_TABSTOP, r, static_cast<int>(&row - rows.data()));
@@ -557,38 +535,33 @@ void SettingsPage::ApplyStatus(const Row& row) {
 }
 
 void SettingsPage::StatusChanged(const Element& element) {
-    if (!panel || element.parent != page || element.id == 0) return;
+    if (!panel || element.parent != page) return;
     for (const Row& row : rows)
-        if (row.registration.id == element.id) ApplyStatus(row);
+        if (row.element == &element) ApplyStatus(row);
 }
 
 void SettingsPage::SetWindows(HWND pageWindow) {
     if (Element* e = host.elements.Find(page, group)) e->window = pageWindow;
-    for (Row& row : rows) {
-        HWND window = pageWindow ? row.control : nullptr;
-        if (row.registration.id == 0)
-            row.registration.unnamed.window = window;
-        else if (Element* e = host.elements.Find(row.registration.id, page))
-            e->window = window;
-    }
+    for (Row& row : rows)
+        if (ElementOf(row)) row.element->window = pageWindow ? row.control : nullptr;
 }
 
 void SettingsPage::SendNotices(int notice) {
-    for (size_t i = 0; i < rows.size(); ++i) host.Notify({rows[i].registration.id, page, Host::kNoContact}, notice);
+    for (size_t i = 0; i < rows.size(); ++i) host.Notify({rows[i].id, page, Host::kNoContact}, notice);
 }
 
 std::vector<RenderedControl> SettingsPage::Controls() const {
     std::vector<RenderedControl> out;
     for (const Row& row : rows) {
         const Element* e = ElementOf(row);
-        if (row.control && e) out.push_back({row.registration.id, e->status & kKindMask, row.control});
+        if (row.control && e) out.push_back({row.id, e->status & kKindMask, row.control});
     }
     return out;
 }
 
 HWND SettingsPage::ControlOf(int id) const {
     for (const Row& row : rows)
-        if (id != 0 && row.registration.id == id) return row.control;
+        if (id != 0 && row.id == id) return row.control;
     return nullptr;
 }
 
@@ -634,7 +607,7 @@ void SettingsPage::OnControl(int index, int code) {
             if (other.radioGroup == row.radioGroup && other.control)
                 SendMessageA(other.control, BM_SETCHECK, &other == &row ? BST_CHECKED : BST_UNCHECKED, 0);
     }
-    host.Notify({row.registration.id, page, Host::kNoContact}, Host::kNoticeAction);
+    host.Notify({row.id, page, Host::kNoContact}, Host::kNoticeAction);
 }
 
 // A slider stops only on its steps; the owner hears when the user lets go.
@@ -648,7 +621,7 @@ void SettingsPage::OnSlider(HWND control, int code) {
         int pos = static_cast<int>(SendMessageA(control, TBM_GETPOS, 0, 0));
         int snapped = min + (pos - min + step / 2) / step * step;
         if (snapped != pos) SendMessageA(control, TBM_SETPOS, TRUE, snapped);
-        if (code == TB_ENDTRACK) host.Notify({row.registration.id, page, Host::kNoContact}, Host::kNoticeAction);
+        if (code == TB_ENDTRACK) host.Notify({row.id, page, Host::kNoContact}, Host::kNoticeAction);
         return;
     }
 }

@@ -3,17 +3,13 @@
 // in a vertical flow (an element whose status has 0x40 keeps the next one
 // on its line), bound to the configuration column in its `param`. The
 // control's window is the element's `window` (request 10107, mask 0x400);
-// the page element's own window is the page while it is open.
-//
-// Elements registered with id 0 are many on one page and cannot be told
-// apart by reference, so the host keeps every registration of a group here,
-// in order, each unnamed element on its own.
+// the page element's own window is the page while it is open. Elements
+// registered with id 0 are many on a page; each has its own control.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -49,10 +45,6 @@ public:
     SettingsPage(const SettingsPage&) = delete;
     SettingsPage& operator=(const SettingsPage&) = delete;
 
-    // Called by the registry's requests: 10101 and 10115.
-    void Registered(const Element& element);
-    void Removed(int id, int parent);
-
     // Renders the page element {page, group} into a top-level dialog, then
     // sends the create notice to every element of the page.
     HWND Open(int page, int group);
@@ -73,12 +65,9 @@ public:
     void StatusChanged(const Element& element);
 
 private:
-    struct Registration {
-        int id = 0;
-        Element unnamed;  // the element itself when id is 0
-    };
     struct Row {
-        Registration registration;
+        Element* element = nullptr;
+        int id = 0;
         HWND control = nullptr;
         std::vector<HWND> companions;     // captions and end labels, shown and greyed with it
         std::vector<std::string> values;  // a drop-down list's item values; a radio button's value
@@ -86,6 +75,7 @@ private:
     };
     struct Flow;
 
+    // The row's element while the registry still holds it.
     const Element* ElementOf(const Row& row) const;
     bool TextColumn(int column) const;
     // Whether the column holds this value (a text, or an integer in decimal).
@@ -101,7 +91,7 @@ private:
     void AddTooltip(HWND control, const std::string& richText, int width);
     HICON LoadAddressedIcon(const std::string& address, int size);
     void ApplyStatus(const Row& row);
-    void SetWindows(HWND page);
+    void SetWindows(HWND pageWindow);
     void SendNotices(int notice);
     void ApplyRow(const Row& row);
     void OnControl(int index, int code);
@@ -116,7 +106,6 @@ private:
     static LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     DevHost& host;
-    std::map<int, std::vector<Registration>> registered;  // group -> its elements in order
     int page = 0;
     int group = 0;
     HWND dialog = nullptr;

@@ -235,3 +235,19 @@ TEST_F(HostSettingsPage, OwnersHearOfCreationClicksAndDestruction) {
     EXPECT_EQ(Notices(0, Host::kNoticeDestroy), 1);
     EXPECT_FALSE(host->settingsPage.IsOpen());
 }
+
+using PluginSettingsPage = PluginTest;
+
+TEST_F(PluginSettingsPage, ThePluginsOwnPageRendersItsNamedCheckBoxesBoundToTheirSettings) {
+    Boot();
+    host->config.SetInt("Tabs/CloseAllTabs", 1);
+    HWND page = host->OpenSettingsPage();
+    ASSERT_NE(page, nullptr);
+    for (int id : {306106, 306110, 306138, 306139}) {
+        HWND box = host->settingsPage.ControlOf(id);
+        ASSERT_NE(box, nullptr) << id;
+        EXPECT_EQ(ClassOf(box), "Button") << id;
+    }
+    EXPECT_EQ(Checked(host->settingsPage.ControlOf(306106)), BST_CHECKED);
+    EXPECT_EQ(Checked(host->settingsPage.ControlOf(306138)), BST_UNCHECKED);
+}

@@ -19,7 +19,6 @@ int lastCx = 0, lastCy = 0;
 int contentCx = 0, contentCy = 0;
 HICON normalIcon = nullptr;
 HICON messageIcon = nullptr;
-SetLayeredWindowAttributesProc setLayeredWindowAttributes = nullptr;
 
 namespace {
 

@@ -49,6 +49,9 @@ constexpr int kIconPlugin = 306;
 inline constexpr char kIconPluginSignature[] = "Merulka";  // chooses tab icons when loaded
 constexpr int kLockPlugin = 307;
 
+// Signatures of other plug-ins (request 248).
+inline constexpr char kViewerSignature[] = "Vizorek";
+
 // Messages the host sends to the entry point.
 constexpr int kMsgSetControl = 20001;
 constexpr int kMsgReleaseControl = 20002;
@@ -94,11 +97,17 @@ constexpr uint32_t kMaskText = 0x40;
 constexpr uint32_t kMaskHandle = 0x400;
 constexpr uint32_t kElementHoldsOthers = 0x100000;  // in elementType
 
+// Element status flags; bits 16 to 23 of the status select the kind.
+constexpr uint32_t kStatusHidden = 0x1;
+constexpr uint32_t kStatusDisabled = 0x2;
+constexpr uint32_t kStatusGroup = 0x10;  // the element holds others
+
 // Host groups and elements.
 constexpr int kNoContact = -2;
 constexpr int kGroupConversation = 3;     // {3, 0, contact}: the conversation window
 constexpr int kGroupToolbars = 4;
 constexpr int kGroupContactMenu = 30;
+constexpr int kGroupContactMenuParent = 1;  // {30, 1, -2}: the contact menu among the host's menus
 constexpr int kGroupSettings = 45;
 constexpr int kGroupContactPages = 71;
 constexpr int kGroupMainToolbar = 200;
@@ -108,13 +117,17 @@ constexpr int kActionMessageView = 250;
 constexpr int kActionMessageEdit = 251;
 constexpr int kViewerGroup = 780400;
 constexpr int kViewerLoadChat = 780453;
+constexpr int kElementLockWindow = 1;    // {1, 0, -2}: the host window holding dialog item 1000
 constexpr int kLockDialogItem = 1000;
 constexpr int kFocusDialogItem = 5691;
+constexpr int kViewDialogItem = 250;    // conversation window: holds the message view
 
 // Host icons and columns.
 constexpr int kIconNormal = 63;
 constexpr int kIconMessage = 66;
+constexpr int kIconHandleForRegistration = 512;  // p2 of 10136 for a handle registered again
 constexpr int kIconUnknown = 13;
+constexpr int kIconSmall = 256;         // p2 of 10136 for the container's icons
 constexpr int kColumnFlashCount = 113;   // configuration table
 constexpr int kColumnKeepWindow = 148;   // configuration table
 constexpr int kContactUserId = 0;        // contact table text columns
