@@ -110,6 +110,18 @@ void DevHost::AnswerPlugin(int code, int answer) {
     pluginAnswers[code] = [answer](int, int) { return answer; };
 }
 
+void DevHost::ForgetRecords() {
+    std::vector<Sent>().swap(sent);
+    std::vector<LogLine>().swap(log);
+    std::vector<Sent>().swap(calls);
+    std::vector<DeliveredNotice>().swap(notices);
+    std::vector<ActionCall>().swap(elementCalls);
+    std::vector<PluginQuestion>().swap(pluginQuestions);
+    std::vector<Sent>().swap(sentTo);
+    std::vector<std::string>().swap(questions);
+    std::vector<Conversations::InputSeen>().swap(conversations.input);
+}
+
 int DevHost::CountAsked(int code) const {
     return static_cast<int>(std::count_if(pluginQuestions.begin(), pluginQuestions.end(),
                                           [code](const PluginQuestion& q) { return q.code == code; }));

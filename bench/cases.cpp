@@ -1,0 +1,253 @@
+#include "cases.h"
+
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "host/requests.h"
+
+namespace Bench {
+
+namespace {
+
+constexpr UINT_PTR kFlashTimer = 2;
+constexpr char kMessage[] = "Hej, jak leci?";
+
+int Scaled(const Plan& plan, int samples) {
+    int n = plan.quick ? samples / 4 : samples;
+    return n < 3 ? 3 : n;
+}
+
+void Progress(const char* name, int size) {
+    std::printf("  %s, %d\n", name, size);
+    std::fflush(stdout);
+}
+
+// --- opening a conversation -------------------------------------------------
+
+// From the host building the window until it is shown (with the plug-in:
+// until it is a tab); the conversation goes again, untimed, after each sample.
+Figures OpenAt(bool plugin, int open, int samples) {
+    World w(plugin, open + 1);
+    w.Open(0, open);
+    int extra = w.Contact(open);
+    return Measure(
+        samples, [&](int) { w.Host().conversations.Open(extra); }, [&](int) { w.Host().ForgetRecords(); },
+        [&](int) { w.Host().conversations.DestroyConversation(extra); });
+}
+
+Series Opening(const Plan& plan) {
+    Series s{"Opening a conversation", "tabs open", true, Limit::OverHost25, {}};
+    for (int open : {1, 10, 100, 500}) {
+        if (plan.quick && open > 100) continue;
+        Progress(s.name.c_str(), open);
+        int n = Scaled(plan, open >= 500 ? plan.samples / 2 : plan.samples);
+        s.points.push_back({open, OpenAt(false, open, n), OpenAt(true, open, n)});
+    }
+    return s;
+}
+
+// --- switching ----------------------------------------------------------------
+
+enum class Switch { Click, CtrlTab };
+
+// Another tab at random each time; the host alone brings another of its
+// windows forward instead.
+Figures SwitchAt(bool plugin, int open, Switch how, int samples) {
+    World w(plugin, open);
+    w.Open(0, open);
+    std::mt19937 random(static_cast<unsigned>(open));
+    int target = 0;
+    auto prepare = [&](int) {
+        w.Host().ForgetRecords();
+        do target = w.Contact(static_cast<int>(random() % static_cast<unsigned>(open)));
+        while (plugin && target == w.Current());
+    };
+    auto work = [&](int) {
+        if (!plugin)
+            w.Host().conversations.Activate(target);
+        else if (how == Switch::Click)
+            w.ClickTab(target);
+        else
+            w.CtrlTab();
+    };
+    return Measure(samples, work, prepare);
+}
+
+Series Switching(const Plan& plan, Switch how) {
+    Series s{how == Switch::Click ? "Switching tabs: click" : "Switching tabs: Ctrl+Tab", "tabs open", true,
+             Limit::Under2MsAt500, {}};
+    for (int open : {10, 100, 500}) {
+        if (plan.quick && open > 100) continue;
+        Progress(s.name.c_str(), open);
+        int n = Scaled(plan, plan.samples * 2);
+        s.points.push_back({open, SwitchAt(false, open, how, n), SwitchAt(true, open, how, n)});
+    }
+    return s;
+}
+
+// --- an incoming message ------------------------------------------------------
+
+// A message for a tab that is not shown, with others already waiting. The
+// shown tab is the last one; afterwards, untimed, the user looks at the
+// new message and goes back, which takes it off the waiting list again.
+Figures IncomingWith(bool plugin, int waiting, int samples) {
+    const int tabs = 120;
+    World w(plugin, tabs);
+    w.Open(0, tabs);
+    for (int i = 0; i < waiting; ++i) w.Host().DeliverMessage(w.Contact(i), kMessage);
+    DevHostLib::DevHost::Pump();
+    int sender = w.Contact(110);
+    int shown = w.Contact(tabs - 1);
+    auto restore = [&](int) {
+        if (!plugin) return;
+        w.ClickTab(sender);
+        w.ClickTab(shown);
+    };
+    return Measure(
+        samples, [&](int) { w.Host().DeliverMessage(sender, kMessage); }, [&](int) { w.Host().ForgetRecords(); },
+        restore);
+}
+
+Series Incoming(const Plan& plan) {
+    Series s{"Incoming message for a tab not shown (120 tabs)", "contacts waiting", true, Limit::None, {}};
+    for (int waiting : {0, 10, 100}) {
+        Progress(s.name.c_str(), waiting);
+        int n = Scaled(plan, plan.samples * 2);
+        s.points.push_back({waiting, IncomingWith(false, waiting, n), IncomingWith(true, waiting, n)});
+    }
+    return s;
+}
+
+// --- closing all but one ----------------------------------------------------
+
+// "Zamknij pozostałe" in the kept contact's menu; the host alone closes the
+// same windows one by one. The tabs are opened again, untimed, each time.
+Figures CloseOthersAt(bool plugin, int open, int samples) {
+    World w(plugin, open);
+    int keep = w.Contact(open - 1);
+    return Measure(
+        samples,
+        [&](int) {
+            if (plugin) {
+                w.CloseOthers(keep);
+                return;
+            }
+            for (int i = 0; i < open - 1; ++i) w.Host().conversations.DestroyConversation(w.Contact(i));
+        },
+        [&](int) { w.Open(0, open); });
+}
+
+Series ClosingOthers(const Plan& plan) {
+    Series s{"Closing all but one", "tabs open", true, Limit::None, {}};
+    for (int open : {10, 100, 500}) {
+        if (plan.quick && open > 100) continue;
+        Progress(s.name.c_str(), open);
+        int n = Scaled(plan, open >= 500 ? plan.samples / 6 : open >= 100 ? plan.samples / 2 : plan.samples);
+        s.points.push_back({open, CloseOthersAt(false, open, n), CloseOthersAt(true, open, n)});
+    }
+    return s;
+}
+
+// --- the flash timer --------------------------------------------------------
+
+Figures FlashTick(int waiting, int samples) {
+    World w(true, waiting + 2);
+    w.Open(0, waiting + 2);
+    for (int i = 0; i < waiting; ++i) w.Host().DeliverMessage(w.Contact(i), kMessage);
+    return Measure(
+        samples, [&](int) { SendMessageA(w.Container(), WM_TIMER, kFlashTimer, 0); },
+        [&](int) { w.Host().ForgetRecords(); });
+}
+
+Series Flashing(const Plan& plan) {
+    Series s{"One tick of the flash timer", "contacts waiting", true, Limit::None, {}};
+    Progress(s.name.c_str(), 100);
+    s.points.push_back({100, std::nullopt, FlashTick(100, Scaled(plan, plan.samples * 2))});
+    return s;
+}
+
+// --- start and end ------------------------------------------------------------
+
+std::string SessionText(const World& w, int tabs) {
+    std::string text;
+    for (int i = 0; i < tabs; ++i) text += std::to_string(w.Contact(i)) + '\x01';
+    return text;
+}
+
+// The start message with a saved session that is restored at once; the host
+// alone opens the same conversations.
+Figures StartWithSession(bool plugin, int tabs, int samples) {
+    std::unique_ptr<World> w;
+    auto prepare = [&](int) {
+        w = std::make_unique<World>(plugin, tabs, false);
+        if (!plugin) return;
+        DevHostLib::DevHost& host = w->Host();
+        host.Call(Host::kMsgSetControl, static_cast<HostControl*>(&host));
+        host.Call(Host::kMsgDeclareColumns);
+        host.config.SetText("Tabs/LastSession", SessionText(*w, tabs));
+        host.config.SetInt("Tabs/AutoRevertSession", 1);
+        host.Call(Host::kMsgPluginsLoaded);
+        host.Call(Host::kMsgPrepare);
+    };
+    auto work = [&](int) {
+        if (plugin)
+            w->Host().Call(Host::kMsgStart);
+        else
+            w->Open(0, tabs);
+    };
+    auto restore = [&](int) {
+        if (plugin) {
+            w->Host().Call(Host::kMsgEnd);
+            w->Host().Call(Host::kMsgReleaseControl);
+        }
+        w.reset();
+    };
+    return Measure(samples, work, prepare, restore);
+}
+
+Series Starting(const Plan& plan) {
+    const int tabs = plan.quick ? 20 : 100;
+    Series s{"Start with a saved session", "tabs restored", false, Limit::None, {}};
+    Progress(s.name.c_str(), tabs);
+    int n = Scaled(plan, plan.samples / 4);
+    s.points.push_back({tabs, StartWithSession(false, tabs, n), StartWithSession(true, tabs, n)});
+    return s;
+}
+
+Figures EndWith(int tabs, int samples) {
+    std::unique_ptr<World> w;
+    return Measure(
+        samples, [&](int) { w->Host().Call(Host::kMsgEnd); },
+        [&](int) {
+            w = std::make_unique<World>(true, tabs);
+            w->Open(0, tabs);
+        },
+        [&](int) { w.reset(); });
+}
+
+Series Ending(const Plan& plan) {
+    const int tabs = plan.quick ? 100 : 500;
+    Series s{"End with the tabs open", "tabs open", false, Limit::None, {}};
+    Progress(s.name.c_str(), tabs);
+    s.points.push_back({tabs, std::nullopt, EndWith(tabs, Scaled(plan, plan.samples / 6))});
+    return s;
+}
+
+}  // namespace
+
+std::vector<Series> RunAll(const Plan& plan) {
+    std::vector<Series> all;
+    all.push_back(Opening(plan));
+    all.push_back(Switching(plan, Switch::Click));
+    all.push_back(Switching(plan, Switch::CtrlTab));
+    all.push_back(Incoming(plan));
+    all.push_back(ClosingOthers(plan));
+    all.push_back(Flashing(plan));
+    all.push_back(Starting(plan));
+    all.push_back(Ending(plan));
+    return all;
+}
+
+}  // namespace Bench

@@ -1,0 +1,126 @@
+#include "harness.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "host/requests.h"
+
+namespace Bench {
+
+namespace {
+
+constexpr int kBarId = 10;
+constexpr int kCloseOthers = 306005;
+
+void HoldKeys(std::initializer_list<int> keys) {
+    BYTE state[256] = {};
+    for (int k : keys) state[k] = 0x80;
+    SetKeyboardState(state);
+}
+
+}  // namespace
+
+double NowMs() {
+    static const double perMs = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / perMs;
+}
+
+// Nearest-rank percentiles.
+Figures Summarise(std::vector<double> ms) {
+    Figures f;
+    f.samples = static_cast<int>(ms.size());
+    if (ms.empty()) return f;
+    std::sort(ms.begin(), ms.end());
+    size_t n = ms.size();
+    f.median = n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
+    size_t rank = static_cast<size_t>(std::ceil(0.95 * static_cast<double>(n)));
+    f.p95 = ms[std::min(n, std::max<size_t>(rank, 1)) - 1];
+    return f;
+}
+
+Figures Measure(int samples, const std::function<void(int)>& work, const std::function<void(int)>& prepare,
+                const std::function<void(int)>& restore) {
+    std::vector<double> ms;
+    for (int i = 0; i < samples; ++i) {
+        if (prepare) prepare(i);
+        DevHostLib::DevHost::Pump();
+        double start = NowMs();
+        work(i);
+        DevHostLib::DevHost::Pump();
+        ms.push_back(NowMs() - start);
+        if (restore) restore(i);
+    }
+    return Summarise(ms);
+}
+
+World::World(bool withPlugin, int contactCount, bool start) : withPlugin(withPlugin) {
+    host = std::make_unique<DevHostLib::DevHost>();
+    for (int i = 0; i < contactCount; ++i) {
+        std::string name = "Kontakt " + std::to_string(i + 1);
+        contacts.push_back(host->contacts.Add("kontakt" + std::to_string(i + 1) + "@velmora", name));
+    }
+    if (withPlugin && host->Load("zavernok.dll") && start) host->Start();
+    DevHostLib::DevHost::Pump();
+}
+
+World::~World() {
+    host.reset();
+    // The plug-in leaves its classes registered; the next world loads the
+    // DLL afresh.
+    UnregisterClassA("Tabs", GetModuleHandleA(nullptr));
+    UnregisterClassA("TabsCont", GetModuleHandleA(nullptr));
+}
+
+void World::Open(int from, int to) {
+    for (int i = from; i < to; ++i) {
+        host->conversations.Open(Contact(i));
+        if (i % 50 == 49) {
+            DevHostLib::DevHost::Pump();
+            host->ForgetRecords();
+        }
+    }
+    DevHostLib::DevHost::Pump();
+    host->ForgetRecords();
+}
+
+HWND World::Container() { return reinterpret_cast<HWND>(host->Call(Host::kAskContainer)); }
+
+HWND World::Bar() { return GetDlgItem(Container(), kBarId); }
+
+int World::Current() { return host->Call(Host::kAskCurrentContact); }
+
+void World::ClickTab(int contact) {
+    HWND bar = Bar();
+    int index = static_cast<int>(SendMessageA(bar, TB_COMMANDTOINDEX, contact & 0xBFFFFFFF, 0));
+    RECT r{};
+    SendMessageA(bar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(bar, WM_LBUTTONUP, 0, at);
+}
+
+void World::CtrlTab(bool shift) {
+    HWND edit = host->conversations.EditControl(Current());
+    if (shift)
+        HoldKeys({VK_CONTROL, VK_SHIFT});
+    else
+        HoldKeys({VK_CONTROL});
+    SendMessageA(edit, WM_KEYDOWN, VK_TAB, 1);
+    SendMessageA(edit, WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC0000001));
+    HoldKeys({});
+}
+
+void World::CloseOthers(int contact) {
+    host->Notify({kCloseOthers, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
+}
+
+}  // namespace Bench

@@ -1,0 +1,66 @@
+// The benchmark's small harness: a clock, the figures of a series of
+// samples, and the stand-in host set up with or without the plug-in, so that
+// both sides of a comparison run the same work in the same process.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dev_host.h"
+
+namespace Bench {
+
+// Milliseconds from the performance counter.
+double NowMs();
+
+struct Figures {
+    double median = 0;
+    double p95 = 0;
+    int samples = 0;
+};
+Figures Summarise(std::vector<double> ms);
+
+// Times `work` once per sample; `prepare` runs before each sample and
+// `restore` after it, both untimed. Window messages that the work left in
+// the queue are processed inside the timed part: painting included.
+Figures Measure(int samples, const std::function<void(int)>& work,
+                const std::function<void(int)>& prepare = nullptr,
+                const std::function<void(int)>& restore = nullptr);
+
+// The stand-in host with a number of contacts, with the plug-in loaded and
+// started or without it.
+class World {
+public:
+    World(bool withPlugin, int contactCount, bool start = true);
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    DevHostLib::DevHost& Host() { return *host; }
+    bool WithPlugin() const { return withPlugin; }
+    int Contact(int i) const { return contacts.at(static_cast<size_t>(i)); }
+    const std::vector<int>& Contacts() const { return contacts; }
+
+    // Opens the conversations of contacts [from, to).
+    void Open(int from, int to);
+    HWND Container();
+    HWND Bar();
+    int Current();
+    // A left click on a contact's tab, as the mouse gives it to the bar.
+    void ClickTab(int contact);
+    // Ctrl+Tab (or Ctrl+Shift+Tab) in the shown conversation's edit control.
+    void CtrlTab(bool shift = false);
+    // "Zamknij pozostałe" chosen in the contact's menu.
+    void CloseOthers(int contact);
+
+private:
+    bool withPlugin;
+    std::unique_ptr<DevHostLib::DevHost> host;
+    std::vector<int> contacts;
+};
+
+}  // namespace Bench

@@ -1,0 +1,37 @@
+// What the benchmark found, and how it is written out: a Markdown table with
+// the targets judged, and a data file for the plot of cost against tab count.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+
+namespace Bench {
+
+struct Point {
+    int size = 0;                 // tabs open, or contacts waiting
+    std::optional<Figures> host;  // the stand-in host alone doing the same work
+    Figures plugin;               // the host with the plug-in loaded
+};
+
+enum class Limit {
+    None,
+    OverHost25,     // at most 25% more than the host alone
+    Under2MsAt500,  // under 2 ms at 500 tabs
+};
+
+struct Series {
+    std::string name;
+    std::string unit;  // what `size` counts
+    bool oneFrame = true;  // held to the one-frame limit: it runs while the user waits
+    Limit limit = Limit::None;
+    std::vector<Point> points;
+};
+
+// Writes results.md and results.tsv into the folder; returns whether every
+// target was met.
+bool WriteReport(const std::vector<Series>& series, const std::string& folder, const std::string& machine);
+
+}  // namespace Bench
