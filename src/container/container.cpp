@@ -61,13 +61,42 @@ int Validated(int column, int low, int high, int replacement) {
     return replacement;
 }
 
-int BarHeight() {
-    tabBar.AutoSize();
+// What the bar's own size follows: its rows, its button height and the
+// width it wraps in (the container's). TB_AUTOSIZE lays every button out
+// again, so the bar is sized only when one of those has changed.
+struct BarShape {
+    HWND bar;
+    int rows;
+    int buttonHeight;
+    int width;
+    bool operator==(const BarShape& o) const {
+        return bar == o.bar && rows == o.rows && buttonHeight == o.buttonHeight && width == o.width;
+    }
+};
+BarShape sizedShape{};
+
+BarShape CurrentShape(int width) { return {tabBar.Window(), tabBar.Rows(), tabBar.ButtonHeight(), width}; }
+
+int BarHeight(int width) {
+    if (!(CurrentShape(width) == sizedShape)) {
+        tabBar.AutoSize();
+        sizedShape = CurrentShape(width);
+    }
     RECT client{};
     int height = GetClientRect(tabBar.Window(), &client) ? client.bottom - kBarPadding : 0;
     if (height < 0) height = 0;
     if (GetInt(Column::HideTabbarWhenOne) == 1 && tabBar.Count() == kFirstTabIndex + 1) height = 0;
     return height;
+}
+
+// Moving a window to where it already stands still costs a round of
+// position messages; the layout runs on every tab change.
+void Place(HWND window, int x, int y, int width, int height) {
+    RECT r{};
+    if (!window || !GetWindowRect(window, &r)) return;
+    MapWindowPoints(nullptr, GetAncestor(window, GA_PARENT), reinterpret_cast<POINT*>(&r), 2);
+    if (r.left == x && r.top == y && r.right - r.left == width && r.bottom - r.top == height) return;
+    MoveWindow(window, x, y, width, height, TRUE);
 }
 
 // Compares the bar's window rectangle with its place in the client area
@@ -80,6 +109,17 @@ bool BarStandsAt(int top, int width) {
     int caption = GetSystemMetrics(SM_CYCAPTION);
     return bar.left - container.left == frameX && bar.top - container.top - frameY - caption == top &&
            bar.right - bar.left == width;
+}
+
+// The toolbar gives itself its own height again whenever it is resized, and
+// lays every button out again to do so: a bar of the right width is only
+// moved.
+BOOL MoveBar(int top, int width, int height) {
+    RECT r{};
+    GetWindowRect(tabBar.Window(), &r);
+    if (r.right - r.left == width)
+        return SetWindowPos(tabBar.Window(), nullptr, 0, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return MoveWindow(tabBar.Window(), 0, top, width, height, TRUE);
 }
 
 // The toolbar gives itself its own height whenever it is sized, so a bar of
@@ -198,18 +238,20 @@ int Reposition(int cx, int cy) {
         cy = lastCy;
     }
     Log(kTrace, "Tabs::WndProc - Tabs::Reposition, cx=%d, cy=%d", cx, cy);
-    int barH = BarHeight();
+    int barH = BarHeight(cx);
     lastCy = cy;
     lastCx = cx;
-    contentCx = cx;
-    contentCy = cy - barH;
-    MoveWindow(contWnd, 0, tabsAlign != 0 ? barH : 0, cx, cy - barH, TRUE);
-    if (currentWnd) MoveWindow(currentWnd, 0, 0, contentCx, contentCy, TRUE);
+    // A bar taller than the container leaves no room: the system gives a
+    // window a negative size as 0, and so does the layout.
+    contentCx = cx > 0 ? cx : 0;
+    contentCy = cy - barH > 0 ? cy - barH : 0;
+    Place(contWnd, 0, tabsAlign != 0 ? barH : 0, contentCx, contentCy);
+    if (currentWnd) Place(currentWnd, 0, 0, contentCx, contentCy);
     int barTop = tabsAlign != 0 ? 0 : cy - barH;
     if (!tabBar.Window()) return 0;
     ShowBar(barH != 0);
     if (BarStandsAt(barTop, cx)) return 0;
-    return MoveWindow(tabBar.Window(), 0, barTop, cx, barH, TRUE);
+    return MoveBar(barTop, cx, barH);
 }
 
 void Redraw() {
@@ -246,6 +288,12 @@ void SavePosition() {
         SetInt(Column::PosH, r.bottom - r.top);
     }
     Send(Host::kSaveSettings, 0, 0);
+}
+
+void SetContainerIcon(HICON icon) {
+    if (!containerWnd) return;
+    if (reinterpret_cast<HICON>(SendMessageA(containerWnd, WM_GETICON, ICON_SMALL, 0)) == icon) return;
+    SendMessageA(containerWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
 void StartFlashTimer() {

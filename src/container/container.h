@@ -31,6 +31,9 @@ int Reposition(int cx, int cy);
 void Redraw();
 void SetAlpha();
 void SavePosition();
+// The container's small icon; the system redraws the caption and the taskbar
+// button even when the icon is the one already set, so only a change is sent.
+void SetContainerIcon(HICON icon);
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 // Starts timer 2 when "Tabs/MsgIconFlash" is nonzero.

@@ -1,5 +1,6 @@
 #include "container/tab_bar.h"
 
+#include <cstring>
 #include <string>
 
 #include "host/columns.h"
@@ -15,6 +16,9 @@ constexpr int kBarId = 10;
 constexpr DWORD kBarBaseStyle = 0x56008000;  // WS_CHILD, WS_VISIBLE, WS_CLIPSIBLINGS, WS_CLIPCHILDREN, TBSTYLE_TRANSPARENT
 constexpr int kAppendIndex = 0x3FFF;
 constexpr int kNoImage = -2;  // I_IMAGENONE
+constexpr size_t kTextCompared = 256;  // a longer text is sent without comparing
+
+bool IsImage(int index) { return index >= 0 && index <= 0xFFFF; }
 
 HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
 
@@ -55,16 +59,40 @@ bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
     button.fsStyle = static_cast<BYTE>(style ? style : BTNS_AUTOSIZE);
     button.dwData = static_cast<DWORD_PTR>(id);
     button.iString = reinterpret_cast<INT_PTR>(text ? text : "");
-    return Message(TB_INSERTBUTTONA, kAppendIndex, reinterpret_cast<LPARAM>(&button)) != 0;
+    int rows = Rows();
+    int height = ButtonHeight();
+    HRGN pending = CreateRectRgn(0, 0, 0, 0);
+    bool pendingKnown = pending && window && GetUpdateRgn(window, pending, FALSE) != ERROR;
+    bool added = Message(TB_INSERTBUTTONA, kAppendIndex, reinterpret_cast<LPARAM>(&button)) != 0;
+    if (added && pendingKnown && rows == Rows() && height == ButtonHeight()) RepaintAppended(pending);
+    if (pending) DeleteObject(pending);
+    return added;
+}
+
+// A button appended in the rows the bar already had moves none of the
+// others, yet the control repaints them all: only what was to be repainted
+// before, and the new button, are.
+void TabBar::RepaintAppended(HRGN pending) {
+    RECT added{};
+    if (!Message(TB_GETITEMRECT, Count() - 1, reinterpret_cast<LPARAM>(&added))) return;
+    ValidateRect(window, nullptr);
+    InvalidateRgn(window, pending, TRUE);
+    InvalidateRect(window, &added, TRUE);
 }
 
 // TB_CHANGEBITMAP keeps only the low word of the index, which turns "no
-// image" (-2) into image 65534; the button information carries it whole.
+// image" (-2) into image 65534, and lays nothing out again although a button
+// with an image is wider than one without: it serves only when both the old
+// and the new image are images. The button information carries any index.
 LRESULT TabBar::SetImage(int id, int iconId) {
+    int image = iconId ? ImageIndex(iconId) : kNoImage;
     TBBUTTONINFOA info{};
     info.cbSize = sizeof info;
     info.dwMask = TBIF_IMAGE;
-    info.iImage = iconId ? ImageIndex(iconId) : kNoImage;
+    if (Message(TB_GETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info)) == -1) return 0;
+    if (info.iImage == image) return 1;
+    if (IsImage(info.iImage) && IsImage(image)) return Message(TB_CHANGEBITMAP, id, MAKELPARAM(image, 0));
+    info.iImage = image;
     return Message(TB_SETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
 }
 
@@ -75,14 +103,24 @@ LRESULT TabBar::Press(int id, bool on) { return Message(TB_PRESSBUTTON, id, on);
 LRESULT TabBar::Hide(int id, bool hide) { return Message(TB_HIDEBUTTON, id, hide); }
 
 LRESULT TabBar::SetText(int id, const char* text) {
+    if (!text) text = "";
+    char shown[kTextCompared] = {};
     TBBUTTONINFOA info{};
     info.cbSize = sizeof info;
     info.dwMask = TBIF_TEXT;
-    info.pszText = const_cast<char*>(text ? text : "");
+    info.pszText = shown;
+    info.cchText = sizeof shown;
+    if (Message(TB_GETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info)) == -1) return 0;
+    if (std::strlen(text) < sizeof shown - 1 && std::strcmp(shown, text) == 0) return 1;
+    info.pszText = const_cast<char*>(text);
     return Message(TB_SETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
 }
 
 LRESULT TabBar::AutoSize() { return Message(TB_AUTOSIZE); }
+
+int TabBar::Rows() { return static_cast<int>(Message(TB_GETROWS)); }
+
+int TabBar::ButtonHeight() { return HIWORD(Message(TB_GETBUTTONSIZE)); }
 
 int TabBar::Count() { return static_cast<int>(Message(TB_BUTTONCOUNT)); }
 

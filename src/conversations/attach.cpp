@@ -60,7 +60,7 @@ void ShowTab(int32_t contact, HWND window) {
     if (previous != window && Shown(previous)) ShowWindow(previous, SW_HIDE);
     if (!Shown(window)) ShowWindow(window, SW_SHOW);
     RefreshTitle();
-    SendMessageA(containerWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(normalIcon));
+    SetContainerIcon(normalIcon);
     ForgetClosed(contact);
     if (ListRemove(waitingList, contact)) {
         tabBar.SetImage(id, StatusIcon(contact, -1));

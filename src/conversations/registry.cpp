@@ -57,7 +57,9 @@ void SetTitle(const char* text) {
         title << "] ";
     }
     title << cleaned;
-    if (containerWnd) SetWindowTextA(containerWnd, title.str().c_str());
+    // Setting a title, even the same one, redraws the caption and the taskbar
+    // button: the title is composed on every switch.
+    if (containerWnd && WindowText(containerWnd) != title.str()) SetWindowTextA(containerWnd, title.str().c_str());
 }
 
 void RefreshTitle() { SetTitle(WindowText(currentWnd).c_str()); }
