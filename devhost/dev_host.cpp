@@ -270,7 +270,7 @@ int DevHost::Request(HostMessage* m) {
         case Host::kSaveSettings: ++saveSettingsCalls; return 1;
         case Host::kIconRegister: {
             const auto* r = reinterpret_cast<const IconRegistration*>(m->p1);
-            if (!r) return 0;
+            if (!r || r->size < sizeof(IconRegistration)) return 0;
             HICON icon = nullptr;
             if (r->image)
                 icon = CopyIcon(static_cast<HICON>(r->image));
@@ -300,6 +300,8 @@ int DevHost::Request(HostMessage* m) {
 
 int DevHost::ElementRequest(int code, HostMessage* m) {
     if (!m->p1) return 0;
+    bool describedElement = code == Host::kElementInsert || code == Host::kElementRead || code == Host::kElementChange;
+    if (describedElement && reinterpret_cast<const ActionInfo*>(m->p1)->size < kActionInfoSize) return 0;
     switch (code) {
         case Host::kElementInsert: return InsertElement(reinterpret_cast<const ActionInfo*>(m->p1));
         case Host::kElementRead: return ReadElement(reinterpret_cast<ActionInfo*>(m->p1));
@@ -360,17 +362,17 @@ int DevHost::ReadElement(ActionInfo* a) {
     if (!e) return 0;
     int contact = a->ref.contact;
     if (a->mask & Host::kMaskHandle) a->handle = e->window;
-    if (a->mask & Host::kMaskText) {
-        if (a->text && a->textSize > 0) {
-            char* buffer = const_cast<char*>(a->text);
-            std::strncpy(buffer, e->TextFor(contact).c_str(), a->textSize);
-            buffer[a->textSize] = '\0';
-        }
+    if ((a->mask & Host::kMaskText) && a->text && a->textSize > 0) {
+        // textSize is the size of the buffer: a text that fills it is not
+        // terminated.
+        const std::string& text = e->TextFor(contact);
+        size_t n = text.size() + 1 < static_cast<size_t>(a->textSize) ? text.size() + 1 : a->textSize;
+        std::memcpy(const_cast<char*>(a->text), text.c_str(), n);
     }
     if (a->mask & 0x800) a->elementType = e->elementType;
     if (a->mask & 0x4) a->param = e->param;
-    if (a->mask == Host::kMaskComplete) {
-        a->status = e->StatusFor(contact);
+    if (a->mask & Host::kMaskStatus) a->status = e->StatusFor(contact);
+    if ((a->mask & Host::kMaskComplete) == Host::kMaskComplete) {
         a->extra1 = e->extra1;
         a->extra2 = e->extra2;
         a->width = e->width;

@@ -15,30 +15,27 @@ const std::string& Element::TextFor(int contact) const {
 }
 
 Element& ElementRegistry::Insert(const Element& element, int position) {
-    Remove(element.id, element.parent);
-    std::vector<int>& children = order[element.parent];
+    if (element.id != 0) Remove(element.id, element.parent);
+    elements.push_back(element);
+    Element* stored = &elements.back();
+    std::vector<Element*>& children = order[element.parent];
     if (position < 0 || position >= static_cast<int>(children.size()))
-        children.push_back(element.id);
+        children.push_back(stored);
     else
-        children.insert(children.begin() + position, element.id);
-    Element& stored = elements[Key{element.id, element.parent}];
-    stored = element;
-    return stored;
+        children.insert(children.begin() + position, stored);
+    return *stored;
 }
 
 bool ElementRegistry::Remove(int id, int parent) {
-    auto it = elements.find(Key{id, parent});
-    if (it == elements.end()) return false;
-    elements.erase(it);
-    std::vector<int>& siblings = order[parent];
-    siblings.erase(std::find(siblings.begin(), siblings.end(), id));
+    Element* e = Find(id, parent);
+    if (!e) return false;
+    std::vector<Element*>& siblings = order[parent];
+    siblings.erase(std::find(siblings.begin(), siblings.end(), e));
+    elements.remove_if([e](const Element& x) { return &x == e; });
     // A group goes with everything it holds, unless the same id is still
     // registered under another parent.
-    bool stillThere = false;
-    for (const auto& [key, e] : elements)
-        if (key.id == id) stillThere = true;
-    if (!stillThere) {
-        std::vector<int> children = order[id];
+    if (id != 0 && !FindAnyParent(id)) {
+        std::vector<int> children = Children(id);
         for (int child : children) Remove(child, id);
         order.erase(id);
     }
@@ -46,24 +43,33 @@ bool ElementRegistry::Remove(int id, int parent) {
 }
 
 Element* ElementRegistry::Find(int id, int parent) {
-    auto it = elements.find(Key{id, parent});
-    return it == elements.end() ? nullptr : &it->second;
+    auto it = order.find(parent);
+    if (it == order.end()) return nullptr;
+    for (Element* e : it->second)
+        if (e->id == id) return e;
+    return nullptr;
 }
 
 const Element* ElementRegistry::Find(int id, int parent) const {
-    auto it = elements.find(Key{id, parent});
-    return it == elements.end() ? nullptr : &it->second;
+    return const_cast<ElementRegistry*>(this)->Find(id, parent);
 }
 
 Element* ElementRegistry::FindAnyParent(int id) {
-    for (auto& [key, e] : elements)
-        if (key.id == id) return &e;
+    for (Element& e : elements)
+        if (e.id == id) return &e;
     return nullptr;
 }
 
 std::vector<int> ElementRegistry::Children(int group) const {
+    std::vector<int> ids;
+    for (const Element* e : ChildElements(group)) ids.push_back(e->id);
+    return ids;
+}
+
+std::vector<const Element*> ElementRegistry::ChildElements(int group) const {
     auto it = order.find(group);
-    return it == order.end() ? std::vector<int>() : it->second;
+    if (it == order.end()) return {};
+    return std::vector<const Element*>(it->second.begin(), it->second.end());
 }
 
 void ElementRegistry::Clear() {

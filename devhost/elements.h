@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <list>
 #include <map>
 #include <string>
 #include <vector>
@@ -39,8 +40,14 @@ struct Element {
 
 class ElementRegistry {
 public:
+    ElementRegistry() = default;
+    ElementRegistry(const ElementRegistry&) = delete;
+    ElementRegistry& operator=(const ElementRegistry&) = delete;
+
     // Inserts among the parent's children: -1 appends, n >= 0 inserts before
-    // the n-th child (or appends when there are fewer).
+    // the n-th child (or appends when there are fewer). An element with an id
+    // replaces the one registered with the same {id, parent}; elements with
+    // id 0 (settings controls nobody addresses) are all kept.
     Element& Insert(const Element& element, int position);
     // Removes the element and everything it holds.
     bool Remove(int id, int parent);
@@ -49,16 +56,13 @@ public:
     // The first element with this id under any parent.
     Element* FindAnyParent(int id);
     std::vector<int> Children(int group) const;
+    std::vector<const Element*> ChildElements(int group) const;
     int ChildCount(int group) const { return static_cast<int>(Children(group).size()); }
     void Clear();
 
 private:
-    struct Key {
-        int id, parent;
-        bool operator<(const Key& o) const { return id != o.id ? id < o.id : parent < o.parent; }
-    };
-    std::map<Key, Element> elements;
-    std::map<int, std::vector<int>> order;  // group -> child ids in order
+    std::list<Element> elements;
+    std::map<int, std::vector<Element*>> order;  // group -> children in order
 };
 
 }  // namespace DevHostLib

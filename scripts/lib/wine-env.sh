@@ -28,8 +28,9 @@ zv_wine_env() {
     esac
     export WINEPREFIX=${prefix%/}
     export WINEDEBUG=${ZAVERNOK_WINEDEBUG:--all}
-    # No Mono/Gecko download prompts; no menu entries written to $HOME.
-    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    # No Mono/Gecko download prompts; no menu entries written to $HOME; a
+    # crash ends the program at once instead of waiting in the debugger.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 }
 
 # True if the display ($1, default $DISPLAY) accepts connections. Without

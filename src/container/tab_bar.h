@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 namespace Tabs {
 
@@ -15,11 +16,16 @@ constexpr int kTabStyle = 0x50;  // BTNS_SHOWTEXT | BTNS_AUTOSIZE
 inline int ButtonId(int contact) { return contact & 0xBFFFFFFF; }
 inline int ContactOf(int buttonId) { return buttonId | 0x40000000; }
 inline bool IsFixedButton(int id) { return id == kCloseButtonId || id == kDetachButtonId; }
+// A click reports only the low 16 bits of a command id, and the two highest
+// belong to the fixed buttons: a tab works only with a button id in 1..65533.
+inline bool IsTabButtonId(int id) { return id >= 1 && id < kDetachButtonId; }
 
 class TabBar {
 public:
     void Create(HWND parent, DWORD style, DWORD exStyle);
-    void AddButton(int id, const char* text, int iconId, int style);
+    // Appends a button; refuses (and logs) an id that is already on the bar
+    // or that is neither a fixed button's nor a usable tab's.
+    bool AddButton(int id, const char* text, int iconId, int style);
     LRESULT SetImage(int id, int iconId);
     LRESULT Check(int id, bool on);
     LRESULT Press(int id, bool on);
@@ -56,5 +62,9 @@ int MessageIcon(int contact);
 // Button under the cursor: false when the cursor lies outside the bar's window
 // rectangle (edges inclusive); otherwise `command` is the hit test's answer.
 bool ButtonUnderCursor(int& command);
+
+// The container's answer to TTN_GETDISPINFOA: the fixed buttons' names or the
+// contact's information text (line breaks as "/"); nothing off the buttons.
+LRESULT TooltipText(NMTTDISPINFOA& info);
 
 }  // namespace Tabs

@@ -46,7 +46,11 @@ constexpr int kIconPluginMessage = 306102;    // to 306: contact id -> icon id o
 constexpr int kLockUnlocked = 307001;         // to 307: -> nonzero when unlocked
 constexpr int kLeavePlugin = 116;
 constexpr int kIconPlugin = 306;
+inline constexpr char kIconPluginSignature[] = "Merulka";  // chooses tab icons when loaded
 constexpr int kLockPlugin = 307;
+
+// Signatures of other plug-ins (request 248).
+inline constexpr char kViewerSignature[] = "Vizorek";
 
 // Messages the host sends to the entry point.
 constexpr int kMsgSetControl = 20001;
@@ -93,11 +97,17 @@ constexpr uint32_t kMaskText = 0x40;
 constexpr uint32_t kMaskHandle = 0x400;
 constexpr uint32_t kElementHoldsOthers = 0x100000;  // in elementType
 
+// Element status flags; bits 16 to 23 of the status select the kind.
+constexpr uint32_t kStatusHidden = 0x1;
+constexpr uint32_t kStatusDisabled = 0x2;
+constexpr uint32_t kStatusGroup = 0x10;  // the element holds others
+
 // Host groups and elements.
 constexpr int kNoContact = -2;
 constexpr int kGroupConversation = 3;     // {3, 0, contact}: the conversation window
 constexpr int kGroupToolbars = 4;
 constexpr int kGroupContactMenu = 30;
+constexpr int kGroupContactMenuParent = 1;  // {30, 1, -2}: the contact menu among the host's menus
 constexpr int kGroupSettings = 45;
 constexpr int kGroupContactPages = 71;
 constexpr int kGroupMainToolbar = 200;
@@ -107,12 +117,14 @@ constexpr int kActionMessageView = 250;
 constexpr int kActionMessageEdit = 251;
 constexpr int kViewerGroup = 780400;
 constexpr int kViewerLoadChat = 780453;
+constexpr int kElementLockWindow = 1;    // {1, 0, -2}: the host window holding dialog item 1000
 constexpr int kLockDialogItem = 1000;
 constexpr int kFocusDialogItem = 5691;
 
 // Host icons and columns.
 constexpr int kIconNormal = 63;
 constexpr int kIconMessage = 66;
+constexpr int kIconHandleForRegistration = 512;  // p2 of 10136 for a handle registered again
 constexpr int kIconUnknown = 13;
 constexpr int kColumnFlashCount = 113;   // configuration table
 constexpr int kColumnKeepWindow = 148;   // configuration table
@@ -122,6 +134,8 @@ constexpr int kContactInfo = 18;
 constexpr int kContactNetwork = 1;       // contact table integer columns
 constexpr int kContactStatus = 2;
 constexpr int kContactIcon = 30;
+// A status icon id: ((network | 0x400) << 16 | status) << 4.
+constexpr int kStatusIconNetworkBit = 0x400;
 
 constexpr int32_t kContactBit = 0x40000000;
 

@@ -6,9 +6,17 @@
 
 namespace Tabs {
 
+inline constexpr char kProjectPage[] = "https://zavernok.example.org";
+
 void AddInfoBox(int page, const char* description, const char* about, const char* image,
                 int16_t descriptionHeight, const char* name, bool withGroup);
 std::string SetOption(const std::string& text, const std::string& key, const std::string& value);
 bool HasOption(const std::string& text, const std::string& key);
+
+// The rich about text: project page, build stamp, copyright lines.
+std::string AboutText();
+// "hh:mm:ss @ Mon d yyyy" from the compiler's __DATE__ ("Mon dd yyyy", the
+// day padded with a blank) and __TIME__ ("hh:mm:ss").
+std::string BuildStamp(const char* date, const char* time);
 
 }  // namespace Tabs

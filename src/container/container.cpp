@@ -1,0 +1,267 @@
+#include "container/container.h"
+
+#include <commctrl.h>
+
+#include "container/tab_bar.h"
+#include "conversations/registry.h"
+#include "host/columns.h"
+#include "host/host.h"
+#include "ui/elements.h"
+#include "ui/registration.h"
+
+namespace Tabs {
+
+HWND containerWnd = nullptr;
+HWND contWnd = nullptr;
+HWND tooltipWnd = nullptr;
+int tabsAlign = 0;
+int lastCx = 0, lastCy = 0;
+int contentCx = 0, contentCy = 0;
+HICON normalIcon = nullptr;
+HICON messageIcon = nullptr;
+
+namespace {
+
+constexpr char kContainerClass[] = "Tabs";
+constexpr char kContentClass[] = "TabsCont";
+constexpr char kContainerTitle[] = "Velmora - rozmowy";
+constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW;
+constexpr DWORD kTooltipStyle = 0xC0000003;  // WS_POPUP, WS_CHILD, TTS_NOPREFIX, TTS_ALWAYSTIP
+constexpr int kContentId = 1;
+constexpr DWORD kBarStyle = 0x1A48;  // CCS_NOPARENTALIGN, CCS_NODIVIDER, TBSTYLE_WRAPABLE, TBSTYLE_FLAT, TBSTYLE_LIST
+constexpr DWORD kBarExStyle = 9;     // TBSTYLE_EX_DRAWDDARROWS, TBSTYLE_EX_MIXEDBUTTONS
+constexpr int kDefaultPos = 100;
+constexpr int kBarPadding = 4;  // the layout gives the bar four pixels less than its client height
+constexpr int kMinWidth = 300;
+constexpr int kMinHeight = 200;
+constexpr int kOpaque = 100;
+constexpr UINT kRedrawCurrent = RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW;
+constexpr UINT kRedrawContainer = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME;
+
+HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
+
+bool RegisterWindowClass(const char* name, WNDPROC proc, HICON icon) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = kClassStyle;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = AppInstance();
+    wc.hIcon = icon;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = name;
+    return RegisterClassExA(&wc) != 0;
+}
+
+// A saved value outside [low, high] is replaced and the replacement stored.
+int Validated(int column, int low, int high, int replacement) {
+    int value = GetInt(column);
+    if (value >= low && value <= high) return value;
+    SetInt(column, replacement);
+    return replacement;
+}
+
+int BarHeight() {
+    tabBar.AutoSize();
+    RECT client{};
+    int height = GetClientRect(tabBar.Window(), &client) ? client.bottom - kBarPadding : 0;
+    if (height < 0) height = 0;
+    if (GetInt(Column::HideTabbarWhenOne) == 1 && tabBar.Count() == kFirstTabIndex + 1) height = 0;
+    return height;
+}
+
+// Compares the bar's window rectangle with its place in the client area
+// through the frame metrics, so that most layouts move nothing.
+bool BarStandsAt(int top, int width) {
+    RECT container{}, bar{};
+    if (!GetWindowRect(containerWnd, &container) || !GetWindowRect(tabBar.Window(), &bar)) return false;
+    int frameX = GetSystemMetrics(SM_CXFRAME);
+    int frameY = GetSystemMetrics(SM_CYFRAME);
+    int caption = GetSystemMetrics(SM_CYCAPTION);
+    return bar.left - container.left == frameX && bar.top - container.top - frameY - caption == top &&
+           bar.right - bar.left == width;
+}
+
+// The toolbar gives itself its own height whenever it is sized, so a bar of
+// height 0 would still cover the conversation: it is hidden instead.
+void ShowBar(bool shown) {
+    HWND bar = tabBar.Window();
+    bool visible = (GetWindowLongA(bar, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (visible != shown) ShowWindow(bar, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+void AddFixedButtons() {
+    tabBar.AddButton(kCloseButtonId, "", Icon::CloseIcon, kTabStyle);
+    tabBar.AddButton(kDetachButtonId, "", Icon::TabsIcon, kTabStyle);
+}
+
+LRESULT OnCreate(HWND window) {
+    Log(kTrace, "Tabs::WndProc - WM_CREATE");
+    containerWnd = window;
+    HINSTANCE instance = AppInstance();
+    tooltipWnd = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, kTooltipStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr);
+    contWnd = CreateWindowExA(0, kContentClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 800, 560, window,
+                              reinterpret_cast<HMENU>(kContentId), instance, nullptr);
+    tabsAlign = GetInt(Column::Align);
+    tabBar.Create(window, kBarStyle, kBarExStyle);
+    tabBar.SetTooltips(tooltipWnd);
+    AddFixedButtons();
+    ShowFixedButtons();
+    SetTimer(window, kReadTimer, kReadTimerPeriod, nullptr);
+    StartFlashTimer();
+    // The first layout is for the client area the window really has: a
+    // hidden window may get no WM_SIZE before it is first shown.
+    RECT client{};
+    GetClientRect(window, &client);
+    lastCx = client.right;
+    lastCy = client.bottom;
+    Reposition(-1, -1);
+    SetAlpha();
+    return 0;
+}
+
+LRESULT OnSize(LPARAM lParam) {
+    Reposition(LOWORD(lParam), HIWORD(lParam));
+    return 0;
+}
+
+LRESULT OnGetMinMaxInfo(LPARAM lParam) {
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    if (info) info->ptMinTrackSize = {kMinWidth, kMinHeight};
+    return 0;
+}
+
+LRESULT OnDestroy() {
+    SavePosition();
+    return 0;
+}
+
+// The container's children die with it; nothing may keep their handles.
+LRESULT OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (window == containerWnd) {
+        containerWnd = nullptr;
+        contWnd = nullptr;
+        tooltipWnd = nullptr;
+        tabBar = TabBar();
+    }
+    return DefWindowProcA(window, WM_NCDESTROY, wParam, lParam);
+}
+
+LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: return OnCreate(window);
+        case WM_SIZE: return OnSize(lParam);
+        case WM_GETMINMAXINFO: return OnGetMinMaxInfo(lParam);
+        case WM_DESTROY: return OnDestroy();
+        case WM_NCDESTROY: return OnNcDestroy(window, wParam, lParam);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int RegisterClasses() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    if (!RegisterWindowClass(kContainerClass, WndProc, normalIcon)) Log(kError, "Błąd rejestrowania klasy okna");
+    if (!RegisterWindowClass(kContentClass, DefWindowProcA, nullptr)) {
+        Log(kError, "Błąd rejestrowania klasy okna2");
+        return 0;
+    }
+    return 1;
+}
+
+int CreateContainer() {
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    int x = Validated(Column::PosX, left, left + width, kDefaultPos);
+    int y = Validated(Column::PosY, top, top + height, kDefaultPos);
+    int w = Validated(Column::PosW, 0, width, width);
+    int h = Validated(Column::PosH, 0, height, height);
+    HWND window = CreateWindowExA(0, kContainerClass, kContainerTitle, WS_OVERLAPPEDWINDOW, x, y, w, h, nullptr,
+                                  nullptr, AppInstance(), nullptr);
+    containerWnd = window;
+    if (!window) {
+        Log(kError, "Okno nie utworzone :>");
+        return 0;
+    }
+    return 1;
+}
+
+int Reposition(int cx, int cy) {
+    if (cx == 0 && cy == 0) return 0;
+    if (cx == -1 && cy == -1) {
+        cx = lastCx;
+        cy = lastCy;
+    }
+    Log(kTrace, "Tabs::WndProc - Tabs::Reposition, cx=%d, cy=%d", cx, cy);
+    int barH = BarHeight();
+    lastCy = cy;
+    lastCx = cx;
+    contentCx = cx;
+    contentCy = cy - barH;
+    MoveWindow(contWnd, 0, tabsAlign != 0 ? barH : 0, cx, cy - barH, TRUE);
+    if (currentWnd) MoveWindow(currentWnd, 0, 0, contentCx, contentCy, TRUE);
+    int barTop = tabsAlign != 0 ? 0 : cy - barH;
+    if (!tabBar.Window()) return 0;
+    ShowBar(barH != 0);
+    if (BarStandsAt(barTop, cx)) return 0;
+    return MoveWindow(tabBar.Window(), 0, barTop, cx, barH, TRUE);
+}
+
+void Redraw() {
+    Log(kTrace, "Tabs::Redraw()");
+    if (currentWnd) RedrawWindow(currentWnd, nullptr, nullptr, kRedrawCurrent);
+}
+
+void SetAlpha() {
+    Log(kTrace, "Tabs::SetAlpha()");
+    if (!setLayeredWindowAttributes || !containerWnd) return;
+    int alpha = GetInt(Column::PosAlpha);
+    LONG exStyle = GetWindowLongA(containerWnd, GWL_EXSTYLE);
+    if (alpha != kOpaque && GetInt(Column::PosAlphaDisable) != 0) {
+        // A percentage; anything outside 0..100 in the store is taken at its nearest end.
+        if (alpha < 0) alpha = 0;
+        if (alpha > kOpaque) alpha = kOpaque;
+        SetWindowLongA(containerWnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+        setLayeredWindowAttributes(containerWnd, 0, static_cast<BYTE>(alpha * 255 / kOpaque), LWA_ALPHA);
+    } else {
+        SetWindowLongA(containerWnd, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
+        RedrawWindow(containerWnd, nullptr, nullptr, kRedrawContainer);
+    }
+}
+
+void SavePosition() {
+    Log(kTrace, "Tabs::WndProc - WM_DESTROY");
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (containerWnd && GetWindowPlacement(containerWnd, &placement)) {
+        const RECT& r = placement.rcNormalPosition;
+        SetInt(Column::PosX, r.left);
+        SetInt(Column::PosY, r.top);
+        SetInt(Column::PosW, r.right - r.left);
+        SetInt(Column::PosH, r.bottom - r.top);
+    }
+    Send(Host::kSaveSettings, 0, 0);
+}
+
+void StartFlashTimer() {
+    int period = GetInt(Column::MsgIconFlash);
+    if (period != 0 && containerWnd) SetTimer(containerWnd, kFlashTimer, static_cast<UINT>(period), nullptr);
+}
+
+void ShowFixedButtons() {
+    tabBar.Hide(kCloseButtonId, GetInt(Column::TabsCloseButton) == 0);
+    tabBar.Hide(kDetachButtonId, GetInt(Column::TabsDetachButton) == 0);
+}
+
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return Guard(
+        "Tabs::WndProc", [&] { return Dispatch(window, message, wParam, lParam); },
+        [&] { return DefWindowProcA(window, message, wParam, lParam); });
+}
+
+}  // namespace Tabs

@@ -1,0 +1,186 @@
+#include "container/tab_bar.h"
+
+#include <string>
+
+#include "host/columns.h"
+#include "host/host.h"
+
+namespace Tabs {
+
+TabBar tabBar;
+
+namespace {
+
+constexpr int kBarId = 10;
+constexpr DWORD kBarBaseStyle = 0x56008000;  // WS_CHILD, WS_VISIBLE, WS_CLIPSIBLINGS, WS_CLIPCHILDREN, TBSTYLE_TRANSPARENT
+constexpr int kAppendIndex = 0x3FFF;
+constexpr int kNoImage = -2;  // I_IMAGENONE
+
+HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
+
+}  // namespace
+
+LRESULT TabBar::Message(UINT message, WPARAM wParam, LPARAM lParam) {
+    return window ? SendMessageA(window, message, wParam, lParam) : 0;
+}
+
+void TabBar::Create(HWND parentWindow, DWORD style, DWORD exStyle) {
+    parent = parentWindow;
+    window = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, style | kBarBaseStyle, 0, 0, 500, 20, parentWindow,
+                             reinterpret_cast<HMENU>(kBarId), AppInstance(), nullptr);
+    if (!window) return;
+    Message(TB_SETEXTENDEDSTYLE, 0, exStyle);
+    Message(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
+    Message(TB_SETIMAGELIST, 0, Send(Host::kImageList, 1));
+}
+
+int TabBar::ImageIndex(int iconId) {
+    if (Send(Host::kIconKnown, iconId, 1)) return Send(Host::kIconIndex, iconId, 1);
+    return Send(Host::kIconIndex, Host::kIconUnknown, 1);
+}
+
+bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
+    if (!IsFixedButton(id) && !IsTabButtonId(id)) {
+        Log(kError, "TabBar::AddButton - id poza zakresem: %d", id);
+        return false;
+    }
+    if (Exists(id)) {
+        Log(kError, "TabBar::AddButton - id już istnieje: %d", id);
+        return false;
+    }
+    TBBUTTON button{};
+    button.iBitmap = iconId ? ImageIndex(iconId) : kNoImage;
+    button.idCommand = id;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = static_cast<BYTE>(style ? style : BTNS_AUTOSIZE);
+    button.dwData = static_cast<DWORD_PTR>(id);
+    button.iString = reinterpret_cast<INT_PTR>(text ? text : "");
+    return Message(TB_INSERTBUTTONA, kAppendIndex, reinterpret_cast<LPARAM>(&button)) != 0;
+}
+
+// TB_CHANGEBITMAP keeps only the low word of the index, which turns "no
+// image" (-2) into image 65534; the button information carries it whole.
+LRESULT TabBar::SetImage(int id, int iconId) {
+    TBBUTTONINFOA info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_IMAGE;
+    info.iImage = iconId ? ImageIndex(iconId) : kNoImage;
+    return Message(TB_SETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
+}
+
+LRESULT TabBar::Check(int id, bool on) { return Message(TB_CHECKBUTTON, id, on); }
+
+LRESULT TabBar::Press(int id, bool on) { return Message(TB_PRESSBUTTON, id, on); }
+
+LRESULT TabBar::Hide(int id, bool hide) { return Message(TB_HIDEBUTTON, id, hide); }
+
+LRESULT TabBar::SetText(int id, const char* text) {
+    TBBUTTONINFOA info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_TEXT;
+    info.pszText = const_cast<char*>(text ? text : "");
+    return Message(TB_SETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
+}
+
+LRESULT TabBar::AutoSize() { return Message(TB_AUTOSIZE); }
+
+int TabBar::Count() { return static_cast<int>(Message(TB_BUTTONCOUNT)); }
+
+int TabBar::IndexOf(int id) { return window ? static_cast<int>(Message(TB_COMMANDTOINDEX, id)) : -1; }
+
+int TabBar::CommandAt(int index) {
+    TBBUTTON button{};
+    if (!Message(TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button))) return -1;
+    return button.idCommand;
+}
+
+int TabBar::HitTest(int x, int y) {
+    int count = Count();
+    for (int index = 0; index < count; ++index) {
+        RECT r{};
+        if (!Message(TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r))) continue;
+        if (x >= r.left && x <= r.right && y >= r.top && y <= r.bottom) return CommandAt(index);
+    }
+    return -1;
+}
+
+LRESULT TabBar::Move(int fromIndex, int toIndex) { return Message(TB_MOVEBUTTON, fromIndex, toIndex); }
+
+bool TabBar::Exists(int key, bool byIndex) {
+    if (byIndex) {
+        TBBUTTON button{};
+        return Message(TB_GETBUTTON, key, reinterpret_cast<LPARAM>(&button)) != 0;
+    }
+    return IndexOf(key) != -1;
+}
+
+void TabBar::SetTooltips(HWND tooltip) { Message(TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(tooltip)); }
+
+LRESULT TabBar::Delete(int key, bool byIndex) { return Message(TB_DELETEBUTTON, byIndex ? key : IndexOf(key)); }
+
+int StatusIcon(int contact, int status) {
+    if (status == -1) status = GetContactInt(contact, Host::kContactStatus) & 0xFF;
+    if (PluginLoaded(Host::kIconPluginSignature))
+        return SendToPlugin(Host::kIconPlugin, Host::kIconPluginStatus, contact, status);
+    if (int chosen = GetContactInt(contact, Host::kContactIcon)) return chosen;
+    unsigned network = static_cast<unsigned>(GetContactInt(contact, Host::kContactNetwork)) & 0xFF;
+    unsigned bits = ((network | Host::kStatusIconNetworkBit) << 16 | (static_cast<unsigned>(status) & 0xFF)) << 4;
+    return static_cast<int>(bits);
+}
+
+int MessageIcon(int contact) {
+    if (PluginLoaded(Host::kIconPluginSignature)) {
+        if (int icon = SendToPlugin(Host::kIconPlugin, Host::kIconPluginMessage, contact, 0)) return icon;
+    }
+    return Host::kIconMessage;
+}
+
+bool ButtonUnderCursor(int& command) {
+    HWND bar = tabBar.Window();
+    POINT cursor{};
+    RECT r{};
+    if (!bar || !GetCursorPos(&cursor) || !GetWindowRect(bar, &r)) return false;
+    if (cursor.x < r.left || cursor.x > r.right || cursor.y < r.top || cursor.y > r.bottom) return false;
+    command = tabBar.HitTest(cursor.x - r.left, cursor.y - r.top);
+    return true;
+}
+
+namespace {
+
+void CopyToOwnText(NMTTDISPINFOA& info, const char* text) {
+    lstrcpynA(info.szText, text, sizeof info.szText);
+    info.lpszText = info.szText;
+}
+
+// The contact's information text in a buffer the host owns, line breaks as "/".
+char* ContactTooltip(int contact) {
+    std::string text = GetContactString(contact, Host::kContactInfo);
+    char* buffer = hostControl ? hostControl->tempBuffer(static_cast<int>(text.size()) + 1) : nullptr;
+    if (!buffer) return nullptr;
+    for (char& ch : text)
+        if (ch == '\n' || ch == '\r') ch = '/';
+    text.copy(buffer, text.size());
+    buffer[text.size()] = '\0';
+    return buffer;
+}
+
+}  // namespace
+
+LRESULT TooltipText(NMTTDISPINFOA& info) {
+    Log(kTrace, "Tabs::WndProc - TTN_GETDISPINFO");
+    int command = -1;
+    if (!ButtonUnderCursor(command)) return 0;
+    switch (command) {
+        case kCloseButtonId: CopyToOwnText(info, "Zamknij"); break;
+        case kDetachButtonId: CopyToOwnText(info, "Odepnij"); break;
+        case -1: CopyToOwnText(info, ""); break;  // between buttons: no contact's text
+        default:
+            if (char* text = ContactTooltip(ContactOf(command)))
+                info.lpszText = text;
+            else
+                CopyToOwnText(info, "");
+    }
+    return 0;
+}
+
+}  // namespace Tabs

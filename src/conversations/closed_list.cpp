@@ -1,0 +1,90 @@
+#include "conversations/closed_list.h"
+
+#include <cctype>
+#include <cstdint>
+#include <cstring>
+#include <sstream>
+
+#include "host/columns.h"
+#include "host/host.h"
+#include "ui/elements.h"
+
+namespace Tabs {
+
+ContactList closedList;
+
+namespace {
+
+constexpr char kSeparator = '\x01';
+
+// The C library's decimal reading (blanks, a sign, digits up to the first
+// non-digit), except that a value beyond 32 bits reads as 0 instead of
+// whatever an overflow gives.
+int32_t PieceValue(const char* begin, const char* end) {
+    const char* p = begin;
+    while (p < end && std::isspace(static_cast<unsigned char>(*p))) ++p;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
+    int64_t value = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+        value = value * 10 + (*p - '0');
+        if (value > limit) return 0;
+    }
+    return static_cast<int32_t>(negative ? -value : value);
+}
+
+}  // namespace
+
+std::string ListToString(const ContactList& list) {
+    std::ostringstream stream;
+    for (int32_t id : list) stream << id << kSeparator;
+    return stream.str();
+}
+
+void StringToList(const char* text, ContactList& list) {
+    if (!text) return;
+    const char* end = text + std::strlen(text);
+    const char* start = text;
+    while (start < end) {
+        const char* separator = static_cast<const char*>(std::memchr(start, kSeparator, end - start));
+        if (!separator) return;
+        list.push_back(PieceValue(start, separator));
+        start = separator + 1;
+    }
+}
+
+void TrimClosed() {
+    if (closedList.size() > kClosedListLimit) closedList.resize(kClosedListLimit);
+}
+
+void RecordClosed(int32_t contact) {
+    ListRemove(closedList, contact);
+    closedList.push_front(contact);
+    TrimClosed();
+    UpdateClosedMenu();
+}
+
+void ForgetClosed(int32_t contact) {
+    ListRemove(closedList, contact);
+    UpdateClosedMenu();
+}
+
+void ClearClosed() {
+    closedList.clear();
+    UpdateClosedMenu();
+}
+
+void LoadClosed(const char* text) {
+    StringToList(text, closedList);
+    TrimClosed();
+    UpdateClosedMenu();
+}
+
+void UpdateClosedMenu() {
+    int group = Send(Host::kMainMenuGroup);
+    bool wanted = GetInt(Column::ClosedRecentlyMain) != 0 && !closedList.empty();
+    SetElementHidden({Element::ClosedMainMenu, group, Host::kNoContact}, !wanted);
+}
+
+}  // namespace Tabs
