@@ -99,9 +99,9 @@ bool DevHost::Load(const char* path) {
 }
 
 void DevHost::Unload() {
-    if (!module) return;
+    if (!entry) return;
     if (started) Stop();
-    FreeLibrary(module);
+    if (module) FreeLibrary(module);
     module = nullptr;
     entry = nullptr;
 }
@@ -361,7 +361,7 @@ int DevHost::ReadElement(ActionInfo* a) {
     const Element* e = elements.Find(a->ref.id, a->ref.parent);
     if (!e) return 0;
     int contact = a->ref.contact;
-    if (a->mask & Host::kMaskHandle) a->handle = e->window;
+    if (a->mask & Host::kMaskHandle) a->handle = ElementWindow(a->ref);
     if ((a->mask & Host::kMaskText) && a->text && a->textSize > 0) {
         // textSize is the size of the buffer: a text that fills it is not
         // terminated.

@@ -57,6 +57,9 @@ public:
 
     // Loading and the life cycle.
     bool Load(const char* path);
+    // Talks to a plug-in linked into this program, through its entry point
+    // all the same.
+    void UseEntry(EntryPoint linkedEntry) { entry = linkedEntry; }
     void Unload();
     bool Loaded() const { return entry != nullptr; }
     HMODULE Module() const { return module; }

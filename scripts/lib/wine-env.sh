@@ -81,9 +81,17 @@ zv_stop_xvfb() {
     fi
 }
 
-# Creates the Wine prefix if it is missing (wineboot -i, about 10 s).
+# True when the prefix exists and leaves its windows to no window manager.
+zv_prefix_ready() {
+    [[ -f $WINEPREFIX/system.reg ]] && grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null
+}
+
+# Creates the Wine prefix if it is missing (wineboot -i, about 10 s). No
+# window manager runs on the test display, and Wine waits up to two seconds
+# for one each time a managed top-level window is hidden or destroyed: the
+# prefix's windows are left unmanaged.
 zv_ensure_prefix() {
-    [[ -f $WINEPREFIX/system.reg ]] && return 0
+    zv_prefix_ready && return 0
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 8
@@ -92,6 +100,10 @@ zv_ensure_prefix() {
             wineboot -i </dev/null >/dev/null 2>&1 8>&- 9>&- || true
             # Wait until the server has ended and written the registry.
             wineserver -w </dev/null >/dev/null 2>&1 8>&- 9>&- || true
+        fi
+        if [[ -f $WINEPREFIX/system.reg ]] && ! zv_prefix_ready; then
+            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 8>&- 9>&- || true
+            timeout 60 wineserver -w </dev/null >/dev/null 2>&1 8>&- 9>&- || true
         fi
     ) 8>"$WINEPREFIX.init-lock"
     if [[ ! -f $WINEPREFIX/system.reg ]]; then

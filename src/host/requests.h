@@ -120,12 +120,14 @@ constexpr int kViewerLoadChat = 780453;
 constexpr int kElementLockWindow = 1;    // {1, 0, -2}: the host window holding dialog item 1000
 constexpr int kLockDialogItem = 1000;
 constexpr int kFocusDialogItem = 5691;
+constexpr int kViewDialogItem = 250;    // conversation window: holds the message view
 
 // Host icons and columns.
 constexpr int kIconNormal = 63;
 constexpr int kIconMessage = 66;
 constexpr int kIconHandleForRegistration = 512;  // p2 of 10136 for a handle registered again
 constexpr int kIconUnknown = 13;
+constexpr int kIconSmall = 256;         // p2 of 10136 for the container's icons
 constexpr int kColumnFlashCount = 113;   // configuration table
 constexpr int kColumnKeepWindow = 148;   // configuration table
 constexpr int kContactUserId = 0;        // contact table text columns

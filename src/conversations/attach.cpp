@@ -1,0 +1,264 @@
+#include "conversations/attach.h"
+
+#include <vector>
+
+#include "container/container.h"
+#include "container/tab_bar.h"
+#include "conversations/closed_list.h"
+#include "conversations/hooks.h"
+#include "conversations/registry.h"
+#include "host/columns.h"
+#include "host/host.h"
+#include "ui/elements.h"
+#include "ui/registration.h"
+
+namespace Tabs {
+
+namespace {
+
+constexpr DWORD kFrameStyles = 0x00CF0000;       // caption, system menu, sizing frame, boxes
+constexpr DWORD kToggleAttachKeep = 0xFF30FFFF;  // the frame goes
+constexpr DWORD kTriggerAttachKeep = 0x3F30FFFF; // the frame and the pop-up bit go
+constexpr int kDetachedX = 100;
+constexpr int kDetachedY = 100;
+
+void SetStyle(HWND window, DWORD keep, DWORD add) {
+    DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    SetWindowLongA(window, GWL_STYLE, static_cast<LONG>((style & keep) | add));
+}
+
+// The window's own visibility: a tab inside a hidden container still counts
+// as shown, so that exactly one tab is shown when the container comes back.
+bool Shown(HWND window) { return window && IsWindow(window) && (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE); }
+
+bool OwnThreadWindow(HWND window) {
+    return window && IsWindow(window) && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
+HWND ViewOf(HWND window) { return MessageView(GetDlgItem(window, Host::kViewDialogItem)); }
+
+void MarkTabbed(HWND window) { SetPropA(window, kPropTabbed, reinterpret_cast<HANDLE>(1)); }
+bool TabbedExactly(HWND window) { return GetPropA(window, kPropTabbed) == reinterpret_cast<HANDLE>(1); }
+
+int32_t ContactFromRef(int32_t ref) { return hostControl ? hostControl->rowId(1, ref) : 0; }
+
+void SetTabLook(int32_t contact) {
+    int id = ButtonId(contact);
+    tabBar.SetText(id, GetTabName(contact, true).c_str());
+    tabBar.SetImage(id, StatusIcon(contact, -1));
+}
+
+void ShowTab(int32_t contact, HWND window) {
+    HWND previous = currentWnd;
+    tabBar.Check(ButtonId(currentCnt), false);
+    currentCnt = contact;
+    currentWnd = window;
+    int id = ButtonId(contact);
+    if (!tabBar.Exists(id))
+        tabBar.AddButton(id, GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
+    tabBar.Check(id, true);
+    if (previous != window && Shown(previous)) ShowWindow(previous, SW_HIDE);
+    if (!Shown(window)) ShowWindow(window, SW_SHOW);
+    RefreshTitle();
+    SendMessageA(containerWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(normalIcon));
+    ForgetClosed(contact);
+    if (ListRemove(waitingList, contact)) {
+        tabBar.SetImage(id, StatusIcon(contact, -1));
+        RefreshTitle();
+    }
+}
+
+void Detach(int32_t contact, HWND window) {
+    ClearMsgWaiting(contact);
+    Unhook(window, SubclassProc, kPropOldProc);
+    SetStyle(window, ~static_cast<DWORD>(WS_CHILD), kFrameStyles);
+    Unhook(ViewOf(window), CtrlViewProc, kPropViewProcOld);
+    SetParent(window, nullptr);
+    SetWindowPos(window, nullptr, kDetachedX, kDetachedY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    RemovePropA(window, kPropTabbed);
+    if (contact == currentCnt) {
+        SelectNeighbour();
+    } else {
+        tabBar.Delete(ButtonId(contact));
+        Reposition(-1, -1);
+    }
+    ShowWindow(window, SW_SHOW);
+}
+
+void Attach(int32_t contact, HWND window) {
+    if (!contWnd || !IsTabButtonId(ButtonId(contact))) return;
+    Hook(window, SubclassProc, kPropOldProc);
+    SetStyle(window, kToggleAttachKeep, WS_CHILD);
+    SetParent(window, contWnd);
+    ChangeWindow(contact);
+    Log(kTrace, "Toolbar button add: cnt: %d", contact);
+    MarkTabbed(window);
+    ShowWindow(containerWnd, SW_SHOW);
+    Hook(ViewOf(window), CtrlViewProc, kPropViewProcOld);
+}
+
+// A conversation window the host has just built becomes a tab.
+void AttachCreated(int32_t contact, HWND window, HWND viewControl) {
+    if (!contWnd || !IsTabButtonId(ButtonId(contact))) return;
+    Log(kTrace, "Tabs::ControlTrigger: cnt: %d", contact);
+    SetStyle(window, kTriggerAttachKeep, WS_CHILD);
+    SetParent(window, contWnd);
+    ChangeWindow(contact);
+    Hook(window, SubclassProc, kPropOldProc);
+    MarkTabbed(window);
+    Reposition(-1, -1);
+    Hook(MessageView(viewControl), CtrlViewProc, kPropViewProcOld);
+}
+
+// Only the long form of the notice carries the windows.
+void OnViewCreated(const ActionNotice* notice) {
+    if (notice->size < kActionNoticeWindowSize) return;
+    const auto* created = reinterpret_cast<const ActionNoticeWindow*>(notice);
+    HWND window = static_cast<HWND>(created->parentWindow);
+    if (!OwnThreadWindow(window)) return;
+    int32_t contact = notice->ref.contact;
+    RemovePropA(window, kPropTabbed);
+    if (GetContactInt(contact, Column::DontTab) == 0) AttachCreated(contact, window, static_cast<HWND>(created->window));
+    UpdateWindowButtons(contact);
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> ThreadWindows() {
+    std::vector<HWND> tops, all;
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&tops));
+    for (HWND top : tops) {
+        all.push_back(top);
+        EnumChildWindows(top, CollectWindow, reinterpret_cast<LPARAM>(&all));
+    }
+    return all;
+}
+
+void GiveBack(HWND window) {
+    ShowWindow(window, SW_HIDE);
+    SetStyle(window, ~static_cast<DWORD>(WS_CHILD), kFrameStyles);
+    SetParent(window, nullptr);
+}
+
+}  // namespace
+
+int ChangeWindow(int32_t contact) {
+    Log(kTrace, "Tabs::ChangeWindow(cnt = %d)", ButtonId(contact));
+    HWND window = ConversationWindow(contact);
+    if (window && contact != currentCnt) ShowTab(contact, window);
+    Activate();
+    Redraw();
+    SetTabLook(contact);
+    return Reposition(-1, -1);
+}
+
+void MoveToWnd(int32_t contact) {
+    Log(kTrace, "Tabs::MoveToWnd, cnt=%d", contact);
+    if (ConversationWindow(contact)) ChangeWindow(contact);
+    CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
+}
+
+void Activate() {
+    if (!LockAllows()) return;
+    Log(kTrace, "Tabs::Activate");
+    if (!IsWindowVisible(containerWnd))
+        ShowWindow(containerWnd, SW_SHOW);
+    else if (IsIconic(containerWnd))
+        ShowWindow(containerWnd, SW_RESTORE);
+    if (!currentWnd) return;
+    SendMessageA(currentWnd, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    HWND foreground = GetForegroundWindow();
+    if (foreground == containerWnd || foreground == currentWnd) return;
+    SetFocus(containerWnd);
+    if (HWND focus = GetDlgItem(currentWnd, Host::kFocusDialogItem)) SetFocus(focus);
+}
+
+// A current contact without a button of its own (a window that never got
+// one) has no neighbours: the first tab, if any, is shown instead.
+void SelectNeighbour() {
+    int gone = ButtonId(currentCnt);
+    int i = tabBar.IndexOf(gone);
+    int n = tabBar.Count();
+    bool hasButton = currentCnt && i >= kFirstTabIndex;
+    int others = n - kFirstTabIndex - (hasButton ? 1 : 0);
+    if (others <= 0) {
+        ShowWindow(containerWnd, SW_HIDE);
+        currentWnd = nullptr;
+        currentCnt = 0;
+    } else {
+        int target = !hasButton ? kFirstTabIndex : i == kFirstTabIndex ? kFirstTabIndex + 1 : i - 1;
+        MoveToWnd(ContactOf(tabBar.CommandAt(target)));
+    }
+    if (hasButton) tabBar.Delete(gone);
+    Reposition(-1, -1);
+}
+
+void ToggleAttach(int32_t contactRef) {
+    if (!LockAllows()) return;
+    int32_t contact = ContactFromRef(contactRef);
+    if (!contact) return;
+    HWND window = ConversationWindow(contact);
+    if (OwnThreadWindow(window)) {
+        if (TabbedExactly(window))
+            Detach(contact, window);
+        else
+            Attach(contact, window);
+    }
+    UpdateWindowButtons(contact);
+    Reposition(-1, -1);
+}
+
+int ControlTrigger(const ActionNotice* notice) {
+    int answer = ForwardNotice(viewCtrlOwner, notice);
+    switch (notice->notice) {
+        case Host::kNoticeCreateWindow: OnViewCreated(notice); break;
+        case Host::kNoticeRedraw: Redraw(); break;
+    }
+    return answer;
+}
+
+// The buttons group is hidden only when both its buttons are off, as at
+// registration; with the buttons on the host's main toolbar the group is
+// that toolbar, which is not the plug-in's to hide.
+void UpdateWindowButtons(int32_t contactRef) {
+    bool close = GetInt(Column::ToolbarCloseButton) != 0;
+    bool detach = GetInt(Column::ToolbarDetachButton) != 0;
+    bool onlyWhenDetached = GetInt(Column::ToolbarDetachButtonWhenDetached) != 0;
+    int32_t contact = ContactFromRef(contactRef);
+    if (buttonGroup == Element::Toolbar)
+        SetElementHidden({Element::Toolbar, Host::kGroupToolbars, contact}, !close && !detach);
+    SetElementHidden({Element::Close, buttonGroup, contact}, !close);
+    bool tabbed = IsTabbed(ConversationWindow(contact));
+    SetElementHidden({Element::AttachDetach, buttonGroup, contact}, !detach || (onlyWhenDetached && tabbed));
+}
+
+int ForwardNotice(int owner, const ActionNotice* notice) {
+    if (!hostControl) return 0;
+    int own = hostControl->ownId();
+    if (owner == 0) owner = own;
+    if (owner == own) return 0;
+    HostMessage message;
+    BuildHostMessage(message, Host::kMsgAction, reinterpret_cast<int32_t>(notice), 0);
+    return hostControl->sendTo(owner, &message);
+}
+
+void ReleaseWindows() {
+    for (HWND window : ThreadWindows()) {
+        Unhook(window, SubclassProc, kPropOldProc);
+        Unhook(window, CtrlViewProc, kPropViewProcOld);
+        Unhook(window, CtrlSendProc, kPropSendProcOld);
+        RemovePropA(window, kPropTabbed);
+    }
+    std::vector<HWND> tabs;
+    if (contWnd)
+        for (HWND child = GetWindow(contWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            tabs.push_back(child);
+    for (HWND window : tabs) GiveBack(window);
+    currentWnd = nullptr;
+    currentCnt = 0;
+}
+
+}  // namespace Tabs

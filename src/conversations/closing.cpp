@@ -1,0 +1,108 @@
+#include "conversations/closing.h"
+
+#include "container/container.h"
+#include "container/tab_bar.h"
+#include "conversations/attach.h"
+#include "conversations/closed_list.h"
+#include "conversations/registry.h"
+#include "host/columns.h"
+#include "host/host.h"
+
+namespace Tabs {
+
+namespace {
+
+// Set while the plug-in itself destroys or hides tab windows, so that their
+// own destroy and show messages leave the tab bar alone.
+class BulkClosing {
+public:
+    BulkClosing() { bulkClosing = true; }
+    ~BulkClosing() { bulkClosing = false; }
+    BulkClosing(const BulkClosing&) = delete;
+    BulkClosing& operator=(const BulkClosing&) = delete;
+};
+
+// The host's own setting: a closed conversation window stays alive, hidden.
+bool KeepWindows() { return GetHostInt(Host::kColumnKeepWindow) != 0; }
+
+void RemoveTab(int32_t contact) {
+    tabBar.Delete(ButtonId(contact));
+    Reposition(-1, -1);
+}
+
+// The current tab's window answers its own destruction by showing the
+// neighbour (the hook's destroy row); any other goes quietly.
+void DestroyTab(int32_t contact, HWND window) {
+    if (contact == currentCnt) {
+        DestroyWindow(window);
+        return;
+    }
+    BulkClosing closing;
+    DestroyWindow(window);
+    RemoveTab(contact);
+}
+
+// The window stays a tabbed child, hidden and without a button, until the
+// host shows it again.
+void HideTab(int32_t contact) {
+    if (contact == currentCnt) {
+        HWND shown = currentWnd;
+        SelectNeighbour();
+        ShowWindow(shown, SW_HIDE);
+    } else {
+        RemoveTab(contact);
+    }
+}
+
+void CloseTabbed(int32_t contact, HWND window) {
+    bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    if (KeepWindows() == shift)
+        DestroyTab(contact, window);
+    else
+        HideTab(contact);
+}
+
+void CloseButtonAt(int index, int id, int32_t contact) {
+    Log(kTrace, "Tabs::CloseTabs - niszczę okno: i=%d, id=%d, cnt = %d", index, id, contact);
+    if (HWND window = ConversationWindow(contact)) {
+        if (KeepWindows())
+            ShowWindow(window, SW_HIDE);
+        else
+            DestroyWindow(window);
+    }
+    RecordClosed(contact);
+    tabBar.Delete(index, true);
+}
+
+}  // namespace
+
+void CloseTab(int32_t contact) {
+    Log(kTrace, "Tabs::CloseTab, cnt=%d", contact);
+    HWND window = ConversationWindow(contact);
+    if (IsTabbed(window))
+        CloseTabbed(contact, window);
+    else if (window)
+        SendMessageA(window, WM_CLOSE, 0, 0);
+    RecordClosed(contact);
+}
+
+void CloseTabs(int32_t leave) {
+    int count = tabBar.Count();
+    Log(kTrace, "Tabs::CloseTabs - leave: %d, count: %d", leave, count);
+    {
+        BulkClosing closing;
+        for (int i = count - 1; i >= 1; --i) {
+            int id = tabBar.CommandAt(i);
+            int32_t contact = ContactOf(id);
+            if (contact == leave || IsFixedButton(id) || id < 0) continue;
+            CloseButtonAt(i, id, contact);
+        }
+    }
+    Reposition(-1, -1);
+    if (leave == -1)
+        ShowWindow(containerWnd, SW_HIDE);
+    else
+        MoveToWnd(leave);
+}
+
+}  // namespace Tabs

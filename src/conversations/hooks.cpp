@@ -1,0 +1,312 @@
+#include "conversations/hooks.h"
+
+#include "container/container.h"
+#include "container/tab_bar.h"
+#include "conversations/attach.h"
+#include "conversations/closing.h"
+#include "conversations/registry.h"
+#include "host/columns.h"
+#include "host/host.h"
+#include "ui/registration.h"
+
+namespace Tabs {
+
+namespace {
+
+constexpr int kEscCloseContainer = 0;
+constexpr int kEscCloseTab = 1;
+// The "Vizorek" view's own messages: is there a selection, copy it.
+constexpr UINT kViewHasSelection = 2032;
+constexpr UINT kViewCopy = 2029;
+
+// Set while the plug-in itself pins a tabbed window in place, so that the
+// position messages of that move do not pin it again.
+bool pinning = false;
+
+bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+LRESULT PassOn(HWND window, const char* property, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto old = reinterpret_cast<WNDPROC>(GetPropA(window, property));
+    return old ? CallWindowProcA(old, window, message, wParam, lParam)
+               : DefWindowProcA(window, message, wParam, lParam);
+}
+
+// WM_NCDESTROY: the replaced procedure goes back before the window is gone,
+// and gets the message itself.
+LRESULT PassOnLast(HWND window, WNDPROC proc, const char* property, WPARAM wParam, LPARAM lParam) {
+    auto old = reinterpret_cast<WNDPROC>(GetPropA(window, property));
+    Unhook(window, proc, property);
+    return old ? CallWindowProcA(old, window, WM_NCDESTROY, wParam, lParam)
+               : DefWindowProcA(window, WM_NCDESTROY, wParam, lParam);
+}
+
+// --- the conversation window ----------------------------------------------
+
+LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
+    int32_t cnt = ContactOfWindow(window);
+    Log(kTrace, "Tabs::SubclassProc - WM_DESTROY, cnt=%d", ButtonId(cnt));
+    if (!bulkClosing) {
+        if (window == currentWnd) {
+            SelectNeighbour();
+        } else if (cnt) {
+            tabBar.Delete(ButtonId(cnt));
+            Reposition(-1, -1);
+        }
+    }
+    return PassOn(window, kPropOldProc, WM_DESTROY, wParam, lParam);
+}
+
+LRESULT OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
+    RemovePropA(window, kPropTabbed);
+    if (window == currentWnd) {
+        currentWnd = nullptr;
+        currentCnt = 0;
+    }
+    return PassOnLast(window, SubclassProc, kPropOldProc, wParam, lParam);
+}
+
+LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam) {
+    int32_t cnt = ContactOfWindow(window);
+    if (LOWORD(wParam) != WA_INACTIVE && cnt) {
+        Log(kTrace, "Tabs::SubclassProc - WM_ACTIVATE, cnt=%d", ButtonId(cnt));
+        tabBar.Press(ButtonId(cnt), false);
+        if (window != currentWnd) ChangeWindow(cnt);
+    }
+    return PassOn(window, kPropOldProc, WM_ACTIVATE, wParam, lParam);
+}
+
+LRESULT OnSetText(HWND window, WPARAM wParam, LPARAM lParam) {
+    const char* text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+    Log(kTrace, "Tabs::SubclassProc - WM_SETTEXT: \"%s\"", text);
+    if (window == currentWnd) SetTitle(text);
+    return PassOn(window, kPropOldProc, WM_SETTEXT, wParam, lParam);
+}
+
+// The host's close request of a tabbed window (Esc among others) follows the
+// user's Esc setting and never reaches the host's own closing.
+LRESULT OnClose(HWND window) {
+    switch (GetInt(Column::EscAction)) {
+        case kEscCloseContainer:
+            if (containerWnd) SendMessageA(containerWnd, WM_CLOSE, 0, 0);
+            break;
+        case kEscCloseTab:
+            if (int32_t cnt = ContactOfWindow(window)) CloseTab(cnt);
+            break;
+    }
+    return 0;
+}
+
+LRESULT OnShowWindow(HWND window, WPARAM wParam, LPARAM lParam) {
+    int32_t cnt = ContactOfWindow(window);
+    if (wParam && cnt) {
+        Log(kTrace, "WM_SHOWWINDOW, cnt=%d", cnt);
+        if (!bulkClosing) ChangeWindow(cnt);
+    }
+    return PassOn(window, kPropOldProc, WM_SHOWWINDOW, wParam, lParam);
+}
+
+void PinInContainer(HWND window, const WINDOWPOS& pos) {
+    if (pinning) return;
+    if (pos.x == 0 && pos.y == 0 && pos.cx == contentCx && pos.cy == contentCy) return;
+    pinning = true;
+    SetWindowPos(window, nullptr, 0, 0, contentCx, contentCy, SWP_NOSENDCHANGING | SWP_NOZORDER | SWP_NOACTIVATE);
+    pinning = false;
+}
+
+LRESULT OnPositionChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    int32_t cnt = ContactOfWindow(window);
+    Log(kTrace, "Tabs::SubclassProc - WM_WINDOWPOSCHANGED, cnt=%d", ButtonId(cnt));
+    if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam)) {
+        if (pos->flags & SWP_SHOWWINDOW) {
+            if (window == currentWnd)
+                Activate();
+            else if (cnt)
+                ChangeWindow(cnt);
+        }
+        PinInContainer(window, *pos);
+    }
+    return PassOn(window, kPropOldProc, message, wParam, lParam);
+}
+
+LRESULT ConversationMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_DESTROY: return OnDestroy(window, wParam, lParam);
+        case WM_NCDESTROY: return OnNcDestroy(window, wParam, lParam);
+        case WM_ACTIVATE: return OnActivate(window, wParam, lParam);
+        case WM_SETTEXT: return OnSetText(window, wParam, lParam);
+        case WM_CLOSE: return OnClose(window);
+        case WM_SHOWWINDOW: return OnShowWindow(window, wParam, lParam);
+        case WM_WINDOWPOSCHANGING:
+        case WM_WINDOWPOSCHANGED: return OnPositionChange(window, message, wParam, lParam);
+    }
+    return PassOn(window, kPropOldProc, message, wParam, lParam);
+}
+
+// --- the message edit -------------------------------------------------------
+
+// Tab number (from 1) that a released key chooses, or 0: Ctrl and a digit,
+// or a function key with any modifiers when "Tabs/ChangeKey" says so.
+int TabNumberKey(WPARAM key) {
+    if (changeKey != 0) return key >= VK_F1 && key <= VK_F12 ? static_cast<int>(key - VK_F1) + 1 : 0;
+    if (!KeyDown(VK_CONTROL)) return 0;
+    static const char digits[] = "1234567890";
+    for (int n = 1; n <= 10; ++n)
+        if (key == static_cast<WORD>(VkKeyScanA(digits[n - 1]))) return n;
+    return 0;
+}
+
+bool IsCopyKey(WPARAM key) { return key == static_cast<WORD>(VkKeyScanA('c')); }
+
+void MoveToIndex(int index) { MoveToWnd(ContactOf(tabBar.CommandAt(index))); }
+
+// Without a current tab there is nothing to step from.
+void NextTab() {
+    int i = tabBar.IndexOf(ButtonId(currentCnt));
+    if (!currentCnt || i < kFirstTabIndex) return;
+    MoveToIndex(i + 1 == tabBar.Count() ? kFirstTabIndex : i + 1);
+}
+
+void PreviousTab() {
+    int i = tabBar.IndexOf(ButtonId(currentCnt));
+    if (!currentCnt || i < kFirstTabIndex) return;
+    MoveToIndex(i == kFirstTabIndex ? tabBar.Count() - 1 : i - 1);
+}
+
+// Ctrl+C copies the view's selection when the view has one.
+bool CopyFromView() {
+    ActionInfo info{};
+    info.size = kActionInfoSize;
+    info.ref = {Host::kActionMessageView, Host::kGroupConversation, currentCnt};
+    info.mask = Host::kMaskHandle;
+    Send(Host::kElementRead, &info);
+    HWND view = static_cast<HWND>(info.handle);
+    if (!view || !IsWindow(view) || SendMessageA(view, kViewHasSelection, 0, 0) <= 0) return false;
+    Log(kTrace, "Tabs::CtrlSendProc - Ctrl+C, Zaznaczenie w Vizorek - kopiujemy");
+    SendMessageA(view, kViewCopy, 0, 0);
+    return true;
+}
+
+LRESULT OnKeyDown(HWND window, WPARAM key, LPARAM lParam) {
+    if (key == VK_TAB && KeyDown(VK_CONTROL)) {
+        Log(kTrace, "Tabs::CtrlSendProc - WM_KEYDOWN - Ctrl+(Shift)+Tab");
+        return 0;
+    }
+    return PassOn(window, kPropSendProcOld, WM_KEYDOWN, key, lParam);
+}
+
+LRESULT OnTabNumberKey(HWND window, int n, WPARAM key, LPARAM lParam) {
+    Log(kTrace, "Tabs::CtrlSendProc - WM_KEYUP, Ctrl+%d", n);
+    int index = n + kFirstTabIndex - 1;
+    if (!tabBar.Exists(index, true)) return PassOn(window, kPropSendProcOld, WM_KEYUP, key, lParam);
+    MoveToIndex(index);
+    return 0;
+}
+
+LRESULT OnKeyUp(HWND window, WPARAM key, LPARAM lParam) {
+    if (int n = TabNumberKey(key)) return OnTabNumberKey(window, n, key, lParam);
+    bool ctrl = KeyDown(VK_CONTROL);
+    if (key == VK_TAB && ctrl) {
+        if (KeyDown(VK_SHIFT)) {
+            Log(kTrace, "Tabs::CtrlSendProc - WM_KEYUP - Ctrl+Shift+Tab");
+            PreviousTab();
+        } else {
+            NextTab();
+        }
+        return 0;
+    }
+    if (key == VK_F4 && ctrl) {
+        Log(kTrace, "Tabs::CtrlSendProc - WM_KEYUP - Ctrl+F4");
+        if (currentCnt) CloseTab(currentCnt);
+        return 0;
+    }
+    if (ctrl && IsCopyKey(key) && CopyFromView()) return 0;
+    return PassOn(window, kPropSendProcOld, WM_KEYUP, key, lParam);
+}
+
+// The wheel over the message view scrolls the view, whichever control has
+// the focus.
+LRESULT OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
+    HWND item = GetDlgItem(GetParent(window), Host::kViewDialogItem);
+    HWND view = MessageView(item);
+    RECT r;
+    POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (view && GetWindowRect(item, &r) && p.x >= r.left && p.x <= r.right && p.y >= r.top && p.y <= r.bottom) {
+        SendMessageA(view, WM_MOUSEWHEEL, wParam, lParam);
+        return 0;
+    }
+    return PassOn(window, kPropSendProcOld, WM_MOUSEWHEEL, wParam, lParam);
+}
+
+LRESULT EditMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_KEYDOWN: return OnKeyDown(window, wParam, lParam);
+        case WM_KEYUP: return OnKeyUp(window, wParam, lParam);
+        case WM_MOUSEWHEEL: return OnMouseWheel(window, wParam, lParam);
+        case WM_NCDESTROY: return PassOnLast(window, CtrlSendProc, kPropSendProcOld, wParam, lParam);
+    }
+    return PassOn(window, kPropSendProcOld, message, wParam, lParam);
+}
+
+// --- the message view -------------------------------------------------------
+
+// The view hands the focus on to the edit control of the shown conversation.
+LRESULT OnViewSetFocus(HWND window, WPARAM wParam, LPARAM lParam) {
+    Log(kTrace, "Tabs::CtrlViewProc - WM_SETFOCUS");
+    Redraw();
+    if (HWND edit = ElementWindow({Host::kActionMessageEdit, Host::kGroupConversation, currentCnt})) SetFocus(edit);
+    return PassOn(window, kPropViewProcOld, WM_SETFOCUS, wParam, lParam);
+}
+
+LRESULT ViewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETFOCUS: return OnViewSetFocus(window, wParam, lParam);
+        case WM_NCDESTROY: return PassOnLast(window, CtrlViewProc, kPropViewProcOld, wParam, lParam);
+    }
+    return PassOn(window, kPropViewProcOld, message, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return Guard(
+        "Tabs::SubclassProc", [&] { return ConversationMessage(window, message, wParam, lParam); },
+        [&] { return PassOn(window, kPropOldProc, message, wParam, lParam); });
+}
+
+LRESULT CALLBACK CtrlSendProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return Guard(
+        "Tabs::CtrlSendProc", [&] { return EditMessage(window, message, wParam, lParam); },
+        [&] { return PassOn(window, kPropSendProcOld, message, wParam, lParam); });
+}
+
+LRESULT CALLBACK CtrlViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return Guard(
+        "Tabs::CtrlViewProc", [&] { return ViewMessage(window, message, wParam, lParam); },
+        [&] { return PassOn(window, kPropViewProcOld, message, wParam, lParam); });
+}
+
+bool Hook(HWND window, WNDPROC proc, const char* property) {
+    if (!window || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
+    if (GetPropA(window, property)) return true;
+    LONG_PTR old = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+    if (!old) return false;
+    if (SetPropA(window, property, reinterpret_cast<HANDLE>(old))) return true;
+    SetWindowLongPtrA(window, GWLP_WNDPROC, old);
+    return false;
+}
+
+void Unhook(HWND window, WNDPROC proc, const char* property) {
+    if (!window) return;
+    LONG_PTR old = reinterpret_cast<LONG_PTR>(RemovePropA(window, property));
+    if (!old && GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(proc))
+        old = static_cast<LONG_PTR>(GetClassLongPtrA(window, GCLP_WNDPROC));
+    if (old) SetWindowLongPtrA(window, GWLP_WNDPROC, old);
+}
+
+HWND MessageView(HWND control) {
+    HWND window = control;
+    for (int depth = 0; depth < 3 && window; ++depth) window = GetWindow(window, GW_CHILD);
+    return window;
+}
+
+}  // namespace Tabs

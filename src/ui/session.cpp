@@ -1,0 +1,84 @@
+#include "ui/session.h"
+
+#include "container/container.h"
+#include "container/tab_bar.h"
+#include "conversations/attach.h"
+#include "conversations/closed_list.h"
+#include "conversations/registry.h"
+#include "host/columns.h"
+#include "host/host.h"
+#include "ui/registration.h"
+
+namespace Tabs {
+
+namespace {
+
+constexpr int kRestoreAlways = 1;
+constexpr int kRestoreAsk = 2;
+constexpr char kViewerSignature[] = "Vizorek";
+
+HICON HostIcon(int id) { return reinterpret_cast<HICON>(Send(Host::kIconHandle, id, Host::kIconSmall)); }
+
+bool RestoreWanted(const ContactList& session) {
+    if (session.empty()) return false;
+    if (GetInt(Column::AutoRevertSession) == kRestoreAlways) return true;
+    return GetInt(Column::AutoRevertSession) == kRestoreAsk &&
+           Send(Host::kAskUser, "Zapisano sesję rozmów, przywrócić?") != 0;
+}
+
+// Each conversation the host opens attaches as a tab after those already
+// open, so the tabs come back in their stored order.
+void Restore(const ContactList& session, bool autoLoad) {
+    for (int32_t contact : session) {
+        Log(kTrace, "Tabs::IStart - Reverting: %d", contact);
+        if (contact == 0 || Send(Host::kContactExists, contact) == 0) continue;
+        CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
+        if (autoLoad) CallAction({Host::kViewerLoadChat, Host::kViewerGroup, contact}, Host::kNoticeAction);
+    }
+}
+
+ContactList OpenTabs() {
+    ContactList tabs;
+    int count = tabBar.Count();
+    Log(kTrace, "bnt count: %d", count);
+    for (int i = 0; i < count; ++i) {
+        int id = tabBar.CommandAt(i);
+        if (id >= 0 && !IsFixedButton(id)) tabs.push_back(ContactOf(id));
+    }
+    return tabs;
+}
+
+}  // namespace
+
+int IStart() {
+    messageIcon = HostIcon(Host::kIconMessage);
+    normalIcon = HostIcon(Host::kIconNormal);
+    RegisterClasses();
+    CreateContainer();
+    TakeOverActions();
+    closedList.clear();
+    Log(kTrace, "Tabs::IStart - SavedSession: %s", GetString(Column::LastSession));
+    ContactList session;
+    StringToList(GetString(Column::LastSession), session);
+    bool autoLoad = PluginLoaded(kViewerSignature) && GetInt(Column::AutoLoadChat) != 0;
+    // An unrestored session counts as closed, ahead of the older entries.
+    if (RestoreWanted(session))
+        Restore(session, autoLoad);
+    else
+        LoadClosed(GetString(Column::LastSession));
+    LoadClosed(GetString(Column::ClosedRecentlyBuffer));
+    SetString(Column::LastSession, "");
+    SetString(Column::ClosedRecentlyBuffer, "");
+    return 1;
+}
+
+int IEnd() {
+    SetString(Column::LastSession, ListToString(OpenTabs()).c_str());
+    SetString(Column::ClosedRecentlyBuffer, ListToString(closedList).c_str());
+    ReleaseWindows();
+    waitingList.clear();
+    if (containerWnd) DestroyWindow(containerWnd);
+    return 1;
+}
+
+}  // namespace Tabs

@@ -1,0 +1,239 @@
+// Attaching, switching and detaching conversation windows, on the stand-in
+// host's real windows.
+#include "conversation_fixture.h"
+#include "conversations/attach.h"
+#include "conversations/registry.h"
+#include "host/columns.h"
+#include "host/host.h"
+#include "ui/registration.h"
+
+using namespace DevHostLib;
+using Attach = ConversationTest;
+
+class AttachInProcess : public ConversationTest {
+protected:
+    AttachInProcess() { inProcess = true; }
+    void TearDown() override {
+        ConversationTest::TearDown();
+        Tabs::lockPresent = false;
+        Tabs::buttonGroup = savedGroup;
+    }
+    // The status the plug-in last gave a host element for a contact, or -1.
+    int LastStatus(int id, int parent, int contact) {
+        int status = -1;
+        for (const auto& s : host->SentWithCode(Host::kElementChange)) {
+            const auto* info = reinterpret_cast<const ActionInfo*>(s.record.data());
+            if (info->ref.id == id && info->ref.parent == parent && info->ref.contact == contact)
+                status = static_cast<int>(info->status & info->statusMask);
+        }
+        return status;
+    }
+    int savedGroup = Tabs::buttonGroup;
+};
+
+TEST_F(Attach, ConversationsOpenedByTheHostBecomeTabsInOpeningOrder) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ola"});
+    EXPECT_EQ(Tabs(), c);
+    EXPECT_EQ(CheckedTabs(), std::vector<int>{c[2]});
+    EXPECT_EQ(CurrentContact(), c[2]);
+    EXPECT_EQ(CurrentWindow(), WindowOf(c[2]));
+    EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{WindowOf(c[2])});
+    EXPECT_TRUE(IsWindowVisible(Container()));
+    EXPECT_EQ(Text(Container()), "Ola");
+    for (int contact : c) {
+        HWND window = WindowOf(contact);
+        EXPECT_EQ(ParentOf(window), Content());
+        EXPECT_TRUE(Tabbed(window));
+        EXPECT_FALSE(HasOwnProcedure(window));
+        EXPECT_NE(Proc(host->conversations.MessageView(contact)), Conversations::ViewClassProc());
+        EXPECT_NE(Proc(Edit(contact)), Conversations::EditClassProc());
+        EXPECT_EQ(Style(window) & (WS_POPUP | WS_CHILD | WS_CAPTION | WS_THICKFRAME), static_cast<DWORD>(WS_CHILD))
+            << "attached on creation: the frame and the pop-up bit go";
+    }
+
+    Open(c[0]);
+    EXPECT_EQ(Tabs(), c) << "opening an open conversation adds no tab";
+    EXPECT_EQ(CheckedTabs(), std::vector<int>{c[0]});
+    EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{WindowOf(c[0])});
+    EXPECT_EQ(Text(Container()), "Ala");
+}
+
+TEST_F(Attach, NoticesOfTheViewAndEditGoToTheirPreviousOwnerWhoseAnswerComesBack) {
+    Boot();
+    int ala = AddContact("Ala"), jan = AddContact("Jan");
+    std::vector<std::pair<int, uint16_t>> forwarded;  // element, notice size
+    host->sendToAnswers[kHostUiPlugin] = [&](HostMessage& m) {
+        const auto* notice = reinterpret_cast<const ActionNotice*>(m.p1);
+        forwarded.push_back({notice->ref.id, notice->size});
+        return m.code == Host::kMsgAction && m.p2 == 0 ? 77 : -1;
+    };
+    Open(ala);
+    EXPECT_EQ(forwarded, (std::vector<std::pair<int, uint16_t>>{{250, 68}, {251, 68}}));
+    EXPECT_EQ(host->NotifyWindow({250, 3, ala}, 310, nullptr, nullptr), 77);
+    EXPECT_EQ(host->Notify({251, 3, ala}, 10), 77);
+
+    // A creation notice without the window handles is passed on, nothing more.
+    EXPECT_EQ(host->Notify({250, 3, jan}, Host::kNoticeCreateWindow), 77);
+    EXPECT_EQ(host->Notify({251, 3, jan}, Host::kNoticeCreateWindow), 77);
+    EXPECT_EQ(Tabs(), std::vector<int>{ala});
+    EXPECT_EQ(forwarded.size(), 6u);
+}
+
+TEST_F(Attach, AForwardThatWouldComeBackToThePlugInIsDropped) {
+    host->elements.Find(250, 3)->owner = 0;
+    host->elements.Find(251, 3)->owner = 0;
+    host->fallbackOwner = 0;
+    Boot();
+    int ala = AddContact("Ala");
+    Open(ala);
+    EXPECT_EQ(Tabs(), std::vector<int>{ala});
+    EXPECT_EQ(host->NotifyWindow({250, 3, ala}, 310, nullptr, nullptr), 0);
+    EXPECT_TRUE(host->sentTo.empty());
+}
+
+TEST_F(Attach, ContactsThatMustNotBeTabsStayTopLevelWindowsWithTheShortcuts) {
+    Boot();
+    int ala = AddContact("Ala"), jan = AddContact("Jan"), distant = AddContact("Daleki");
+    host->config.SetInt(1, jan, Tabs::Column::DontTab, 1);
+    host->contacts.Find(distant)->id = 0x4000FFFF;  // its button id would be the close button's
+    distant = 0x4000FFFF;
+    Open(ala);
+    for (int contact : {jan, distant}) {
+        HWND window = Open(contact);
+        EXPECT_EQ(ParentOf(window), GetDesktopWindow());
+        EXPECT_TRUE(HasOwnProcedure(window));
+        EXPECT_EQ(GetPropA(window, "TABBED"), nullptr);
+        EXPECT_TRUE(Style(window) & WS_POPUP);
+        EXPECT_TRUE(IsWindowVisible(window));
+        EXPECT_NE(Proc(Edit(contact)), Conversations::EditClassProc()) << "the shortcuts work detached too";
+    }
+    EXPECT_EQ(Tabs(), std::vector<int>{ala});
+    EXPECT_EQ(CurrentContact(), ala);
+}
+
+TEST_F(Attach, AHostMoveOfAnAttachedWindowIsUndone) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    RECT content{};
+    GetClientRect(Content(), &content);
+    for (int contact : c) {
+        host->conversations.Move(contact, 30, 40, 200, 100);
+        RECT r = InParent(WindowOf(contact));
+        EXPECT_EQ(r.left, 0);
+        EXPECT_EQ(r.top, 0);
+        EXPECT_EQ(r.right, content.right);
+        EXPECT_EQ(r.bottom, content.bottom);
+    }
+}
+
+TEST_F(AttachInProcess, DetachingGivesTheWindowBackAndAttachingTakesItAgain) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    HWND window = WindowOf(c[0]);
+    RECT before{};
+    GetWindowRect(window, &before);
+
+    Tabs::ToggleAttach(c[0]);
+    RECT after{};
+    GetWindowRect(window, &after);
+    EXPECT_EQ(ParentOf(window), GetDesktopWindow());
+    EXPECT_EQ(after.left, 100);
+    EXPECT_EQ(after.top, 100);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    EXPECT_EQ(Style(window) & (WS_CHILD | WS_POPUP | 0x00CF0000), 0x00CF0000u) << "the pop-up bit does not come back";
+    EXPECT_TRUE(HasOwnProcedure(window));
+    EXPECT_EQ(Proc(host->conversations.MessageView(c[0])), Conversations::ViewClassProc());
+    EXPECT_EQ(GetPropA(window, "TABBED"), nullptr);
+    EXPECT_EQ(GetPropA(window, "oldProc"), nullptr);
+    EXPECT_EQ(GetPropA(host->conversations.MessageView(c[0]), "CtrlViewProcOld"), nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(Tabs(), std::vector<int>{c[1]});
+    EXPECT_EQ(CurrentContact(), c[1]) << "a tab that is not shown leaves the shown one alone";
+
+    Tabs::ToggleAttach(c[0]);
+    EXPECT_EQ(ParentOf(window), Content());
+    EXPECT_TRUE(Tabbed(window));
+    EXPECT_FALSE(HasOwnProcedure(window));
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[0]}));
+    EXPECT_EQ(CurrentContact(), c[0]);
+    EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{window});
+}
+
+TEST_F(AttachInProcess, DetachingAWindowWhoseStoredProcedureIsGoneGivesItItsClassProcedure) {
+    auto c = BootWithTabs({"Ala"});
+    HWND window = WindowOf(c[0]);
+    RemovePropA(window, "oldProc");
+    Tabs::ToggleAttach(c[0]);
+    EXPECT_TRUE(HasOwnProcedure(window));
+    EXPECT_EQ(ParentOf(window), GetDesktopWindow());
+}
+
+TEST_F(AttachInProcess, AttachingByTheActionLeavesThePopUpBitAsItWas) {
+    Boot();
+    int jan = AddContact("Jan");
+    host->config.SetInt(1, jan, Tabs::Column::DontTab, 1);
+    HWND window = Open(jan);
+    Tabs::ToggleAttach(jan);
+    EXPECT_EQ(Style(window) & (WS_POPUP | WS_CHILD | WS_CAPTION), static_cast<DWORD>(WS_POPUP | WS_CHILD));
+    EXPECT_EQ(ParentOf(window), Content());
+    EXPECT_EQ(Tabs(), std::vector<int>{jan});
+}
+
+TEST_F(AttachInProcess, DetachingTheShownTabShowsItsNeighbour) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ola"});
+    Tabs::ToggleAttach(c[2]);
+    EXPECT_EQ(CurrentContact(), c[1]) << "the one before it";
+    Open(c[0]);
+    Tabs::ToggleAttach(c[0]);
+    EXPECT_EQ(CurrentContact(), c[1]) << "the first tab's neighbour is the next one";
+    EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{WindowOf(c[1])});
+    Tabs::ToggleAttach(c[1]);
+    EXPECT_EQ(CurrentContact(), 0);
+    EXPECT_FALSE(IsWindowVisible(Container()));
+    EXPECT_TRUE(Tabs().empty());
+}
+
+TEST_F(AttachInProcess, ARefusingLockLeavesTheTabsAsTheyAre) {
+    auto c = BootWithTabs({"Ala"});
+    Tabs::lockPresent = true;
+    host->pluginAnswers[Host::kLockUnlocked] = [](int, int) { return 0; };
+    Tabs::ToggleAttach(c[0]);
+    EXPECT_TRUE(Tabbed(WindowOf(c[0])));
+    host->pluginAnswers[Host::kLockUnlocked] = [](int, int) { return 1; };
+    Tabs::ToggleAttach(c[0]);
+    EXPECT_FALSE(Tabbed(WindowOf(c[0])));
+}
+
+TEST_F(AttachInProcess, ConversationToolbarButtonsFollowTheSettings) {
+    Boot();
+    host->config.SetInt("Tabs/ToolbarDetachButtonWhenDetached", 1);
+    int ala = AddContact("Ala"), jan = AddContact("Jan");
+    host->config.SetInt(1, jan, Tabs::Column::DontTab, 1);
+    Open(ala);
+    Open(jan);
+    EXPECT_EQ(LastStatus(306002, 306001, ala), 1) << "only while detached";
+    EXPECT_EQ(LastStatus(306002, 306001, jan), 0);
+    EXPECT_EQ(LastStatus(306003, 306001, ala), 1) << "close button off by default";
+
+    host->config.SetInt("Tabs/ToolbarCloseButton", 1);
+    host->config.SetInt("Tabs/ToolbarDetachButton", 0);
+    Tabs::UpdateWindowButtons(ala);
+    EXPECT_EQ(LastStatus(306001, 4, ala), 0) << "the group stays for the close button";
+    EXPECT_EQ(LastStatus(306003, 306001, ala), 0);
+    EXPECT_EQ(LastStatus(306002, 306001, ala), 1);
+
+    Tabs::buttonGroup = Host::kGroupMainToolbar;
+    host->ClearSent();
+    Tabs::UpdateWindowButtons(ala);
+    EXPECT_EQ(LastStatus(Host::kGroupMainToolbar, 4, ala), -1) << "the host's main toolbar is never hidden";
+    EXPECT_EQ(LastStatus(306003, Host::kGroupMainToolbar, ala), 0);
+}
+
+TEST_F(AttachInProcess, ShowingAnUnreadConversationTakesItOutOfTheTitle) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    Tabs::waitingList.push_back(c[0]);
+    Tabs::RefreshTitle();
+    EXPECT_EQ(Text(Container()), "[Ala] Jan");
+    Open(c[0]);
+    EXPECT_EQ(Text(Container()), "Ala");
+    EXPECT_TRUE(Tabs::waitingList.empty());
+}

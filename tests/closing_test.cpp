@@ -1,0 +1,120 @@
+// Closing one tab or all but one: destroyed or kept hidden by the host's
+// keep setting and Shift, the neighbour shown, the recently closed list.
+#include "conversation_fixture.h"
+#include "conversations/closed_list.h"
+#include "conversations/closing.h"
+#include "host/columns.h"
+
+using namespace DevHostLib;
+using Closing = ConversationTest;
+
+class ClosingInProcess : public ConversationTest {
+protected:
+    ClosingInProcess() { inProcess = true; }
+    static std::vector<int> Closed() { return std::vector<int>(Tabs::closedList.begin(), Tabs::closedList.end()); }
+};
+
+namespace {
+constexpr int kKeepWindow = 148;
+
+std::string Stored(std::initializer_list<int> ids) {
+    std::string text;
+    for (int id : ids) text += std::to_string(id) + '\x01';
+    return text;
+}
+}  // namespace
+
+TEST_F(Closing, CtrlF4DestroysOrHidesTheWindowByTheKeepSettingAndShift) {
+    Boot();
+    for (int keep : {0, 1}) {
+        for (bool shift : {false, true}) {
+            host->config.SetInt(0, 0, kKeepWindow, keep);
+            int stays = AddContact("Zostaje"), closed = AddContact("Zamykany");
+            Open(stays);
+            HWND window = Open(closed);
+            if (shift)
+                Press(Edit(closed), VK_F4, {VK_CONTROL, VK_SHIFT});
+            else
+                Press(Edit(closed), VK_F4, {VK_CONTROL});
+            SCOPED_TRACE("keep " + std::to_string(keep) + (shift ? " with Shift" : ""));
+            if (keep == static_cast<int>(shift)) {
+                EXPECT_FALSE(IsWindow(window));
+            } else {
+                ASSERT_TRUE(IsWindow(window));
+                EXPECT_FALSE(Style(window) & WS_VISIBLE);
+                EXPECT_TRUE(Tabbed(window));
+                EXPECT_EQ(ParentOf(window), Content());
+            }
+            EXPECT_EQ(Tabs().back(), stays);
+            EXPECT_EQ(CurrentContact(), stays);
+            EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{WindowOf(stays)});
+        }
+    }
+}
+
+TEST_F(Closing, ClosingTheShownTabShowsItsNeighbourAndTheLastOneHidesTheContainer) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ola"});
+    Press(Edit(c[2]), VK_F4, {VK_CONTROL});
+    EXPECT_EQ(CurrentContact(), c[1]) << "the one before it";
+    Open(c[0]);
+    Press(Edit(c[0]), VK_F4, {VK_CONTROL});
+    EXPECT_EQ(CurrentContact(), c[1]) << "the first tab's neighbour is the next one";
+    EXPECT_EQ(CheckedTabs(), std::vector<int>{c[1]});
+    Press(Edit(c[1]), VK_F4, {VK_CONTROL});
+    EXPECT_EQ(CurrentContact(), 0);
+    EXPECT_EQ(CurrentWindow(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(Container()));
+    EXPECT_TRUE(Tabs().empty());
+
+    host->Stop();
+    EXPECT_EQ(host->config.Text("Tabs/ClosedRecentlyBuffer"), Stored({c[1], c[0], c[2]}));
+}
+
+TEST_F(Closing, AKeptWindowThatTheHostShowsAgainIsATabAgain) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    host->config.SetInt(0, 0, kKeepWindow, 1);
+    Press(Edit(c[0]), VK_F4, {VK_CONTROL});  // the edit of a hidden tab: the shown one closes
+    EXPECT_EQ(Tabs(), std::vector<int>{c[0]});
+    Open(c[1]);
+    EXPECT_EQ(Tabs(), c);
+    EXPECT_EQ(CurrentContact(), c[1]);
+    EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{WindowOf(c[1])});
+}
+
+TEST_F(ClosingInProcess, ClosingAllButOneRecordsTheOthersLeftmostFirst) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ola", "Ewa"});
+    std::vector<HWND> windows;
+    for (int contact : c) windows.push_back(WindowOf(contact));
+    Tabs::RecordClosed(c[2]);
+    WithShift(true, [&] { Tabs::CloseTabs(c[1]); });
+    EXPECT_EQ(Tabs(), std::vector<int>{c[1]});
+    EXPECT_EQ(CurrentContact(), c[1]);
+    EXPECT_EQ(Closed(), (std::vector<int>{c[0], c[2], c[3]}));
+    for (int i : {0, 2, 3}) EXPECT_FALSE(IsWindow(windows[i])) << "Shift plays no part";
+    EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{windows[1]});
+}
+
+TEST_F(ClosingInProcess, ClosingAllWithNoneToKeepHidesWindowsByTheKeepSettingAndTheContainer) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    host->config.SetInt(0, 0, kKeepWindow, 1);
+    Tabs::CloseTabs(-1);
+    EXPECT_TRUE(Tabs().empty());
+    EXPECT_FALSE(IsWindowVisible(Container()));
+    EXPECT_TRUE(ShownTabWindows().empty());
+    for (int contact : c) EXPECT_TRUE(IsWindow(WindowOf(contact)));
+    EXPECT_EQ(Closed(), c);
+}
+
+TEST_F(ClosingInProcess, ClosingAConversationThatIsNoTabLeavesItToTheHostAndRecordsIt) {
+    Boot();
+    int ala = AddContact("Ala"), jan = AddContact("Jan"), ola = AddContact("Ola");
+    host->config.SetInt(1, jan, Tabs::Column::DontTab, 1);
+    Open(ala);
+    HWND detached = Open(jan);
+    Tabs::CloseTab(jan);
+    EXPECT_FALSE(IsWindow(detached)) << "the host closed it its own way";
+    Tabs::CloseTab(ola);  // no window at all
+    Tabs::CloseTab(jan);
+    EXPECT_EQ(Closed(), (std::vector<int>{jan, ola}));
+    EXPECT_EQ(Tabs(), std::vector<int>{ala});
+}

@@ -1,0 +1,118 @@
+// The saved session across a restart of the host: the tabs in their order,
+// restored always, never or after asking, and the recently closed list.
+#include <functional>
+
+#include "conversation_fixture.h"
+#include "host/columns.h"
+
+using namespace DevHostLib;
+
+class Session : public ConversationTest {
+protected:
+    // A run that ends with the tabs a, b, c open and d recently closed.
+    void FirstRun() {
+        c = BootWithTabs({"Ala", "Jan", "Ola", "Ewa"});
+        Press(Edit(c[3]), VK_F4, {VK_CONTROL});
+    }
+
+    // The host ends and starts again with the same store and contacts.
+    void Restart(int autoRevert, std::function<int(const std::string&)> answer = nullptr) {
+        if (host->Started()) host->Stop();
+        std::string store = host->config.Serialize();
+        ContactTable contacts = host->contacts;
+        host.reset();
+        UnregisterClassA("Tabs", GetModuleHandleA(nullptr));
+        UnregisterClassA("TabsCont", GetModuleHandleA(nullptr));
+        host = std::make_unique<DevHost>();
+        ASSERT_TRUE(host->Load(ZAVERNOK_DLL));
+        host->config.Deserialize(store);
+        host->contacts = contacts;
+        host->config.SetInt(0, 0, Tabs::Column::AutoRevertSession, autoRevert);
+        if (answer) host->askUser = answer;
+        Boot();
+    }
+
+    std::string Stored(std::initializer_list<int> indexes) {
+        std::string text;
+        for (int i : indexes) text += std::to_string(c[i]) + '\x01';
+        return text;
+    }
+    std::string SavedSession() { return host->config.Text("Tabs/LastSession"); }
+    std::string SavedClosed() { return host->config.Text("Tabs/ClosedRecentlyBuffer"); }
+
+    std::vector<int> c;
+};
+
+TEST_F(Session, AlwaysRestoringBringsTheTabsBackInOrderWithoutAsking) {
+    FirstRun();
+    SendMessageA(Bar(), TB_MOVEBUTTON, 2, 4);  // the first tab dragged to the end
+    host->Stop();
+    EXPECT_EQ(SavedSession(), Stored({1, 2, 0})) << "in tab order";
+    EXPECT_EQ(SavedClosed(), Stored({3}));
+
+    Restart(1);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[2], c[0]}));
+    EXPECT_TRUE(host->questions.empty());
+    EXPECT_EQ(SavedSession(), "") << "emptied at start, written at the end";
+    EXPECT_EQ(SavedClosed(), "");
+    std::vector<int> smallIcons;
+    for (const auto& s : host->SentWithCode(Host::kIconHandle))
+        if (s.p2 == 256) smallIcons.push_back(s.p1);
+    EXPECT_EQ(smallIcons, (std::vector<int>{66, 63})) << "the container's two icons";
+
+    host->Stop();
+    EXPECT_EQ(SavedSession(), Stored({1, 2, 0}));
+    EXPECT_EQ(SavedClosed(), Stored({3}));
+}
+
+TEST_F(Session, AskingRestoresOnYesAndOnNoMakesTheSessionRecentlyClosed) {
+    for (int yes : {1, 0}) {
+        SCOPED_TRACE(yes ? "yes" : "no");
+        FirstRun();
+        Restart(2, [yes](const std::string&) { return yes; });
+        EXPECT_EQ(host->questions, std::vector<std::string>{"Zapisano sesję rozmów, przywrócić?"});
+        EXPECT_EQ(Tabs(), yes ? (std::vector<int>{c[0], c[1], c[2]}) : std::vector<int>{});
+        host->Stop();
+        EXPECT_EQ(SavedClosed(), yes ? Stored({3}) : Stored({0, 1, 2, 3}));
+        Restart(0);  // a clean slate for the next round
+        host->Stop();
+        host->config.SetText("Tabs/ClosedRecentlyBuffer", "");
+    }
+}
+
+TEST_F(Session, NeverRestoringAsksNothingAndAnEmptySessionIsNeverAskedAbout) {
+    for (int setting : {0, 3}) {
+        FirstRun();
+        Restart(setting, [](const std::string&) { return 1; });
+        EXPECT_TRUE(Tabs().empty());
+        EXPECT_TRUE(host->questions.empty());
+        host->Stop();
+        EXPECT_EQ(SavedClosed(), Stored({0, 1, 2, 3}));
+        EXPECT_EQ(SavedSession(), "");
+        host->config.SetText("Tabs/ClosedRecentlyBuffer", "");
+    }
+    Restart(2, [](const std::string&) { return 1; });
+    EXPECT_TRUE(host->questions.empty());
+}
+
+TEST_F(Session, RestoringSkipsUnknownContactsAndAsksTheViewerForPreviousChats) {
+    c = {AddContact("Ala")};
+    host->config.SetText(0, 0, Tabs::Column::LastSession,
+                         "0\x01" "1073799999\x01" + std::to_string(c[0]) + "\x01" "1073741826");
+    host->config.SetInt(0, 0, Tabs::Column::AutoRevertSession, 1);
+    host->config.SetInt(0, 0, Tabs::Column::AutoLoadChat, 1);
+    host->pluginsPresent.insert("Vizorek");
+    Boot();
+    EXPECT_EQ(Tabs(), std::vector<int>{c[0]});
+    EXPECT_TRUE(host->Logged("Tabs::IStart - Reverting: 0"));
+    int loads = 0;
+    for (const auto& s : host->SentWithCode(Host::kElementNotify)) {
+        const auto* notice = reinterpret_cast<const ActionNotice*>(s.record.data());
+        if (notice->ref.id == 780453 && notice->ref.parent == 780400) {
+            EXPECT_EQ(notice->ref.contact, c[0]);
+            ++loads;
+        }
+    }
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(OpenRequests(1073799999), 0);
+}
