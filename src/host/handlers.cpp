@@ -40,10 +40,10 @@ bool Concerns(const IncomingMessage& m) {
     return m.from[0] != '\0';
 }
 
-void FlashForMessage(int contact, HWND window) {
+void FlashForMessage(HWND window) {
     int count = GetHostInt(Host::kColumnFlashCount);
     if (count != 0 && (!window || IsTabbed(window)) && !ContainerInFront())
-        FlashTaskbar(FLASHW_TASKBAR, static_cast<UINT>(count));
+        FlashTaskbar(FLASHW_TRAY, static_cast<UINT>(count));
 }
 
 void EnsureTab(int contact) {
@@ -74,7 +74,7 @@ void OnIncomingMessage(const IncomingMessage& m) {
     if (contact == 0) return;
     if (SendToPlugin(Host::kLeavePlugin, Host::kLeaveMessage, contact, 0) != 0) return;
     HWND window = ConversationWindow(contact);
-    FlashForMessage(contact, window);
+    FlashForMessage(window);
     bool tabbable = (!window || IsTabbed(window)) && GetContactInt(contact, Column::DontTab) == 0;
     if (tabbable) {
         EnsureTab(contact);
