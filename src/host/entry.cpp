@@ -46,7 +46,7 @@ int OnStatusChange(const HostMessage* params) {
 
 int OnIncoming(const HostMessage* params) {
     const auto* record = reinterpret_cast<const IncomingMessage*>(params->p1);
-    if (record) OnIncomingMessage(*record);
+    if (record && record->size >= sizeof(IncomingMessage)) OnIncomingMessage(*record);
     return 0;
 }
 
