@@ -37,6 +37,8 @@ DevHost::DevHost() : conversations(*this) {
 }
 
 DevHost::~DevHost() {
+    // The page's destroy notices need the whole host.
+    CloseSettingsPage();
     Unload();
     conversations.DestroyAll();
     if (mainWindow) DestroyWindow(mainWindow);
@@ -100,6 +102,7 @@ bool DevHost::Load(const char* path) {
 
 void DevHost::Unload() {
     if (!entry) return;
+    CloseSettingsPage();
     if (started) Stop();
     if (module) FreeLibrary(module);
     module = nullptr;
@@ -115,7 +118,11 @@ int DevHost::Call(int code, int p1, int p2) {
     return CallRecord(&m);
 }
 
-int DevHost::CallRecord(void* record) { return entry ? entry(static_cast<HostMessage*>(record)) : 0; }
+int DevHost::CallRecord(void* record) {
+    auto* message = static_cast<HostMessage*>(record);
+    if (message) calls.push_back(RecordCall(message));
+    return entry ? entry(message) : 0;
+}
 
 void DevHost::Start() {
     Call(Host::kMsgSetControl, static_cast<HostControl*>(this));
@@ -127,6 +134,8 @@ void DevHost::Start() {
 }
 
 void DevHost::Stop() {
+    // The settings dialog goes before the plug-ins end.
+    CloseSettingsPage();
     started = false;
     Call(Host::kMsgEnd);
     Call(Host::kMsgReleaseControl);
@@ -137,9 +146,7 @@ int DevHost::Notify(const ActionRef& ref, int notice) {
     n.size = sizeof n;
     n.ref = ref;
     n.notice = notice;
-    const Element* e = elements.Find(ref.id, ref.parent);
-    if (!e || e->owner != kPluginNumber) return 0;
-    return Call(Host::kMsgAction, &n);
+    return DeliverNotice(n, &n, sizeof n);
 }
 
 int DevHost::NotifyWindow(const ActionRef& ref, int notice, HWND window, HWND parentWindow) {
@@ -149,9 +156,22 @@ int DevHost::NotifyWindow(const ActionRef& ref, int notice, HWND window, HWND pa
     n.notice = notice;
     n.window = window;
     n.parentWindow = parentWindow;
-    const Element* e = elements.Find(ref.id, ref.parent);
-    if (!e || e->owner != kPluginNumber) return 0;
-    return Call(Host::kMsgAction, &n);
+    ActionNotice head{};
+    std::memcpy(&head, &n, sizeof head);
+    return DeliverNotice(head, &n, sizeof n);
+}
+
+int DevHost::DeliverNotice(const ActionNotice& n, const void* record, size_t size) {
+    const Element* e = elements.Find(n.ref.id, n.ref.parent);
+    int owner = e ? e->owner : 0;
+    notices.push_back({n.ref, n.notice, owner});
+    if (owner == kPluginNumber) return CallWithRecord(Host::kMsgAction, record, size);
+    auto standIn = elementOwners.find(owner);
+    if (e && standIn != elementOwners.end()) return standIn->second(n);
+    if (owner != 0) return 0;
+    auto action = hostActions.find({n.ref.parent, n.ref.id});
+    if (action != hostActions.end()) action->second(n.ref, n.notice);
+    return 0;
 }
 
 void DevHost::Pump() {
@@ -246,7 +266,7 @@ int DevHost::Request(HostMessage* m) {
         return 1;
     }
     if (m->code == Host::kElementCall) {
-        if (onElementCall) onElementCall(*reinterpret_cast<const ActionCall*>(m));
+        ElementCall(m);
         return 0;
     }
     if (m->size < sizeof(HostMessage)) return 0;
@@ -309,11 +329,8 @@ int DevHost::ElementRequest(int code, HostMessage* m) {
         case Host::kElementNotify: {
             ActionNotice n;
             std::memcpy(&n, reinterpret_cast<void*>(m->p1), sizeof n);
-            const Element* e = elements.Find(n.ref.id, n.ref.parent);
-            if (e && e->owner == kPluginNumber) return Call(Host::kMsgAction, &n);
-            auto action = hostActions.find({n.ref.parent, n.ref.id});
-            if (action != hostActions.end()) action->second(n.ref, n.notice);
-            return 0;
+            n.size = sizeof n;
+            return DeliverNotice(n, &n, sizeof n);
         }
         case Host::kElementChildCount: return elements.ChildCount(RefAt(m->p1).id);
         case Host::kElementRemove: {
@@ -392,6 +409,7 @@ int DevHost::ChangeElement(const ActionInfo* a) {
             e->status = next;
         else
             e->contactStatus[contact] = next;
+        settingsPage.StatusChanged(*e);
     }
     if (a->mask & Host::kMaskText) {
         std::string text = a->text ? a->text : "";
@@ -415,8 +433,11 @@ HWND DevHost::ElementWindow(const ActionRef& ref) {
 }
 
 int DevHost::ToPlugin(HostMessage* m) {
+    PluginQuestion question{m->targetNumber, m->code, m->p1, m->p2, 0};
     auto it = pluginAnswers.find(m->code);
-    return it == pluginAnswers.end() ? 0 : it->second(m->p1, m->p2);
+    if (it != pluginAnswers.end() && m->code / 1000 == m->targetNumber) question.answer = it->second(m->p1, m->p2);
+    pluginQuestions.push_back(question);
+    return question.answer;
 }
 
 int DevHost::sendTo(int pluginId, HostMessage* message) {

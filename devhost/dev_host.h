@@ -22,6 +22,8 @@
 #include "elements.h"
 #include "host/host_control.h"
 #include "icons.h"
+#include "menus.h"
+#include "settings_page.h"
 
 namespace DevHostLib {
 
@@ -29,6 +31,9 @@ constexpr int kPluginNumber = 306;   // the plug-in under test
 constexpr int kHostUiPlugin = 2;     // owner of the host's own elements 250 and 251
 constexpr int kMainMenuGroup = 50;   // answered to request 10119
 constexpr int kPluginCallAnswer = 0; // default answer of a stand-in plug-in
+constexpr int kSettingsPage = 306100; // the plug-in's page in the settings dialog
+// Set by the host on a conversation window whose messages are not read yet.
+constexpr char kMsgWaitingProperty[] = "MsgWaiting";
 
 // One request the plug-in sent, with copies of what its pointers showed.
 struct Sent {
@@ -39,6 +44,24 @@ struct Sent {
     std::vector<uint8_t> message;  // the HostMessage (or longer record) itself
     std::vector<uint8_t> record;   // the record p1 points to, when it is one
     std::string text;              // the text the request carries, when any
+    std::map<int, std::string> recordTexts;  // texts the record's pointers showed, by offset
+};
+
+// A notice the host delivered to an element's owner (message 22200 to a
+// plug-in, or the host's own handler when the owner is 0).
+struct DeliveredNotice {
+    ActionRef ref;
+    int notice;
+    int owner;
+};
+
+// A message to another plug-in (targetKind -1) and what it answered.
+struct PluginQuestion {
+    int target;
+    int code;
+    int p1;
+    int p2;
+    int answer;
 };
 
 struct LogLine {
@@ -74,7 +97,8 @@ public:
     void Stop();
     bool Started() const { return started; }
 
-    // Notices to element owners (message 22200).
+    // Notices to element owners: message 22200 to the plug-in, the host's
+    // own handler for its elements, elementOwners for stand-in owners.
     int Notify(const ActionRef& ref, int notice);
     int NotifyWindow(const ActionRef& ref, int notice, HWND window, HWND parentWindow);
 
@@ -84,6 +108,31 @@ public:
 
     // Runs window messages until the queue is empty.
     static void Pump();
+
+    // Menus (menus.cpp): a group popped up as a menu for a contact (-2 for
+    // none); answers the chosen element's id, 0 when nothing was chosen.
+    int PopupMenu(int group, int contact, POINT at = {});
+    int ShowContactMenu(int contact, POINT at = {});
+    int ShowMainMenu(POINT at = {});
+
+    // Events (events.cpp). A chat message from the contact arrives (20100).
+    int DeliverMessage(int contact, const std::string& body, int kind = 1, int flags = 0);
+    // The contact's status changes (24011); the record names the contact by
+    // its id, or by its position in the contact table.
+    int ChangeStatus(int contact, int status, bool byPosition = false);
+
+    // The settings dialog with the plug-in's page {306100, 45}.
+    HWND OpenSettingsPage();
+    void CloseSettingsPage();
+    // Writes the page's controls into the store and sends 21020, which the
+    // host does only while the plug-in's page has a window: false without.
+    bool ApplySettings();
+    // 21020 as it is, whatever the page: for proving the plug-in checks.
+    int SendSettingsApplied();
+
+    // A stand-in plug-in answering one of its codes with a constant.
+    void AnswerPlugin(int code, int answer);
+    int CountAsked(int code) const;
 
     // HostControl.
     int Reserved0() override { return 0; }
@@ -127,6 +176,12 @@ public:
     bool Logged(const std::string& text) const;
     int noResultCalls = 0;
     int saveSettingsCalls = 0;
+    // What the host gave the entry point, in order.
+    std::vector<Sent> calls;
+    std::vector<Sent> CallsWithCode(int code) const;
+    std::vector<DeliveredNotice> notices;
+    std::vector<ActionCall> elementCalls;  // every request 10150, as it came
+    std::vector<PluginQuestion> pluginQuestions;
 
     // The host's parts.
     ConfigStore config;
@@ -134,6 +189,7 @@ public:
     ElementRegistry elements;
     Icons icons;
     Conversations conversations;
+    SettingsPage settingsPage{*this};
 
     // Scriptable behaviour.
     int infoFlagValue = 0;
@@ -142,7 +198,9 @@ public:
     std::function<int(const std::string& question)> askUser = [](const std::string&) { return 0; };
     std::vector<std::string> questions;
     // Answers of the other plug-ins (targetKind -1) by code: 116000, 306101,
-    // 306102, 307001; unset codes answer 0.
+    // 306102, 307001; unset codes answer 0. A plug-in answers only its own
+    // codes (its number x 1000 + n), so a message addressed to another
+    // number gets 0.
     std::map<int, std::function<int(int p1, int p2)>> pluginAnswers;
     // Answers of sendTo by plug-in number (0 stands for ownId, which goes to
     // the plug-in's entry point); unset numbers answer kPluginCallAnswer.
@@ -160,9 +218,18 @@ public:
     std::map<std::pair<int, int>, std::function<void(const ActionRef&, int notice)>> hostActions;
     // Request 10150 (the ActionCall record as it came).
     std::function<void(const ActionCall&)> onElementCall;
+    // Stand-in plug-ins that own elements, by number: their answer to 22200.
+    std::map<int, std::function<int(const ActionNotice&)>> elementOwners;
+    // The user in front of a menu; the default user chooses nothing. With
+    // interactiveMenus a real popup menu is tracked instead (the demo).
+    MenuChooser chooseMenu;
+    bool interactiveMenus = false;
+    ShownMenu lastMenu;
 
 private:
     Sent Record(HostMessage* message);
+    Sent RecordCall(HostMessage* message);
+    int CallWithRecord(int code, const void* record, size_t size, std::map<int, std::string> texts = {});
     int Request(HostMessage* message);
     int ElementRequest(int code, HostMessage* message);
     int InsertElement(const ActionInfo* info);
@@ -170,6 +237,8 @@ private:
     int ChangeElement(const ActionInfo* info);
     HWND ElementWindow(const ActionRef& ref);
     int ToPlugin(HostMessage* message);
+    void ElementCall(const HostMessage* message);
+    int DeliverNotice(const ActionNotice& notice, const void* record, size_t size);
     void CreateMainWindow();
 
     HMODULE module = nullptr;

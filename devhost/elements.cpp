@@ -72,6 +72,11 @@ std::vector<const Element*> ElementRegistry::ChildElements(int group) const {
     return std::vector<const Element*>(it->second.begin(), it->second.end());
 }
 
+std::vector<Element*> ElementRegistry::ChildElements(int group) {
+    auto it = order.find(group);
+    return it == order.end() ? std::vector<Element*>() : it->second;
+}
+
 void ElementRegistry::Clear() {
     elements.clear();
     order.clear();

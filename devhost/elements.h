@@ -57,6 +57,7 @@ public:
     Element* FindAnyParent(int id);
     std::vector<int> Children(int group) const;
     std::vector<const Element*> ChildElements(int group) const;
+    std::vector<Element*> ChildElements(int group);
     int ChildCount(int group) const { return static_cast<int>(Children(group).size()); }
     void Clear();
 

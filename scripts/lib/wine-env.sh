@@ -33,6 +33,12 @@ zv_wine_env() {
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 }
 
+# Runs Wine in a Polish locale, so that Windows' ANSI code page is 1250 as on
+# the messenger's users' machines. Set through env: the build machine need not
+# have that locale, and the shell must not try to switch to it.
+ZV_WINE_LOCALE=pl_PL.UTF-8
+zv_wine() { env LC_ALL="$ZV_WINE_LOCALE" wine "$@"; }
+
 # True if the display ($1, default $DISPLAY) accepts connections. Without
 # xdpyinfo/xset the display is trusted.
 zv_display_reachable() {
@@ -102,7 +108,7 @@ zv_ensure_prefix() {
             wineserver -w </dev/null >/dev/null 2>&1 8>&- 9>&- || true
         fi
         if [[ -f $WINEPREFIX/system.reg ]] && ! zv_prefix_ready; then
-            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 8>&- 9>&- || true
+            zv_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 8>&- 9>&- || true
             timeout 60 wineserver -w </dev/null >/dev/null 2>&1 8>&- 9>&- || true
         fi
     ) 8>"$WINEPREFIX.init-lock"
@@ -133,7 +139,7 @@ zv_session_begin() {
     # Start Wine's own helper processes (services, desktop) now, with their
     # output on /dev/null: otherwise the first test program starts them and
     # they keep its output pipe open for as long as the server lives.
-    wine cmd.exe /c exit </dev/null >/dev/null 2>&1 9>&- || true
+    zv_wine cmd.exe /c exit </dev/null >/dev/null 2>&1 9>&- || true
 }
 
 zv_session_end() {
