@@ -124,6 +124,9 @@ TEST_F(Actions, ClearingTheListHidesBothRecentlyClosedSubmenus) {
     auto c = BootWithTabs({"Ala"});
     host->ShowMainMenu();
     EXPECT_FALSE(Entry(306007).hidden);
+    host->ClearSent();
+    host->Notify({306009, 306007, Host::kNoContact}, Host::kNoticeAction);
+    EXPECT_EQ(host->CountSent(Host::kElementNotify), 0) << "the separator is no contact to open";
 
     host->chooseMenu = ChooseInOrder({306007, 306008});
     host->ShowMainMenu();

@@ -232,3 +232,25 @@ TEST_F(Handlers, OtherPlugInsLearnTheStateOfAConversationWindow) {
     EXPECT_EQ(WindowState(c[1]), 0);
     EXPECT_EQ(WindowState(c[0]), 0);
 }
+
+TEST_F(Handlers, AContactWhoseButtonIdIsAFixedButtonsLeavesThatButtonAlone) {
+    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    auto c = BootWithTabs({"Ala"});
+    int odd = AddContact("Daleki");
+    host->contacts.Find(odd)->id = 0x4000FFFF;
+    odd = 0x4000FFFF;
+    int closeImage = ImageOf(0xFFFF);
+    SetForegroundWindow(host->mainWindow);
+
+    host->DeliverMessage(odd, "hej");
+    host->ChangeStatus(odd, 4);
+    SendMessageA(Container(), WM_TIMER, 2, 0);
+    SendMessageA(Container(), WM_TIMER, 2, 0);
+    EXPECT_FALSE(Pressed(0xFFFF));
+    EXPECT_EQ(ImageOf(0xFFFF), closeImage);
+    EXPECT_EQ(Tabs(), c);
+    EXPECT_EQ(Text(Container()), "Ala");
+
+    host->ShowContactMenu(odd);
+    for (int id : {306002, 306003, 306005}) EXPECT_TRUE(host->lastMenu.menu.Find(id)->hidden) << id;
+}

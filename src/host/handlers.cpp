@@ -75,7 +75,9 @@ void OnIncomingMessage(const IncomingMessage& m) {
     if (SendToPlugin(Host::kLeavePlugin, Host::kLeaveMessage, contact, 0) != 0) return;
     HWND window = ConversationWindow(contact);
     FlashForMessage(window);
-    bool tabbable = (!window || IsTabbed(window)) && GetContactInt(contact, Column::DontTab) == 0;
+    // A contact whose button id is a fixed button's can never be a tab.
+    bool tabbable = (!window || IsTabbed(window)) && GetContactInt(contact, Column::DontTab) == 0 &&
+                    IsTabButtonId(ButtonId(contact));
     if (tabbable) {
         EnsureTab(contact);
         MarkWaiting(contact);
@@ -148,7 +150,7 @@ bool ApplySettings() {
 void StatusChange(const StatusChangeMessage& record) {
     int contact = hostControl ? hostControl->rowId(1, record.contact) : 0;
     int button = ButtonId(contact);
-    if (contact == 0 || !tabBar.Exists(button)) return;
+    if (contact == 0 || !HasTab(contact)) return;
     Log(kTrace, "Tabs::StatusChange - okno istnieje: cnt=%d, status=%d", button, record.status & 0xFF);
     tabBar.SetImage(button, StatusIcon(contact, record.status));
 }

@@ -21,8 +21,6 @@ constexpr uint32_t kInMenu = 0x01000000;
 constexpr uint32_t kHideAll = 0xFFFFFFFF;  // the contact page is hidden with every bit written
 constexpr size_t kClosedMenuLimit = 10;
 
-bool HasTab(int32_t contact) { return tabBar.Exists(ButtonId(contact)); }
-
 void SetDisabled(const ActionRef& ref, bool disabled) {
     SetElementStatus(ref, disabled ? Host::kStatusDisabled : 0, Host::kStatusDisabled);
 }
