@@ -276,6 +276,21 @@ TEST_F(ContainerEvents, ARightClickOnATabPopsUpTheContactMenuOverItsConversation
     EXPECT_EQ(call.pointY, cursor.y);
     EXPECT_EQ(call.window, WindowOf(c[0]));
     EXPECT_EQ(host->lastMenu.contact, c[0]);
+
+    host->chooseMenu = ChooseInOrder({306003});
+    RightClick(Centre(3));
+    EXPECT_EQ(Tabs(), std::vector<int>{c[0]}) << "\"Zamknij rozmowę\" from the menu";
+}
+
+TEST_F(ContainerEvents, TheTooltipOfATabShowsTheContactsInformation) {
+    auto c = BootWithTabs({"Ala"});
+    host->contacts.Find(c[0])->info = "tel. 123";
+    PutCursor(Centre(2));
+    NMTTDISPINFOA info{};
+    info.hdr.hwndFrom = Bar();
+    info.hdr.code = TTN_GETDISPINFOA;
+    SendMessageA(Container(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(info.lpszText, "tel. 123");
 }
 
 TEST_F(ContainerEvents, ARightClickBesideTheTabsShowsTheRecentlyClosedMenuOnlyWhenItHoldsSomething) {
@@ -385,6 +400,11 @@ TEST_F(ContainerEvents, TheReadTimerMarksTheShownConversationReadOnlyWhileTheCon
 
     SendMessageA(Container(), WM_TIMER, 1, 0);
     EXPECT_EQ(host->CountSent(Host::kMarkRead), 1) << "nothing left to mark";
+
+    // The host's own record of the window may say that messages wait.
+    static_cast<ConversationRecord*>(GetPropA(window, "CNT"))->waiting = 1;
+    SendMessageA(Container(), WM_TIMER, 1, 0);
+    EXPECT_EQ(host->CountSent(Host::kMarkRead), 2);
 }
 
 TEST_F(ContainerEvents, ActivatingTheContainerClearsTheShownTabsMessageMark) {
