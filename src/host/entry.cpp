@@ -28,7 +28,7 @@ int NoResult() {
 }
 
 void ProbeLock() {
-    if (PluginLoaded("ZORPA")) lockPresent = true;
+    if (PluginLoaded(Host::kLockSignature)) lockPresent = true;
 }
 
 int OnStatusChange(const HostMessage* params) {
