@@ -29,10 +29,6 @@ bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 bool ContainerInFront() { return containerWnd && GetForegroundWindow() == containerWnd; }
 
-void SetSmallIcon(HICON icon) {
-    if (containerWnd) SendMessageA(containerWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-}
-
 void StopTaskbarFlash() {
     if (!containerWnd) return;
     FLASHWINFO info{};
@@ -174,7 +170,7 @@ void MarkCurrentRead() {
 void OnReadTimer() {
     if (!ContainerInFront()) return;
     MarkCurrentRead();
-    SetSmallIcon(normalIcon);
+    SetContainerIcon(normalIcon);
     ClearMsgWaiting(0);
 }
 
@@ -205,7 +201,7 @@ LRESULT OnContainerActivate(WPARAM wParam) {
     if (wParam == 0) return 0;
     Redraw();
     if (currentWnd) SendMessageA(currentWnd, WM_ACTIVATE, WA_CLICKACTIVE, 0);
-    SetSmallIcon(normalIcon);
+    SetContainerIcon(normalIcon);
     ClearMsgWaiting(0);
     StopTaskbarFlash();
     return 0;

@@ -58,7 +58,7 @@ void MarkWaiting(int contact) {
         tabBar.Press(ButtonId(contact), true);
         tabBar.SetImage(ButtonId(contact), Host::kIconMessage);
     }
-    if (containerWnd) SendMessageA(containerWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(messageIcon));
+    SetContainerIcon(messageIcon);
     bool seen = contact == currentCnt && ContainerInFront();
     if (!seen && !ListContains(waitingList, contact)) waitingList.push_back(contact);
 }
