@@ -1,6 +1,7 @@
 #include "cases.h"
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -238,15 +239,19 @@ Series Ending(const Plan& plan) {
 }  // namespace
 
 std::vector<Series> RunAll(const Plan& plan) {
+    const std::pair<const char*, std::function<Series()>> cases[] = {
+        {"Opening a conversation", [&] { return Opening(plan); }},
+        {"Switching tabs: click", [&] { return Switching(plan, Switch::Click); }},
+        {"Switching tabs: Ctrl+Tab", [&] { return Switching(plan, Switch::CtrlTab); }},
+        {"Incoming message", [&] { return Incoming(plan); }},
+        {"Closing all but one", [&] { return ClosingOthers(plan); }},
+        {"One tick of the flash timer", [&] { return Flashing(plan); }},
+        {"Start with a saved session", [&] { return Starting(plan); }},
+        {"End with the tabs open", [&] { return Ending(plan); }},
+    };
     std::vector<Series> all;
-    all.push_back(Opening(plan));
-    all.push_back(Switching(plan, Switch::Click));
-    all.push_back(Switching(plan, Switch::CtrlTab));
-    all.push_back(Incoming(plan));
-    all.push_back(ClosingOthers(plan));
-    all.push_back(Flashing(plan));
-    all.push_back(Starting(plan));
-    all.push_back(Ending(plan));
+    for (const auto& [name, run] : cases)
+        if (std::string(name).find(plan.only) != std::string::npos) all.push_back(run());
     return all;
 }
 

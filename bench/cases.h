@@ -2,6 +2,7 @@
 // work of its own to compare with) and the host with the plug-in, in turn.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "report.h"
@@ -11,6 +12,7 @@ namespace Bench {
 struct Plan {
     int samples = 25;       // per point; the costliest points take fewer
     bool quick = false;     // a short run: fewer samples, smaller sizes
+    std::string only;       // run only the cases whose name holds this text
 };
 
 std::vector<Series> RunAll(const Plan& plan);

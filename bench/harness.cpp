@@ -34,32 +34,50 @@ double NowMs() {
     return static_cast<double>(now.QuadPart) / perMs;
 }
 
-// Nearest-rank percentiles.
-Figures Summarise(std::vector<double> ms) {
-    Figures f;
-    f.samples = static_cast<int>(ms.size());
-    if (ms.empty()) return f;
+namespace {
+
+double Median(std::vector<double> ms) {
+    if (ms.empty()) return 0;
     std::sort(ms.begin(), ms.end());
     size_t n = ms.size();
-    f.median = n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
+    return n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
+}
+
+// Nearest rank.
+double Percentile95(std::vector<double> ms) {
+    if (ms.empty()) return 0;
+    std::sort(ms.begin(), ms.end());
+    size_t n = ms.size();
     size_t rank = static_cast<size_t>(std::ceil(0.95 * static_cast<double>(n)));
-    f.p95 = ms[std::min(n, std::max<size_t>(rank, 1)) - 1];
+    return ms[std::min(n, std::max<size_t>(rank, 1)) - 1];
+}
+
+}  // namespace
+
+Figures Summarise(std::vector<double> ms, std::vector<double> callMs) {
+    Figures f;
+    f.samples = static_cast<int>(ms.size());
+    f.median = Median(ms);
+    f.p95 = Percentile95(ms);
+    f.callMedian = Median(callMs);
     return f;
 }
 
 Figures Measure(int samples, const std::function<void(int)>& work, const std::function<void(int)>& prepare,
                 const std::function<void(int)>& restore) {
-    std::vector<double> ms;
+    std::vector<double> ms, callMs;
     for (int i = 0; i < samples; ++i) {
         if (prepare) prepare(i);
         DevHostLib::DevHost::Pump();
         double start = NowMs();
         work(i);
+        double called = NowMs();
         DevHostLib::DevHost::Pump();
         ms.push_back(NowMs() - start);
+        callMs.push_back(called - start);
         if (restore) restore(i);
     }
-    return Summarise(ms);
+    return Summarise(ms, callMs);
 }
 
 World::World(bool withPlugin, int contactCount, bool start) : withPlugin(withPlugin) {

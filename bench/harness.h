@@ -20,9 +20,10 @@ double NowMs();
 struct Figures {
     double median = 0;
     double p95 = 0;
+    double callMedian = 0;  // the call alone, without the messages it left queued
     int samples = 0;
 };
-Figures Summarise(std::vector<double> ms);
+Figures Summarise(std::vector<double> ms, std::vector<double> callMs);
 
 // Times `work` once per sample; `prepare` runs before each sample and
 // `restore` after it, both untimed. Window messages that the work left in
