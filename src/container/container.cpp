@@ -313,10 +313,12 @@ void ShowFixedButtons() {
     tabBar.Hide(kDetachButtonId, GetInt(Column::TabsDetachButton) == 0);
 }
 
+// A close request that failed half-way must not reach the default handling,
+// which would destroy the container and the host's windows inside it.
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    return Guard(
-        "Tabs::WndProc", [&] { return Dispatch(window, message, wParam, lParam); },
-        [&] { return DefWindowProcA(window, message, wParam, lParam); });
+    Answer answer = Answered("Tabs::WndProc", [&] { return Dispatch(window, message, wParam, lParam); });
+    if (answer) return *answer;
+    return message == WM_CLOSE ? 0 : DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace Tabs

@@ -148,7 +148,9 @@ void GiveBack(HWND window) {
 int ChangeWindow(int32_t contact) {
     Log(kTrace, "Tabs::ChangeWindow(cnt = %d)", ButtonId(contact));
     HWND window = ConversationWindow(contact);
-    if (window && contact != currentCnt) ShowTab(contact, window);
+    // Only a window inside the container can be the shown tab: a detached
+    // one floats on its own and gets no button.
+    if (window && contact != currentCnt && GetAncestor(window, GA_PARENT) == contWnd) ShowTab(contact, window);
     Activate();
     Redraw();
     SetTabLook(contact);

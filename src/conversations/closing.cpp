@@ -86,9 +86,13 @@ void CloseTab(int32_t contact) {
     RecordClosed(contact);
 }
 
+// A contact to keep that has no tab (its menu was built while it had one, or
+// its window floats detached) keeps nothing: every tab goes, the shown one
+// too, and the host is only asked to bring that conversation up.
 void CloseTabs(int32_t leave) {
     int count = tabBar.Count();
     Log(kTrace, "Tabs::CloseTabs - leave: %d, count: %d", leave, count);
+    bool keepsATab = leave != -1 && tabBar.Exists(ButtonId(leave));
     {
         BulkClosing closing;
         for (int i = count - 1; i >= 1; --i) {
@@ -99,10 +103,15 @@ void CloseTabs(int32_t leave) {
         }
     }
     Reposition(-1, -1);
-    if (leave == -1)
-        ShowWindow(containerWnd, SW_HIDE);
-    else
+    if (keepsATab) {
         MoveToWnd(leave);
+        return;
+    }
+    ShowWindow(containerWnd, SW_HIDE);
+    if (leave == -1) return;
+    currentCnt = 0;
+    currentWnd = nullptr;
+    CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, leave}, Host::kNoticeAction);
 }
 
 }  // namespace Tabs

@@ -25,24 +25,25 @@ bool pinning = false;
 
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
-LRESULT PassOn(HWND window, const char* property, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto old = reinterpret_cast<WNDPROC>(GetPropA(window, property));
+LRESULT PassOn(WNDPROC old, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return old ? CallWindowProcA(old, window, message, wParam, lParam)
                : DefWindowProcA(window, message, wParam, lParam);
 }
 
-// WM_NCDESTROY: the replaced procedure goes back before the window is gone,
-// and gets the message itself.
-LRESULT PassOnLast(HWND window, WNDPROC proc, const char* property, WPARAM wParam, LPARAM lParam) {
+// The plug-in's part of a message runs guarded; the procedure it replaced
+// gets the message outside the guard, so that the host's own faults stay
+// the host's. The replaced procedure is read first: WM_NCDESTROY puts it back
+// and removes its property before passing the message on.
+LRESULT Hooked(const char* where, const char* property, Answer (*handle)(HWND, UINT, WPARAM, LPARAM), HWND window,
+               UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     auto old = reinterpret_cast<WNDPROC>(GetPropA(window, property));
-    Unhook(window, proc, property);
-    return old ? CallWindowProcA(old, window, WM_NCDESTROY, wParam, lParam)
-               : DefWindowProcA(window, WM_NCDESTROY, wParam, lParam);
+    Answer answer = Answered(where, [&] { return handle(window, message, wParam, lParam); });
+    return answer ? *answer : PassOn(old, window, message, wParam, lParam);
 }
 
 // --- the conversation window ----------------------------------------------
 
-LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
+Answer OnDestroy(HWND window) {
     int32_t cnt = ContactOfWindow(window);
     Log(kTrace, "Tabs::SubclassProc - WM_DESTROY, cnt=%d", ButtonId(cnt));
     if (!bulkClosing) {
@@ -53,38 +54,41 @@ LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
             Reposition(-1, -1);
         }
     }
-    return PassOn(window, kPropOldProc, WM_DESTROY, wParam, lParam);
+    return {};
 }
 
-LRESULT OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
+// The replaced procedure goes back before the window is gone, and gets the
+// message itself.
+Answer OnNcDestroy(HWND window) {
     RemovePropA(window, kPropTabbed);
     if (window == currentWnd) {
         currentWnd = nullptr;
         currentCnt = 0;
     }
-    return PassOnLast(window, SubclassProc, kPropOldProc, wParam, lParam);
+    Unhook(window, SubclassProc, kPropOldProc);
+    return {};
 }
 
-LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam) {
+Answer OnActivate(HWND window, WPARAM wParam) {
     int32_t cnt = ContactOfWindow(window);
     if (LOWORD(wParam) != WA_INACTIVE && cnt) {
         Log(kTrace, "Tabs::SubclassProc - WM_ACTIVATE, cnt=%d", ButtonId(cnt));
         tabBar.Press(ButtonId(cnt), false);
         if (window != currentWnd) ChangeWindow(cnt);
     }
-    return PassOn(window, kPropOldProc, WM_ACTIVATE, wParam, lParam);
+    return {};
 }
 
-LRESULT OnSetText(HWND window, WPARAM wParam, LPARAM lParam) {
+Answer OnSetText(HWND window, LPARAM lParam) {
     const char* text = lParam ? reinterpret_cast<const char*>(lParam) : "";
     Log(kTrace, "Tabs::SubclassProc - WM_SETTEXT: \"%s\"", text);
     if (window == currentWnd) SetTitle(text);
-    return PassOn(window, kPropOldProc, WM_SETTEXT, wParam, lParam);
+    return {};
 }
 
 // The host's close request of a tabbed window (Esc among others) follows the
 // user's Esc setting and never reaches the host's own closing.
-LRESULT OnClose(HWND window) {
+Answer OnClose(HWND window) {
     switch (GetInt(Column::EscAction)) {
         case kEscCloseContainer:
             if (containerWnd) SendMessageA(containerWnd, WM_CLOSE, 0, 0);
@@ -96,13 +100,13 @@ LRESULT OnClose(HWND window) {
     return 0;
 }
 
-LRESULT OnShowWindow(HWND window, WPARAM wParam, LPARAM lParam) {
+Answer OnShowWindow(HWND window, WPARAM wParam) {
     int32_t cnt = ContactOfWindow(window);
     if (wParam && cnt) {
         Log(kTrace, "WM_SHOWWINDOW, cnt=%d", cnt);
         if (!bulkClosing) ChangeWindow(cnt);
     }
-    return PassOn(window, kPropOldProc, WM_SHOWWINDOW, wParam, lParam);
+    return {};
 }
 
 void PinInContainer(HWND window, const WINDOWPOS& pos) {
@@ -113,7 +117,7 @@ void PinInContainer(HWND window, const WINDOWPOS& pos) {
     pinning = false;
 }
 
-LRESULT OnPositionChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+Answer OnPositionChange(HWND window, LPARAM lParam) {
     int32_t cnt = ContactOfWindow(window);
     Log(kTrace, "Tabs::SubclassProc - WM_WINDOWPOSCHANGED, cnt=%d", ButtonId(cnt));
     if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam)) {
@@ -125,21 +129,21 @@ LRESULT OnPositionChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         PinInContainer(window, *pos);
     }
-    return PassOn(window, kPropOldProc, message, wParam, lParam);
+    return {};
 }
 
-LRESULT ConversationMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+Answer ConversationMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_DESTROY: return OnDestroy(window, wParam, lParam);
-        case WM_NCDESTROY: return OnNcDestroy(window, wParam, lParam);
-        case WM_ACTIVATE: return OnActivate(window, wParam, lParam);
-        case WM_SETTEXT: return OnSetText(window, wParam, lParam);
+        case WM_DESTROY: return OnDestroy(window);
+        case WM_NCDESTROY: return OnNcDestroy(window);
+        case WM_ACTIVATE: return OnActivate(window, wParam);
+        case WM_SETTEXT: return OnSetText(window, lParam);
         case WM_CLOSE: return OnClose(window);
-        case WM_SHOWWINDOW: return OnShowWindow(window, wParam, lParam);
+        case WM_SHOWWINDOW: return OnShowWindow(window, wParam);
         case WM_WINDOWPOSCHANGING:
-        case WM_WINDOWPOSCHANGED: return OnPositionChange(window, message, wParam, lParam);
+        case WM_WINDOWPOSCHANGED: return OnPositionChange(window, lParam);
     }
-    return PassOn(window, kPropOldProc, message, wParam, lParam);
+    return {};
 }
 
 // --- the message edit -------------------------------------------------------
@@ -186,24 +190,24 @@ bool CopyFromView() {
     return true;
 }
 
-LRESULT OnKeyDown(HWND window, WPARAM key, LPARAM lParam) {
+Answer OnKeyDown(WPARAM key) {
     if (key == VK_TAB && KeyDown(VK_CONTROL)) {
         Log(kTrace, "Tabs::CtrlSendProc - WM_KEYDOWN - Ctrl+(Shift)+Tab");
         return 0;
     }
-    return PassOn(window, kPropSendProcOld, WM_KEYDOWN, key, lParam);
+    return {};
 }
 
-LRESULT OnTabNumberKey(HWND window, int n, WPARAM key, LPARAM lParam) {
+Answer OnTabNumberKey(int n) {
     Log(kTrace, "Tabs::CtrlSendProc - WM_KEYUP, Ctrl+%d", n);
     int index = n + kFirstTabIndex - 1;
-    if (!tabBar.Exists(index, true)) return PassOn(window, kPropSendProcOld, WM_KEYUP, key, lParam);
+    if (!tabBar.Exists(index, true)) return {};
     MoveToIndex(index);
     return 0;
 }
 
-LRESULT OnKeyUp(HWND window, WPARAM key, LPARAM lParam) {
-    if (int n = TabNumberKey(key)) return OnTabNumberKey(window, n, key, lParam);
+Answer OnKeyUp(WPARAM key) {
+    if (int n = TabNumberKey(key)) return OnTabNumberKey(n);
     bool ctrl = KeyDown(VK_CONTROL);
     if (key == VK_TAB && ctrl) {
         if (KeyDown(VK_SHIFT)) {
@@ -220,12 +224,12 @@ LRESULT OnKeyUp(HWND window, WPARAM key, LPARAM lParam) {
         return 0;
     }
     if (ctrl && IsCopyKey(key) && CopyFromView()) return 0;
-    return PassOn(window, kPropSendProcOld, WM_KEYUP, key, lParam);
+    return {};
 }
 
 // The wheel over the message view scrolls the view, whichever control has
 // the focus.
-LRESULT OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
+Answer OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
     HWND item = GetDlgItem(GetParent(window), Host::kViewDialogItem);
     HWND view = MessageView(item);
     RECT r;
@@ -234,55 +238,59 @@ LRESULT OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
         SendMessageA(view, WM_MOUSEWHEEL, wParam, lParam);
         return 0;
     }
-    return PassOn(window, kPropSendProcOld, WM_MOUSEWHEEL, wParam, lParam);
+    return {};
 }
 
-LRESULT EditMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+Answer OnEditNcDestroy(HWND window) {
+    Unhook(window, CtrlSendProc, kPropSendProcOld);
+    return {};
+}
+
+Answer EditMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_KEYDOWN: return OnKeyDown(window, wParam, lParam);
-        case WM_KEYUP: return OnKeyUp(window, wParam, lParam);
+        case WM_KEYDOWN: return OnKeyDown(wParam);
+        case WM_KEYUP: return OnKeyUp(wParam);
         case WM_MOUSEWHEEL: return OnMouseWheel(window, wParam, lParam);
-        case WM_NCDESTROY: return PassOnLast(window, CtrlSendProc, kPropSendProcOld, wParam, lParam);
+        case WM_NCDESTROY: return OnEditNcDestroy(window);
     }
-    return PassOn(window, kPropSendProcOld, message, wParam, lParam);
+    return {};
 }
 
 // --- the message view -------------------------------------------------------
 
 // The view hands the focus on to the edit control of the shown conversation.
-LRESULT OnViewSetFocus(HWND window, WPARAM wParam, LPARAM lParam) {
+Answer OnViewSetFocus() {
     Log(kTrace, "Tabs::CtrlViewProc - WM_SETFOCUS");
     Redraw();
     if (HWND edit = ElementWindow({Host::kActionMessageEdit, Host::kGroupConversation, currentCnt})) SetFocus(edit);
-    return PassOn(window, kPropViewProcOld, WM_SETFOCUS, wParam, lParam);
+    return {};
 }
 
-LRESULT ViewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+Answer OnViewNcDestroy(HWND window) {
+    Unhook(window, CtrlViewProc, kPropViewProcOld);
+    return {};
+}
+
+Answer ViewMessage(HWND window, UINT message, WPARAM, LPARAM) {
     switch (message) {
-        case WM_SETFOCUS: return OnViewSetFocus(window, wParam, lParam);
-        case WM_NCDESTROY: return PassOnLast(window, CtrlViewProc, kPropViewProcOld, wParam, lParam);
+        case WM_SETFOCUS: return OnViewSetFocus();
+        case WM_NCDESTROY: return OnViewNcDestroy(window);
     }
-    return PassOn(window, kPropViewProcOld, message, wParam, lParam);
+    return {};
 }
 
 }  // namespace
 
 LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    return Guard(
-        "Tabs::SubclassProc", [&] { return ConversationMessage(window, message, wParam, lParam); },
-        [&] { return PassOn(window, kPropOldProc, message, wParam, lParam); });
+    return Hooked("Tabs::SubclassProc", kPropOldProc, ConversationMessage, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CtrlSendProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    return Guard(
-        "Tabs::CtrlSendProc", [&] { return EditMessage(window, message, wParam, lParam); },
-        [&] { return PassOn(window, kPropSendProcOld, message, wParam, lParam); });
+    return Hooked("Tabs::CtrlSendProc", kPropSendProcOld, EditMessage, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CtrlViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    return Guard(
-        "Tabs::CtrlViewProc", [&] { return ViewMessage(window, message, wParam, lParam); },
-        [&] { return PassOn(window, kPropViewProcOld, message, wParam, lParam); });
+    return Hooked("Tabs::CtrlViewProc", kPropViewProcOld, ViewMessage, window, message, wParam, lParam);
 }
 
 bool Hook(HWND window, WNDPROC proc, const char* property) {

@@ -127,14 +127,21 @@ int Dispatch(const HostMessage& message) {
 
 namespace {
 
-int GuardedDispatch(void* record) {
-    auto* message = static_cast<HostMessage*>(record);
+struct EntryCall {
+    HostMessage* message;
+    bool finished;
+};
+
+int GuardedDispatch(void* argument) {
+    auto* call = static_cast<EntryCall*>(argument);
+    int answer = 0;
     try {
-        return Tabs::Dispatch(*message);
+        answer = Tabs::Dispatch(*call->message);
     } catch (...) {
-        Tabs::Log(Tabs::kError, "IMessageProc - wyjątek przy kodzie %d", message->code);
-        return 0;
+        Tabs::Log(Tabs::kError, "IMessageProc - wyjątek przy kodzie %d", call->message->code);
     }
+    call->finished = true;
+    return answer;
 }
 
 }  // namespace
@@ -143,7 +150,10 @@ int GuardedDispatch(void* record) {
 // plug-in gets out of here.
 extern "C" int __stdcall IMessageProc(HostMessage* message) {
     if (!message) return 0;
-    return Tabs::RunFaultGuarded(GuardedDispatch, message, 0);
+    EntryCall call{message, false};
+    int answer = Tabs::RunFaultGuarded(GuardedDispatch, &call, 0);
+    if (!call.finished) Tabs::LogFault("IMessageProc");
+    return answer;
 }
 
 namespace Corvina {

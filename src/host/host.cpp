@@ -69,4 +69,18 @@ std::string WindowText(HWND window) {
     return std::string(buffer.data(), got > 0 ? got : 0);
 }
 
+void LogFault(const char* where) noexcept {
+    RunFaultGuarded(
+        [](void* place) {
+            return Guard(
+                "Tabs::LogFault",
+                [place] {
+                    Log(kError, "%s - błąd ochrony pamięci", static_cast<const char*>(place));
+                    return 0;
+                },
+                [] { return 0; });
+        },
+        const_cast<char*>(where), 0);
+}
+
 }  // namespace Tabs

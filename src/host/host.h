@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
+#include "host/fault_guard.h"
 #include "host/host_control.h"
 #include "host/records.h"
 #include "host/requests.h"
@@ -65,6 +67,34 @@ auto Guard(const char* where, Body&& body, Fallback&& fallback) noexcept -> decl
             return decltype(fallback())();
         }
     }
+}
+
+// The plug-in's answer to a window message; none passes the message on to
+// the procedure the plug-in replaced (or to the default one).
+using Answer = std::optional<LRESULT>;
+
+// Logs a fault that a guard caught; the log itself runs guarded, since the
+// fault may have come from the host's control object.
+void LogFault(const char* where) noexcept;
+
+// Runs the plug-in's part of a window message so that neither a throw nor a
+// fault in it reaches the system: either leaves the message unanswered.
+// Objects alive in the frames a fault abandons are not destroyed.
+template <typename Handler>
+Answer Answered(const char* where, Handler&& handler) noexcept {
+    struct Call {
+        Handler* handler;
+        const char* where;
+        Answer answer;
+    } call{&handler, where, std::nullopt};
+    auto run = [](void* argument) {
+        auto* c = static_cast<Call*>(argument);
+        c->answer = Guard(c->where, [c] { return Answer((*c->handler)()); }, [] { return Answer(); });
+        return 0;
+    };
+    if (RunFaultGuarded(run, &call, 1) == 0) return call.answer;
+    LogFault(where);
+    return std::nullopt;
 }
 
 }  // namespace Tabs
