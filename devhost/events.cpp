@@ -77,7 +77,9 @@ int DevHost::ChangeStatus(int contact, int status, bool byPosition) {
 Sent DevHost::RecordCall(HostMessage* m) {
     Sent s;
     s.code = m->code;
-    size_t size = std::max<size_t>(m->size, sizeof(HostMessage));
+    // As far as its size says, and no further: a short record may end where
+    // readable memory ends. The size and the code are always there.
+    size_t size = std::max<size_t>(m->size, offsetof(HostMessage, reserved1));
     s.message = Bytes(m, std::min(size, kMaxRecord));
     if (m->size < sizeof(HostMessage)) return s;
     s.p1 = m->p1;

@@ -68,9 +68,12 @@ void ShowTab(int32_t contact, HWND window) {
     }
 }
 
+// The window is hidden while it moves out of the container: a visible window
+// would be shown, framed and painted at every step on its way.
 void Detach(int32_t contact, HWND window) {
     ClearMsgWaiting(contact);
     Unhook(window, SubclassProc, kPropOldProc);
+    ShowWindow(window, SW_HIDE);
     SetStyle(window, ~static_cast<DWORD>(WS_CHILD), kFrameStyles);
     Unhook(ViewOf(window), CtrlViewProc, kPropViewProcOld);
     SetParent(window, nullptr);

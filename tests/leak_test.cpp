@@ -1,0 +1,152 @@
+// What hundreds of conversations opened, detached, attached again and closed
+// leave behind in the host's process: windows, window properties on the
+// host's windows, USER and GDI objects and heap, each back where it started.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "conversation_fixture.h"
+#include "host/columns.h"
+#include "ui/elements.h"
+
+using namespace DevHostLib;
+
+namespace {
+
+// Under Wine a cycle takes about a seventh of a second (a window shown as a
+// top-level window of its own and taken back): a thousand would take the
+// test suite over its time budget. ZAVERNOK_LEAK_CYCLES=1000 runs them all.
+constexpr int kDefaultCycles = 200;
+constexpr int kWarmUpCycles = 20;
+constexpr int kContainerWidth = 160;
+constexpr int kContainerHeight = 120;
+// A cycle builds and frees a conversation window with its controls, records,
+// texts and the tab's strings; a leak of the smallest of them (one string,
+// one list node: 32 bytes and more) in every cycle would grow the heap by
+// 32 kB over the run. The run may still end with a few blocks more than it
+// started with (caches of the system's that grow now and then).
+constexpr long long kHeapTolerance = 16 * 1024;
+
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    EnumChildWindows(window, CountChild, count);
+    return TRUE;
+}
+
+int ThreadWindowCount() {
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+BOOL CALLBACK CollectName(HWND, LPSTR name, HANDLE, ULONG_PTR names) {
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) && std::string(name).rfind("__wine", 0) != 0)
+        reinterpret_cast<std::vector<std::string>*>(names)->push_back(name);
+    return TRUE;
+}
+
+std::vector<std::string> Properties(HWND window) {
+    std::vector<std::string> names;
+    if (window) EnumPropsExA(window, CollectName, reinterpret_cast<LPARAM>(&names));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Bytes in use in every heap of the process.
+long long HeapInUse() {
+    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
+    heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
+    long long used = 0;
+    for (HANDLE heap : heaps) {
+        if (!HeapLock(heap)) continue;
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heap, &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) used += entry.cbData;
+        HeapUnlock(heap);
+    }
+    return used;
+}
+
+struct Footprint {
+    int windows;
+    DWORD userObjects;
+    DWORD gdiObjects;
+    std::vector<std::string> keptWindowProperties;
+    std::vector<std::string> keptEditProperties;
+    std::vector<std::string> keptViewProperties;
+    long long heap;
+};
+
+}  // namespace
+
+class ProcessLeaks : public ConversationTest {
+protected:
+    Footprint Measure(int kept) {
+        DevHost::Pump();
+        host->ForgetRecords();
+        return {ThreadWindowCount(),
+                GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
+                GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
+                Properties(WindowOf(kept)),
+                Properties(Edit(kept)),
+                Properties(host->conversations.MessageView(kept)),
+                HeapInUse()};
+    }
+    void ToggleAttach(int contact) {
+        host->Notify({Tabs::Element::AttachDetach, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
+    }
+    // Opened (a tab), detached, attached again, closed; the kept conversation
+    // is detached and attached again beside it.
+    void Cycle(int kept, int passing) {
+        Open(passing);
+        ToggleAttach(passing);
+        ToggleAttach(passing);
+        ToggleAttach(kept);
+        ToggleAttach(kept);
+        host->Notify({Tabs::Element::Close, Host::kGroupContactMenu, passing}, Host::kNoticeAction);
+    }
+};
+
+TEST_F(ProcessLeaks, ConversationsOpenedDetachedAttachedAndClosedOverAndOverLeaveTheProcessAsItWas) {
+    // A small container makes small tabs, and small windows are quick to
+    // show, move and paint: a thousand cycles stay within seconds.
+    host->config.SetInt(0, 0, Tabs::Column::PosW, kContainerWidth);
+    host->config.SetInt(0, 0, Tabs::Column::PosH, kContainerHeight);
+    Boot();
+    int kept = AddContact("Ala");
+    int passing = AddContact("Jan");
+    Open(kept);
+    for (int i = 0; i < kWarmUpCycles; ++i) Cycle(kept, passing);
+    Footprint before = Measure(kept);
+
+    const char* asked = std::getenv("ZAVERNOK_LEAK_CYCLES");
+    const int cycles = asked && *asked ? std::atoi(asked) : kDefaultCycles;
+    for (int i = 0; i < cycles; ++i) {
+        Cycle(kept, passing);
+        if (i % 100 == 99) {
+            DevHost::Pump();
+            host->ForgetRecords();
+        }
+    }
+    Footprint after = Measure(kept);
+
+    ASSERT_EQ(Tabs(), std::vector<int>{kept}) << "every cycle ran to its end";
+    EXPECT_TRUE(host->conversations.leftovers.empty()) << host->conversations.leftovers.front();
+    EXPECT_EQ(after.windows, before.windows);
+    EXPECT_EQ(after.userObjects, before.userObjects);
+    EXPECT_EQ(after.gdiObjects, before.gdiObjects);
+    EXPECT_EQ(after.keptWindowProperties, before.keptWindowProperties);
+    EXPECT_EQ(after.keptEditProperties, before.keptEditProperties);
+    EXPECT_EQ(after.keptViewProperties, before.keptViewProperties);
+    EXPECT_LE(after.heap - before.heap, kHeapTolerance)
+        << "heap in use: " << before.heap << " bytes before, " << after.heap << " after";
+    std::printf("leaks after %d cycles: %d windows, %lu USER and %lu GDI objects, heap %lld -> %lld bytes\n", cycles, after.windows,
+                after.userObjects, after.gdiObjects, before.heap, after.heap);
+}
