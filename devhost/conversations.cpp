@@ -72,6 +72,12 @@ HWND ViewInside(HWND viewItem) { return FirstChild(FirstChild(FirstChild(viewIte
 
 void Fill(HWND window, int width, int height) { MoveWindow(window, 0, 0, width, height, TRUE); }
 
+void Append(HWND edit, const std::string& text) {
+    int end = GetWindowTextLengthA(edit);
+    SendMessageA(edit, EM_SETSEL, end, end);
+    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 }  // namespace
 
 Conversations::~Conversations() { DestroyAll(); }
@@ -110,6 +116,11 @@ HWND Conversations::Create(int contact) {
     Child(window, kEditClass, "", ES_MULTILINE | ES_AUTOVSCROLL | WS_BORDER | WS_TABSTOP, kEditItem, 0, 190, 300, 60);
     Child(window, "BUTTON", "Wyślij", BS_PUSHBUTTON | WS_TABSTOP, kFocusItem, 310, 190, 80, 28);
     LayOut(window);
+    auto waiting = unshown.find(contact);
+    if (waiting != unshown.end()) {
+        Append(MessageView(contact), waiting->second);
+        unshown.erase(waiting);
+    }
 
     // The host reports the controls' creation before it shows the window.
     host.NotifyWindow({Host::kActionMessageView, Host::kGroupConversation, contact}, Host::kNoticeCreateWindow,
@@ -144,6 +155,13 @@ std::string Conversations::ViewText(int contact) const {
     std::string text(static_cast<size_t>(GetWindowTextLengthA(view)) + 1, '\0');
     text.resize(static_cast<size_t>(GetWindowTextA(view, &text[0], static_cast<int>(text.size()))));
     return text;
+}
+
+void Conversations::AddLine(int contact, const std::string& line) {
+    if (HWND view = MessageView(contact))
+        Append(view, line);
+    else
+        unshown[contact] += line;
 }
 
 void Conversations::Retitle(int contact, const std::string& title) {
@@ -201,9 +219,7 @@ void Conversations::SendTyped(HWND window) {
     if (!view || length <= 0) return;
     std::string text(static_cast<size_t>(length) + 1, '\0');
     text.resize(static_cast<size_t>(GetWindowTextA(edit, &text[0], length + 1)));
-    int end = GetWindowTextLengthA(view);
-    SendMessageA(view, EM_SETSEL, end, end);
-    SendMessageA(view, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>((text + "\r\n").c_str()));
+    Append(view, text + "\r\n");
     SetWindowTextA(edit, "");
 }
 

@@ -47,6 +47,9 @@ public:
     HWND MessageView(int contact) const;   // the view inside item 250
     HWND EditControl(int contact) const;   // dialog item 251
     std::string ViewText(int contact) const;
+    // A line of the conversation: into the view when the window is open,
+    // else kept until the window is built.
+    void AddLine(int contact, const std::string& line);
 
     // What the host does to its own windows, through the ordinary calls.
     void Retitle(int contact, const std::string& title);
@@ -94,6 +97,7 @@ private:
     DevHost& host;
     std::map<int, HWND> windows;
     std::map<HWND, ConversationRecord*> records;
+    std::map<int, std::string> unshown;  // lines for conversations not open yet
 };
 
 }  // namespace DevHostLib

@@ -23,6 +23,12 @@ std::string TextAt(int pointer) {
 const ActionRef& RefAt(int pointer) { return *reinterpret_cast<const ActionRef*>(pointer); }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* host = reinterpret_cast<DevHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (host && host->mainWindowProc) return host->mainWindowProc(window, message, wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -54,7 +60,7 @@ void DevHost::CreateMainWindow() {
     wc.lpszClassName = "VelmoraMain";
     RegisterClassExA(&wc);
     mainWindow = CreateWindowExA(0, "VelmoraMain", "Velmora", WS_OVERLAPPEDWINDOW, 20, 20, 240, 420, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
+                                 wc.hInstance, this);
     CreateWindowExA(0, "BUTTON", "Zablokuj", WS_CHILD | WS_VISIBLE, 10, 10, 100, 24, mainWindow,
                     reinterpret_cast<HMENU>(Host::kLockDialogItem), wc.hInstance, nullptr);
 }
@@ -287,7 +293,10 @@ int DevHost::Request(HostMessage* m) {
         case Host::kFallbackOwner: return fallbackOwner;
         case Host::kPluginVersion: return 0x01000000;
         case Host::kPluginLoaded: return pluginsPresent.count(TextAt(m->p1)) ? 1 : 0;
-        case Host::kSaveSettings: ++saveSettingsCalls; return 1;
+        case Host::kSaveSettings:
+            ++saveSettingsCalls;
+            if (onSaveSettings) onSaveSettings();
+            return 1;
         case Host::kIconRegister: {
             const auto* r = reinterpret_cast<const IconRegistration*>(m->p1);
             if (!r || r->size < sizeof(IconRegistration)) return 0;

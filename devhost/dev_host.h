@@ -225,6 +225,14 @@ public:
     MenuChooser chooseMenu;
     bool interactiveMenus = false;
     ShownMenu lastMenu;
+    // A real menu is open in front of the user and waits (the menu window,
+    // null for a menu bar's own line).
+    std::function<void(HWND menuWindow)> onMenuIdle;
+    // Request 1010: the host writes its settings where it keeps them.
+    std::function<void()> onSaveSettings;
+    // The messages of the host's main window (element {1, 0}); without it
+    // the window does nothing of its own.
+    std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)> mainWindowProc;
 
 private:
     Sent Record(HostMessage* message);

@@ -731,6 +731,8 @@ bool DevHost::ApplySettings() {
     if (!settingsPage.IsOpen()) return false;
     settingsPage.Apply();
     Call(Host::kMsgSettingsApplied);
+    // The host keeps what the user applied.
+    if (onSaveSettings) onSaveSettings();
     return true;
 }
 
