@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "container/container_events.h"
 #include "container/tab_bar.h"
 #include "conversations/registry.h"
 #include "host/columns.h"
@@ -155,6 +156,12 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_GETMINMAXINFO: return OnGetMinMaxInfo(lParam);
         case WM_DESTROY: return OnDestroy();
         case WM_NCDESTROY: return OnNcDestroy(window, wParam, lParam);
+        case WM_ACTIVATE: return OnContainerActivate(wParam);
+        case WM_CLOSE: return OnContainerClose();
+        case WM_COMMAND: return OnContainerCommand(wParam, lParam);
+        case WM_SETCURSOR: return OnContainerSetCursor(window, wParam, lParam);
+        case WM_NOTIFY: return OnContainerNotify(lParam);
+        case WM_TIMER: return OnContainerTimer(wParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

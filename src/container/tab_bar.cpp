@@ -118,6 +118,8 @@ void TabBar::SetTooltips(HWND tooltip) { Message(TB_SETTOOLTIPS, reinterpret_cas
 
 LRESULT TabBar::Delete(int key, bool byIndex) { return Message(TB_DELETEBUTTON, byIndex ? key : IndexOf(key)); }
 
+bool HasTab(int contact) { return IsTabButtonId(ButtonId(contact)) && tabBar.Exists(ButtonId(contact)); }
+
 int StatusIcon(int contact, int status) {
     if (status == -1) status = GetContactInt(contact, Host::kContactStatus) & 0xFF;
     if (PluginLoaded(Host::kIconPluginSignature))

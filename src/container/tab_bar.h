@@ -54,6 +54,10 @@ private:
 
 extern TabBar tabBar;
 
+// Whether the contact has a tab: a contact whose button id belongs to a
+// fixed button never has one.
+bool HasTab(int contact);
+
 // Host icon id showing a contact's status; status -1 reads it from the contact.
 int StatusIcon(int contact, int status);
 // Host icon id showing an unread message.

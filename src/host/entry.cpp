@@ -28,7 +28,7 @@ int NoResult() {
 }
 
 void ProbeLock() {
-    if (PluginLoaded("ZORPA")) lockPresent = true;
+    if (PluginLoaded(Host::kLockSignature)) lockPresent = true;
 }
 
 int OnStatusChange(const HostMessage* params) {
@@ -46,7 +46,7 @@ int OnStatusChange(const HostMessage* params) {
 
 int OnIncoming(const HostMessage* params) {
     const auto* record = reinterpret_cast<const IncomingMessage*>(params->p1);
-    if (record) OnIncomingMessage(*record);
+    if (record && record->size >= sizeof(IncomingMessage)) OnIncomingMessage(*record);
     return 0;
 }
 

@@ -46,11 +46,12 @@ constexpr int kIconPluginMessage = 306102;    // to 306: contact id -> icon id o
 constexpr int kLockUnlocked = 307001;         // to 307: -> nonzero when unlocked
 constexpr int kLeavePlugin = 116;
 constexpr int kIconPlugin = 306;
-inline constexpr char kIconPluginSignature[] = "Merulka";  // chooses tab icons when loaded
 constexpr int kLockPlugin = 307;
 
 // Signatures of other plug-ins (request 248).
-inline constexpr char kViewerSignature[] = "Vizorek";
+inline constexpr char kIconPluginSignature[] = "Merulka";  // chooses tab icons when loaded
+inline constexpr char kViewerSignature[] = "Vizorek";      // the message view
+inline constexpr char kLockSignature[] = "ZORPA";          // the lock
 
 // Messages the host sends to the entry point.
 constexpr int kMsgSetControl = 20001;

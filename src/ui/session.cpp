@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kRestoreAlways = 1;
 constexpr int kRestoreAsk = 2;
-constexpr char kViewerSignature[] = "Vizorek";
 
 HICON HostIcon(int id) { return reinterpret_cast<HICON>(Send(Host::kIconHandle, id, Host::kIconSmall)); }
 
@@ -60,7 +59,7 @@ int IStart() {
     Log(kTrace, "Tabs::IStart - SavedSession: %s", GetString(Column::LastSession));
     ContactList session;
     StringToList(GetString(Column::LastSession), session);
-    bool autoLoad = PluginLoaded(kViewerSignature) && GetInt(Column::AutoLoadChat) != 0;
+    bool autoLoad = PluginLoaded(Host::kViewerSignature) && GetInt(Column::AutoLoadChat) != 0;
     // An unrestored session counts as closed, ahead of the older entries.
     if (RestoreWanted(session))
         Restore(session, autoLoad);

@@ -1,0 +1,279 @@
+#include "container/container_events.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "container/container.h"
+#include "container/tab_bar.h"
+#include "conversations/attach.h"
+#include "conversations/closed_list.h"
+#include "conversations/closing.h"
+#include "conversations/registry.h"
+#include "host/columns.h"
+#include "host/host.h"
+#include "ui/elements.h"
+
+namespace Tabs {
+
+clock_t dragStart = 0;
+bool flashPhase = true;
+
+namespace {
+
+constexpr clock_t kDragThreshold = 200;  // ms; a shorter press is a click
+constexpr UINT kFlashInfoSize = 20;
+
+bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+bool ContainerInFront() { return containerWnd && GetForegroundWindow() == containerWnd; }
+
+void SetSmallIcon(HICON icon) {
+    if (containerWnd) SendMessageA(containerWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void StopTaskbarFlash() {
+    if (!containerWnd) return;
+    FLASHWINFO info{};
+    info.cbSize = kFlashInfoSize;
+    info.hwnd = containerWnd;
+    info.dwFlags = FLASHW_STOP;
+    FlashWindowEx(&info);
+}
+
+// The C library's decimal reading; unlike atoi's, a number beyond 32 bits
+// reads as its nearest end instead of whatever an overflow gives.
+int32_t Number(const std::string& text) {
+    static_assert(sizeof(long) == sizeof(int32_t));
+    return static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+POINT CursorPos() {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return cursor;
+}
+
+// The popup menu of an element for a contact, at a screen point (code 10150).
+void PopUp(const ActionRef& ref, POINT at, HWND window) {
+    ActionCall call;
+    BuildActionCall(call, ref, Host::kNoticePopup, at.x, at.y, 0, window, 0, 0);
+    if (hostControl) hostControl->send(reinterpret_cast<HostMessage*>(&call));
+}
+
+// The newest contact of the recently closed list that the host still knows.
+int32_t NewestClosedContact() {
+    for (int32_t contact : closedList)
+        if (contact != 0 && Send(Host::kContactExists, contact) != 0) return contact;
+    return 0;
+}
+
+// --- the middle click ------------------------------------------------------
+
+void ToggleTransparency() {
+    SetInt(Column::PosAlphaDisable, GetInt(Column::PosAlphaDisable) == 0 ? 1 : 0);
+    SetAlpha();
+}
+
+LRESULT OnMiddleClick() {
+    Log(kTrace, "Tabs::WndProc - WM_SETCURSOR(WM_MBUTTONUP)");
+    int command = -1;
+    if (!ButtonUnderCursor(command)) return 0;
+    if (command == -1) {
+        ToggleTransparency();
+    } else if (IsFixedButton(command)) {
+        if (int32_t contact = NewestClosedContact())
+            CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
+    } else {
+        RunClickSetting(Column::MClick, ContactOf(command));
+    }
+    return 0;
+}
+
+// --- dragging ---------------------------------------------------------------
+
+LRESULT OnBeginDrag(const NMTOOLBARA& info) {
+    if (info.iItem != 0 && !IsFixedButton(info.iItem)) SetCursor(LoadCursor(nullptr, IDC_HAND));
+    dragStart = clock();
+    Log(kTrace, "Tabs::WM_NOTIFY(TBN_BEGINDRAG) - cnt: %d", info.iItem);
+    return 0;
+}
+
+// A tab dropped on another tab takes its place; dropped where no button
+// lies, it goes to the end of the bar. The fixed buttons stay where they are.
+void MoveDropped(int item, int target) {
+    if (IsFixedButton(item) || IsFixedButton(target)) return;
+    int from = tabBar.IndexOf(item);
+    int to = target == -1 ? tabBar.Count() - 1 : tabBar.IndexOf(target);
+    if (from < kFirstTabIndex || to < kFirstTabIndex || from == to) return;
+    tabBar.Move(from, to);
+}
+
+LRESULT OnEndDrag(const NMTOOLBARA& info) {
+    if (info.iItem != 0 && clock() - dragStart > kDragThreshold) {
+        Log(kTrace, "Tabs::WM_NOTIFY(TBN_ENDDRAG) - cnt: %d", info.iItem);
+        int target = -1;
+        if (!ButtonUnderCursor(target)) return 0;
+        MoveDropped(info.iItem, target);
+        dragStart = 0;
+    }
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    return 0;
+}
+
+// --- right clicks -----------------------------------------------------------
+
+LRESULT OnRightDoubleClick() {
+    Log(kTrace, "Tabs::WndProc - WM_NOTIFY(NM_RDBLCLK)");
+    int command = -1;
+    if (ButtonUnderCursor(command) && command != -1 && !IsFixedButton(command))
+        RunClickSetting(Column::RDblClick, ContactOf(command));
+    return 0;
+}
+
+// The recently closed menu pops up between its create and destroy notices,
+// as the host's own menus do.
+void PopUpClosedMenu(POINT at) {
+    if (closedList.empty()) return;
+    CallAction({Element::ClosedMainMenu, Send(Host::kMainMenuGroup), Host::kNoContact}, Host::kNoticeCreate);
+    PopUp({Element::ClosedMainMenu, Send(Host::kMainMenuGroup), Host::kNoContact}, at, currentWnd);
+    CallAction({Element::ClosedMainMenu, Send(Host::kMainMenuGroup), Host::kNoContact}, Host::kNoticeDestroy);
+}
+
+LRESULT OnRightClick(const NMMOUSE& info) {
+    int item = static_cast<int>(info.dwItemSpec);
+    Log(kTrace, "Tabs::WndProc - WM_NOTIFY(NM_RCLICK) - dwItemSpec: %d, dwItemData: %d", item,
+        static_cast<int>(info.dwItemData));
+    POINT at = CursorPos();
+    if (item == -1 || IsFixedButton(item)) {
+        PopUpClosedMenu(at);
+    } else {
+        int32_t contact = ContactOf(item);
+        PopUp({Host::kGroupContactMenu, Host::kActionContactMenu, contact}, at, ConversationWindow(contact));
+    }
+    return 0;
+}
+
+// --- timers -----------------------------------------------------------------
+
+// The host marks the shown conversation's messages as read.
+void MarkCurrentRead() {
+    const ConversationRecord* record = ConversationOf(currentWnd);
+    if (!record) return;
+    if (!GetPropA(currentWnd, kPropMsgWaiting) && record->waiting == 0) return;
+    std::string user = GetContactString(record->contact, Host::kContactUserId);
+    MessageSelector selector;
+    BuildMessageSelector(selector);
+    selector.network = record->network;
+    selector.userId = user.c_str();
+    Send(Host::kMarkRead, &selector, -1);
+    SetPropA(currentWnd, kPropMsgWaiting, nullptr);
+}
+
+void OnReadTimer() {
+    if (!ContainerInFront()) return;
+    MarkCurrentRead();
+    SetSmallIcon(normalIcon);
+    ClearMsgWaiting(0);
+}
+
+// Every waiting tab shows the same icon at the same tick.
+void OnFlashTimer() {
+    const ContactList waiting = waitingList;
+    for (int32_t contact : waiting)
+        tabBar.SetImage(ButtonId(contact), flashPhase ? StatusIcon(contact, -1) : MessageIcon(contact));
+    flashPhase = !flashPhase;
+}
+
+}  // namespace
+
+ActionRef ReadClickSetting(int column, int contact) {
+    std::string text = GetString(column);
+    size_t colon = text.find(':');
+    std::string group = colon == std::string::npos ? text : text.substr(0, colon);
+    std::string action = colon == std::string::npos ? text : text.substr(colon + 1);
+    return {Number(action), Number(group), contact};
+}
+
+void RunClickSetting(int column, int contact) { CallAction(ReadClickSetting(column, contact), Host::kNoticeAction); }
+
+// Also a deactivation while minimised counts: the user sees the taskbar
+// button and the shown conversation as attended to.
+LRESULT OnContainerActivate(WPARAM wParam) {
+    Log(kTrace, "Tabs::WndProc - WM_ACTIVATE, wParam=%d", static_cast<int>(wParam));
+    if (wParam == 0) return 0;
+    Redraw();
+    if (currentWnd) SendMessageA(currentWnd, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    SetSmallIcon(normalIcon);
+    ClearMsgWaiting(0);
+    StopTaskbarFlash();
+    return 0;
+}
+
+// Shift turns the configured answer around: closing every tab or only hiding
+// the container.
+LRESULT OnContainerClose() {
+    Log(kTrace, "Tabs::WndProc - WM_CLOSE");
+    bool closeAll = GetInt(Column::CloseAllTabs) != 0 ||
+                    (GetInt(Column::CloseTabWhenOne) != 0 && tabBar.Count() == kFirstTabIndex + 1);
+    if (closeAll != KeyDown(VK_SHIFT)) {
+        CloseTabs(-1);
+        currentCnt = 0;
+        currentWnd = nullptr;
+    } else {
+        if (currentWnd) ShowWindow(currentWnd, SW_HIDE);
+        if (containerWnd) ShowWindow(containerWnd, SW_HIDE);
+    }
+    return 0;
+}
+
+// Without a shown conversation the fixed buttons have nothing to act on.
+LRESULT OnContainerCommand(WPARAM wParam, LPARAM lParam) {
+    int id = LOWORD(wParam);
+    Log(kTrace, "Tabs::WndProc - WM_COMMAND: %d", id);
+    if (id == kCloseButtonId) {
+        if (currentCnt) CloseTab(currentCnt);
+    } else if (id == kDetachButtonId) {
+        if (currentCnt) ToggleAttach(currentCnt | Host::kContactBit);
+    } else if (tabBar.Window() && reinterpret_cast<HWND>(lParam) == tabBar.Window()) {
+        int32_t contact = ContactOf(id);
+        if (KeyDown(VK_MENU))
+            RunClickSetting(Column::AltClick, contact);
+        else if (KeyDown(VK_SHIFT))
+            RunClickSetting(Column::ShiftClick, contact);
+        else if (KeyDown(VK_CONTROL))
+            RunClickSetting(Column::ControlClick, contact);
+        else
+            MoveToWnd(contact);
+    }
+    return 0;
+}
+
+LRESULT OnContainerSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (HIWORD(lParam) == WM_MBUTTONUP) return OnMiddleClick();
+    return DefWindowProcA(window, WM_SETCURSOR, wParam, lParam);
+}
+
+LRESULT OnContainerNotify(LPARAM lParam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header) return 0;
+    switch (header->code) {
+        case TBN_BEGINDRAG: return OnBeginDrag(*reinterpret_cast<const NMTOOLBARA*>(lParam));
+        case TBN_ENDDRAG: return OnEndDrag(*reinterpret_cast<const NMTOOLBARA*>(lParam));
+        case TTN_GETDISPINFOA: return TooltipText(*reinterpret_cast<NMTTDISPINFOA*>(lParam));
+        case NM_RDBLCLK: return OnRightDoubleClick();
+        case NM_RCLICK: return OnRightClick(*reinterpret_cast<const NMMOUSE*>(lParam));
+    }
+    return 0;
+}
+
+LRESULT OnContainerTimer(WPARAM timer) {
+    switch (timer) {
+        case kReadTimer: OnReadTimer(); break;
+        case kFlashTimer: OnFlashTimer(); break;
+    }
+    return 0;
+}
+
+}  // namespace Tabs

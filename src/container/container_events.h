@@ -1,0 +1,16 @@
+// The container's answers to the user's gestures, its close request and its
+// timers; container.cpp hands each of these messages here.
+#pragma once
+
+#include <windows.h>
+
+namespace Tabs {
+
+LRESULT OnContainerActivate(WPARAM wParam);
+LRESULT OnContainerClose();
+LRESULT OnContainerCommand(WPARAM wParam, LPARAM lParam);
+LRESULT OnContainerSetCursor(HWND window, WPARAM wParam, LPARAM lParam);
+LRESULT OnContainerNotify(LPARAM lParam);
+LRESULT OnContainerTimer(WPARAM timer);
+
+}  // namespace Tabs

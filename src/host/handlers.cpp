@@ -1,0 +1,167 @@
+#include "host/handlers.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "container/container.h"
+#include "container/tab_bar.h"
+#include "conversations/attach.h"
+#include "conversations/closed_list.h"
+#include "conversations/registry.h"
+#include "host/columns.h"
+#include "host/host.h"
+#include "ui/elements.h"
+#include "ui/registration.h"
+
+namespace Tabs {
+
+namespace {
+
+constexpr int kOrdinaryMessage = 1;
+constexpr int kFlagLeaveAlone = 2;
+constexpr char kBoardMarker[] = ">board:";
+
+bool ContainerInFront() { return containerWnd && GetForegroundWindow() == containerWnd; }
+
+void FlashTaskbar(UINT flags, UINT count) {
+    if (!containerWnd) return;
+    FLASHWINFO info{};
+    info.cbSize = sizeof info;
+    info.hwnd = containerWnd;
+    info.dwFlags = flags;
+    info.uCount = count;
+    FlashWindowEx(&info);
+}
+
+// Whether the message is one the tabs should react to at all.
+bool Concerns(const IncomingMessage& m) {
+    if (m.kind != kOrdinaryMessage || !m.from || !m.body) return false;
+    return m.from[0] != '\0';
+}
+
+void FlashForMessage(HWND window) {
+    int count = GetHostInt(Host::kColumnFlashCount);
+    if (count != 0 && (!window || IsTabbed(window)) && !ContainerInFront())
+        FlashTaskbar(FLASHW_TRAY, static_cast<UINT>(count));
+}
+
+void EnsureTab(int contact) {
+    int button = ButtonId(contact);
+    if (GetInt(Column::AutoCreateButton) != 1 || tabBar.Exists(button)) return;
+    tabBar.AddButton(button, GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
+    Reposition(-1, -1);
+}
+
+void MarkWaiting(int contact) {
+    if (contact != currentCnt) {
+        tabBar.Press(ButtonId(contact), true);
+        tabBar.SetImage(ButtonId(contact), Host::kIconMessage);
+    }
+    if (containerWnd) SendMessageA(containerWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(messageIcon));
+    bool seen = contact == currentCnt && ContainerInFront();
+    if (!seen && !ListContains(waitingList, contact)) waitingList.push_back(contact);
+}
+
+}  // namespace
+
+void OnIncomingMessage(const IncomingMessage& m) {
+    if (!Concerns(m)) return;
+    int contact = Send(Host::kContactByUser, m.network, reinterpret_cast<int>(m.from));
+    if (m.flags & kFlagLeaveAlone) return;
+    if (std::strstr(m.body, kBoardMarker)) return;
+    // A sender the host does not know has no conversation and no tab.
+    if (contact == 0) return;
+    if (SendToPlugin(Host::kLeavePlugin, Host::kLeaveMessage, contact, 0) != 0) return;
+    HWND window = ConversationWindow(contact);
+    FlashForMessage(window);
+    // A contact whose button id is a fixed button's can never be a tab.
+    bool tabbable = (!window || IsTabbed(window)) && GetContactInt(contact, Column::DontTab) == 0 &&
+                    IsTabButtonId(ButtonId(contact));
+    if (tabbable) {
+        EnsureTab(contact);
+        MarkWaiting(contact);
+    }
+    RefreshTitle();
+}
+
+namespace {
+
+HWND SettingsPageWindow() {
+    ActionInfo info{};
+    info.size = kActionInfoSize;
+    info.ref = {Element::SettingsPage, Host::kGroupSettings, Host::kNoContact};
+    info.mask = Host::kMaskHandle;
+    Send(Host::kElementRead, &info, 0);
+    return static_cast<HWND>(info.handle);
+}
+
+void RestartFlashTimer() {
+    if (!containerWnd) return;
+    KillTimer(containerWnd, kFlashTimer);
+    StartFlashTimer();
+}
+
+void ApplyWindowButtons() {
+    int count = Send(Host::kContactCount);
+    for (int i = 0; i < count; ++i) UpdateWindowButtons(i);
+}
+
+void RemoveContactMenuEntries() {
+    const ActionRef entries[] = {
+        {Element::Separator, Host::kGroupContactMenu, Host::kNoContact},
+        {Element::CloseOthers, Host::kGroupContactMenu, Host::kNoContact},
+        {Element::AttachDetach, Host::kGroupContactMenu, Host::kNoContact},
+        {Element::Close, Host::kGroupContactMenu, Host::kNoContact},
+        {Element::ClearList, Element::ClosedContactMenu, Host::kNoContact},
+        {Element::ClosedSeparator, Element::ClosedContactMenu, Host::kNoContact},
+        {Element::ClosedContactMenu, Host::kGroupContactMenu, Host::kNoContact},
+    };
+    for (const ActionRef& entry : entries) {
+        ActionRef ref = entry;
+        Send(Host::kElementRemove, &ref, 0);
+    }
+}
+
+void MoveContactMenuEntries() {
+    int align = GetInt(Column::MenuAlign);
+    if (align == menuAlign) return;
+    menuAlign = align;
+    RemoveContactMenuEntries();
+    RegisterContactMenuEntries(align);
+}
+
+}  // namespace
+
+bool ApplySettings() {
+    if (!SettingsPageWindow()) return false;
+    ShowFixedButtons();
+    RestartFlashTimer();
+    tabsAlign = GetInt(Column::Align);
+    Reposition(-1, -1);
+    ApplyWindowButtons();
+    changeKey = GetInt(Column::ChangeKey);
+    MoveContactMenuEntries();
+    UpdateClosedMenu();
+    SetAlpha();
+    return true;
+}
+
+void StatusChange(const StatusChangeMessage& record) {
+    int contact = hostControl ? hostControl->rowId(1, record.contact) : 0;
+    int button = ButtonId(contact);
+    if (contact == 0 || !HasTab(contact)) return;
+    Log(kTrace, "Tabs::StatusChange - okno istnieje: cnt=%d, status=%d", button, record.status & 0xFF);
+    tabBar.SetImage(button, StatusIcon(contact, record.status));
+}
+
+int WindowState(int contact) {
+    HWND window = ConversationWindow(contact);
+    if (!window) return 0;
+    if (!IsTabbed(window)) return Send(Host::kWindowState, contact, 0);
+    if (!containerWnd || !IsWindowVisible(containerWnd)) return 0;
+    if (contact == currentCnt) return ContainerInFront() ? 1 : -1;
+    return -2;
+}
+
+}  // namespace Tabs

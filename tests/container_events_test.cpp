@@ -1,0 +1,403 @@
+// The container's events on the real tab bar: Wine's toolbar turns the mouse
+// messages into the notifications and commands the plug-in answers; the
+// modifiers come from the thread's key state.
+#include <climits>
+#include <ctime>
+
+#include "container/container.h"
+#include "container/tab_bar.h"
+#include "conversation_fixture.h"
+#include "host/columns.h"
+
+using namespace DevHostLib;
+
+class ContainerEvents : public ConversationTest {
+protected:
+    // Centre of a button, in the bar's client coordinates.
+    POINT Centre(int index) {
+        RECT r{};
+        SendMessageA(Bar(), TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    // A point on the bar past its last button.
+    POINT PastLastButton() {
+        RECT last{}, bar{};
+        SendMessageA(Bar(), TB_GETITEMRECT, SendMessageA(Bar(), TB_BUTTONCOUNT, 0, 0) - 1,
+                     reinterpret_cast<LPARAM>(&last));
+        GetClientRect(Bar(), &bar);
+        EXPECT_LT(last.right + 5, bar.right) << "the bar has room past its buttons";
+        return {last.right + 5, (last.top + last.bottom) / 2};
+    }
+    void PutCursor(POINT inBar) {
+        POINT screen = inBar;
+        ClientToScreen(Bar(), &screen);
+        SetCursorPos(screen.x, screen.y);
+    }
+    static void Hold(std::initializer_list<int> keys) {
+        BYTE state[256] = {};
+        for (int k : keys) state[k] = 0x80;
+        SetKeyboardState(state);
+    }
+    static LPARAM At(POINT p) { return MAKELPARAM(p.x, p.y); }
+
+    // The left button pressed and released on a button, with keys held.
+    void Click(int index, std::initializer_list<int> held = {}) {
+        POINT p = Centre(index);
+        PutCursor(p);
+        Hold(held);
+        SendMessageA(Bar(), WM_LBUTTONDOWN, MK_LBUTTON, At(p));
+        SendMessageA(Bar(), WM_LBUTTONUP, 0, At(p));
+        ReleaseKeys();
+    }
+    void MiddleClick(POINT inBar) {
+        PutCursor(inBar);
+        SendMessageA(Bar(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Bar()), MAKELPARAM(HTCLIENT, WM_MBUTTONUP));
+    }
+    void RightClick(POINT inBar) {
+        PutCursor(inBar);
+        SendMessageA(Bar(), WM_RBUTTONDOWN, MK_RBUTTON, At(inBar));
+        SendMessageA(Bar(), WM_RBUTTONUP, 0, At(inBar));
+    }
+    void RightDoubleClick(POINT inBar) {
+        PutCursor(inBar);
+        SendMessageA(Bar(), WM_RBUTTONDBLCLK, MK_RBUTTON, At(inBar));
+        SendMessageA(Bar(), WM_RBUTTONUP, 0, At(inBar));
+    }
+
+    // The host actions the plug-in ran (request 10103), as {id, parent, contact, notice}.
+    std::vector<std::vector<int>> ActionsRun() {
+        std::vector<std::vector<int>> run;
+        for (const auto& s : host->SentWithCode(Host::kElementNotify)) {
+            const auto* n = reinterpret_cast<const ActionNotice*>(s.record.data());
+            run.push_back({n->ref.id, n->ref.parent, n->ref.contact, n->notice});
+        }
+        return run;
+    }
+    int ImageOf(int contact) {
+        TBBUTTONINFOA info{};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_IMAGE;
+        SendMessageA(Bar(), TB_GETBUTTONINFOA, contact & 0xBFFFFFFF, reinterpret_cast<LPARAM>(&info));
+        return info.iImage;
+    }
+    bool Layered() { return GetWindowLongA(Container(), GWL_EXSTYLE) & WS_EX_LAYERED; }
+};
+
+// Dragging needs a press that lasted: the press's start time lives in the
+// plug-in, so these run the linked code and move that time back.
+class ContainerDrag : public ContainerEvents {
+protected:
+    ContainerDrag() { inProcess = true; }
+
+    void Drag(int fromIndex, POINT to, clock_t heldMs) {
+        POINT from = Centre(fromIndex);
+        PutCursor(from);
+        SendMessageA(Bar(), WM_LBUTTONDOWN, MK_LBUTTON, At(from));
+        Tabs::dragStart -= heldMs;
+        PutCursor(to);
+        SendMessageA(Bar(), WM_LBUTTONUP, 0, At(to));
+    }
+};
+
+TEST_F(ContainerEvents, APlainClickSwitchesAndEachModifierRunsItsOwnSettingAltFirst) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ola"});
+    host->config.SetText("Tabs/Clicks/ShiftClick", "30:901");
+    host->config.SetText("Tabs/Clicks/ControlClick", "30:902");
+    host->config.SetText("Tabs/Clicks/AltClick", "30:903");
+
+    Click(2);
+    EXPECT_EQ(CurrentContact(), c[0]);
+    EXPECT_EQ(CheckedTabs(), std::vector<int>{c[0]});
+
+    host->ClearSent();
+    Click(3, {VK_SHIFT});
+    Click(3, {VK_CONTROL});
+    Click(3, {VK_MENU});
+    Click(3, {VK_CONTROL, VK_MENU});
+    Click(3, {VK_CONTROL, VK_SHIFT});
+    EXPECT_EQ(ActionsRun(), (std::vector<std::vector<int>>{{901, 30, c[1], 1},
+                                                           {902, 30, c[1], 1},
+                                                           {903, 30, c[1], 1},
+                                                           {903, 30, c[1], 1},
+                                                           {901, 30, c[1], 1}}));
+    EXPECT_EQ(CurrentContact(), c[0]) << "a modified click does not switch";
+}
+
+TEST_F(ContainerEvents, WithTheDefaultsShiftClickClosesCtrlClickDetachesAltClickAsksForTheContactsInformation) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ola"});
+    Click(3, {VK_SHIFT});
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[2]}));
+
+    Click(2, {VK_CONTROL});
+    EXPECT_EQ(Tabs(), std::vector<int>{c[2]});
+    EXPECT_EQ(ParentOf(WindowOf(c[0])), GetDesktopWindow());
+
+    host->ClearSent();
+    Click(2, {VK_MENU});
+    EXPECT_EQ(ActionsRun(), (std::vector<std::vector<int>>{{132, 30, c[2], 1}}));
+}
+
+TEST_F(ContainerEvents, ClickSettingsThatAreNotGroupAndActionStillRunWhatTheNumbersSay) {
+    auto c = BootWithTabs({"Ala"});
+    const std::pair<const char*, std::vector<int>> cases[] = {
+        {"0:0", {0, 0}},     {"abc", {0, 0}},         {"138", {138, 138}},   {"", {0, 0}},
+        {":7", {7, 0}},      {" 30:x", {0, 30}},      {"99999999999:5", {5, INT_MAX}},
+    };
+    for (const auto& [text, want] : cases) {
+        SCOPED_TRACE(text);
+        host->config.SetText("Tabs/Clicks/AltClick", text);
+        host->ClearSent();
+        Click(2, {VK_MENU});
+        EXPECT_EQ(ActionsRun(), (std::vector<std::vector<int>>{{want[0], want[1], c[0], 1}}));
+    }
+}
+
+TEST_F(ContainerEvents, TheFixedButtonsCloseAndDetachTheShownTabAndNothingWithoutOne) {
+    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    auto c = BootWithTabs({"Ala", "Jan", "Ola"});
+    Click(0);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[1]}));
+    EXPECT_EQ(CurrentContact(), c[1]);
+    Click(1);
+    EXPECT_EQ(Tabs(), std::vector<int>{c[0]});
+    EXPECT_EQ(ParentOf(WindowOf(c[1])), GetDesktopWindow());
+
+    Click(0);
+    EXPECT_EQ(CurrentContact(), 0);
+    EXPECT_FALSE(IsWindowVisible(Container()));
+    SendMessageA(Container(), WM_COMMAND, 0xFFFF, 0);
+    SendMessageA(Container(), WM_COMMAND, 0xFFFE, 0);
+    host->Call(Host::kMsgEnd);
+    EXPECT_EQ(host->config.Text("Tabs/ClosedRecentlyBuffer"),
+              std::to_string(c[0]) + "\x01" + std::to_string(c[2]) + "\x01")
+        << "no empty contact among the closed ones";
+}
+
+TEST_F(ContainerEvents, TabCommandsCountOnlyFromTheBar) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    SendMessageA(Container(), WM_COMMAND, c[0] & 0xFFFF, 0);
+    EXPECT_EQ(CurrentContact(), c[1]);
+    SendMessageA(Container(), WM_COMMAND, c[0] & 0xFFFF, reinterpret_cast<LPARAM>(Bar()));
+    EXPECT_EQ(CurrentContact(), c[0]);
+}
+
+TEST_F(ContainerDrag, ATabHeldLongEnoughTakesThePlaceOfTheTabItIsDroppedOn) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ola", "Ewa"});
+    Drag(2, Centre(4), 150);
+    EXPECT_EQ(Tabs(), c) << "a short press is a click";
+    EXPECT_EQ(CurrentContact(), c[3]) << "released elsewhere: no click either";
+
+    Drag(2, Centre(4), 250);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[2], c[0], c[3]}));
+    EXPECT_EQ(Tabs::dragStart, 0);
+    EXPECT_EQ(CurrentContact(), c[3]);
+
+    Drag(5, Centre(2), 250);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[3], c[1], c[2], c[0]}));
+}
+
+TEST_F(ContainerDrag, TheFixedButtonsNeitherMoveNorTakeATab) {
+    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    auto c = BootWithTabs({"Ala", "Jan"});
+    Drag(3, Centre(0), 250);
+    Drag(2, Centre(1), 250);
+    Drag(0, Centre(3), 250);
+    Drag(1, Centre(2), 250);
+    EXPECT_EQ(Tabs(), c);
+    EXPECT_EQ(Tabs::tabBar.CommandAt(0), 0xFFFF);
+    EXPECT_EQ(Tabs::tabBar.CommandAt(1), 0xFFFE);
+}
+
+TEST_F(ContainerDrag, ATabDroppedBesideTheButtonsGoesToTheEndAndOneDroppedOffTheBarStays) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ola"});
+    Drag(2, PastLastButton(), 250);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[2], c[0]}));
+
+    RECT bar{};
+    GetClientRect(Bar(), &bar);
+    Drag(2, {bar.right / 2, bar.bottom + 40}, 250);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[2], c[0]}));
+    EXPECT_NE(Tabs::dragStart, 0) << "kept until the next press";
+}
+
+TEST_F(ContainerEvents, AMiddleClickTogglesTransparencyOnTheEmptyBarAndClosesATab) {
+    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    auto c = BootWithTabs({"Ala", "Jan"});
+    ASSERT_FALSE(Layered());
+    MiddleClick(PastLastButton());
+    EXPECT_EQ(host->config.Int("Tabs/Pos/AlphaDisable"), 1);
+    EXPECT_TRUE(Layered());
+    MiddleClick(PastLastButton());
+    EXPECT_EQ(host->config.Int("Tabs/Pos/AlphaDisable"), 0);
+    EXPECT_FALSE(Layered());
+
+    MiddleClick(Centre(2));
+    EXPECT_EQ(Tabs(), std::vector<int>{c[1]});
+}
+
+TEST_F(ContainerEvents, AMiddleClickOnAFixedButtonReopensTheNewestClosedConversationTheHostKnows) {
+    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    int gone = AddContact("Znikły");
+    int later = gone + 2;  // the next contact after Ala
+    host->config.SetText(0, 0, Tabs::Column::ClosedRecentlyBuffer,
+                         "0\x01" + std::to_string(gone) + "\x01" + std::to_string(later) + "\x01");
+    auto c = BootWithTabs({"Ala"});
+    host->contacts.Remove(gone);
+
+    host->ClearSent();
+    MiddleClick(Centre(0));
+    EXPECT_TRUE(ActionsRun().empty()) << "neither 0 nor contacts the host does not know";
+
+    ASSERT_EQ(AddContact("Ewa"), later);
+    MiddleClick(Centre(1));
+    EXPECT_EQ(ActionsRun(), (std::vector<std::vector<int>>{{138, 30, later, 1}}));
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], later}));
+}
+
+TEST_F(ContainerEvents, ARightClickOnATabPopsUpTheContactMenuOverItsConversation) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    RightClick(Centre(2));
+    ASSERT_EQ(host->elementCalls.size(), 1u);
+    const ActionCall& call = host->elementCalls[0];
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    EXPECT_EQ(call.size, 62);
+    EXPECT_EQ(call.ref.id, 30);
+    EXPECT_EQ(call.ref.parent, 10);
+    EXPECT_EQ(call.ref.contact, c[0]);
+    EXPECT_EQ(call.notice, 266);
+    EXPECT_EQ(call.pointX, cursor.x);
+    EXPECT_EQ(call.pointY, cursor.y);
+    EXPECT_EQ(call.window, WindowOf(c[0]));
+    EXPECT_EQ(host->lastMenu.contact, c[0]);
+
+    host->chooseMenu = ChooseInOrder({306003});
+    RightClick(Centre(3));
+    EXPECT_EQ(Tabs(), std::vector<int>{c[0]}) << "\"Zamknij rozmowę\" from the menu";
+}
+
+TEST_F(ContainerEvents, ARightClickBesideTheTabsShowsTheRecentlyClosedMenuOnlyWhenItHoldsSomething) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    host->ClearSent();
+    RightClick(PastLastButton());
+    EXPECT_TRUE(host->elementCalls.empty());
+    EXPECT_TRUE(ActionsRun().empty());
+
+    Click(2, {VK_SHIFT});
+    host->ClearSent();
+    host->chooseMenu = ChooseInOrder({c[0]});
+    RightClick(Centre(1));
+    ASSERT_EQ(host->elementCalls.size(), 1u);
+    EXPECT_EQ(host->elementCalls[0].ref.id, 306007);
+    EXPECT_EQ(host->elementCalls[0].ref.parent, kMainMenuGroup);
+    EXPECT_EQ(host->elementCalls[0].ref.contact, -2);
+    EXPECT_EQ(host->elementCalls[0].window, WindowOf(c[1]));
+    auto run = ActionsRun();
+    ASSERT_EQ(run.size(), 3u);
+    EXPECT_EQ(run.front(), (std::vector<int>{306007, kMainMenuGroup, -2, 10}));
+    EXPECT_EQ(run[1], (std::vector<int>{138, 30, c[0], 1})) << "the user chose Ala";
+    EXPECT_EQ(run.back(), (std::vector<int>{306007, kMainMenuGroup, -2, 11}));
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[0]}));
+}
+
+TEST_F(ContainerEvents, ARightDoubleClickRunsItsSettingOnATabOnly) {
+    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    auto c = BootWithTabs({"Ala", "Jan"});
+    RightDoubleClick(Centre(0));
+    RightDoubleClick(PastLastButton());
+    EXPECT_EQ(Tabs(), c);
+    RightDoubleClick(Centre(3));
+    EXPECT_EQ(Tabs(), std::vector<int>{c[0]});
+}
+
+TEST_F(ContainerEvents, TheCloseBoxClosesEveryTabOrHidesTheContainerAsSettingsAndShiftSay) {
+    host->config.SetInt(0, 0, Tabs::Column::CloseTabWhenOne, 1);
+    auto c = BootWithTabs({"Ala"});
+    WithShift(true, [&] { SendMessageA(Container(), WM_CLOSE, 0, 0); });
+    EXPECT_FALSE(IsWindowVisible(Container()));
+    EXPECT_FALSE(IsWindowVisible(WindowOf(c[0])));
+    EXPECT_EQ(Tabs(), c) << "Shift turns closing into hiding";
+
+    Open(c[0]);
+    SendMessageA(Container(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Tabs().empty());
+    EXPECT_EQ(CurrentContact(), 0);
+    EXPECT_EQ(CurrentWindow(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(Container()));
+    EXPECT_NE(Container(), nullptr) << "never destroyed";
+
+    host->config.SetInt("Tabs/CloseTabWhenOne", 0);
+    host->config.SetInt("Tabs/CloseAllTabs", 1);
+    auto more = std::vector<int>{AddContact("Jan"), AddContact("Ola")};
+    for (int contact : more) Open(contact);
+    WithShift(true, [&] { SendMessageA(Container(), WM_CLOSE, 0, 0); });
+    EXPECT_FALSE(IsWindowVisible(Container()));
+    EXPECT_EQ(Tabs(), more);
+}
+
+TEST_F(ContainerEvents, TheFlashTimerAlternatesTheStatusAndMessageIconsOfWaitingTabs) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ola"});
+    host->DeliverMessage(c[0], "hej");
+    host->DeliverMessage(c[1], "hej");
+    int status = host->icons.Index(StatusIconId(1, 1));
+    int message = host->icons.Index(Host::kIconMessage);
+    ASSERT_EQ(ImageOf(c[0]), message);
+
+    std::vector<int> seen;
+    for (int tick = 0; tick < 3; ++tick) {
+        SendMessageA(Container(), WM_TIMER, 2, 0);
+        EXPECT_EQ(ImageOf(c[0]), ImageOf(c[1])) << "in step";
+        seen.push_back(ImageOf(c[0]));
+    }
+    EXPECT_TRUE(seen == std::vector<int>({status, message, status}) || seen == std::vector<int>({message, status, message}));
+    EXPECT_EQ(ImageOf(c[2]), status) << "the shown tab does not flash";
+}
+
+TEST_F(ContainerEvents, TheReadTimerMarksTheShownConversationReadOnlyWhileTheContainerIsInFront) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    HWND window = WindowOf(c[1]);
+    SetForegroundWindow(host->mainWindow);
+    ASSERT_EQ(GetForegroundWindow(), host->mainWindow);
+    host->DeliverMessage(c[1], "hej");
+    ASSERT_NE(GetPropA(window, "MsgWaiting"), nullptr);
+    EXPECT_EQ(Text(Container()), "[Jan] Jan");
+
+    host->ClearSent();
+    SendMessageA(Container(), WM_TIMER, 1, 0);
+    EXPECT_EQ(host->CountSent(Host::kMarkRead), 0);
+    EXPECT_NE(GetPropA(window, "MsgWaiting"), nullptr);
+
+    SetForegroundWindow(Container());
+    ASSERT_EQ(GetForegroundWindow(), Container());
+    host->ClearSent();
+    SendMessageA(Container(), WM_TIMER, 1, 0);
+    auto read = host->SentWithCode(Host::kMarkRead);
+    ASSERT_EQ(read.size(), 1u);
+    const auto* selector = reinterpret_cast<const MessageSelector*>(read[0].record.data());
+    EXPECT_EQ(selector->size, 30);
+    EXPECT_EQ(selector->network, 1);
+    EXPECT_EQ(read[0].text, "Jan@velmora");
+    EXPECT_EQ(read[0].p2, -1);
+    EXPECT_EQ(GetPropA(window, "MsgWaiting"), nullptr);
+    EXPECT_EQ(Text(Container()), "Jan");
+
+    SendMessageA(Container(), WM_TIMER, 1, 0);
+    EXPECT_EQ(host->CountSent(Host::kMarkRead), 1) << "nothing left to mark";
+
+    // The host's own record of the window may say that messages wait.
+    static_cast<ConversationRecord*>(GetPropA(window, "CNT"))->waiting = 1;
+    SendMessageA(Container(), WM_TIMER, 1, 0);
+    EXPECT_EQ(host->CountSent(Host::kMarkRead), 2);
+}
+
+TEST_F(ContainerEvents, ActivatingTheContainerClearsTheShownTabsMessageMark) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    SetForegroundWindow(host->mainWindow);
+    host->DeliverMessage(c[1], "hej");
+    ASSERT_EQ(Text(Container()), "[Jan] Jan");
+    SendMessageA(Container(), WM_ACTIVATE, 0, 0);
+    EXPECT_EQ(Text(Container()), "[Jan] Jan") << "a deactivation changes nothing";
+    SendMessageA(Container(), WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0);
+    EXPECT_EQ(Text(Container()), "Jan") << "a deactivation while minimised counts";
+    EXPECT_EQ(ImageOf(c[1]), host->icons.Index(StatusIconId(1, 1)));
+}
