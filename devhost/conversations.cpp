@@ -62,8 +62,10 @@ BOOL CALLBACK CollectProperty(HWND, LPSTR name, HANDLE, ULONG_PTR list) {
 }
 
 HWND Child(HWND parent, const char* cls, const char* text, DWORD style, int id, int x, int y, int w, int h) {
-    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    HWND child = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return child;
 }
 
 HWND FirstChild(HWND window) { return window ? GetWindow(window, GW_CHILD) : nullptr; }
@@ -108,6 +110,7 @@ HWND Conversations::Create(int contact) {
     windows[contact] = window;
     SetPropA(window, kRecordProp, record);
     SetPropA(window, kOwnerProp, this);
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(host.icons.Handle(Host::kIconNormal)));
 
     HWND viewItem = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kViewItem, 0, 0, 400, 180);
     HWND inner = Child(viewItem, kPanelClass, "", WS_CLIPCHILDREN, 1, 0, 0, 400, 180);

@@ -55,7 +55,7 @@ int RunMessenger(const Options& options) {
     Messenger::AddSampleContacts(host.contacts);
     Messenger messenger(host);
     host.Start();
-    messenger.Show(40, 40, 300, 480);
+    messenger.Show(40, 40, 340, 480);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

@@ -19,8 +19,9 @@ constexpr UINT kFirstGroupCommand = 1000;
 constexpr UINT kMenuClosed = WM_APP + 1;
 constexpr int kListId = 1;
 constexpr int kStatusBarId = 2;
-constexpr int kNameWidth = 150;
+constexpr int kNameWidth = 140;
 constexpr int kStatusWidth = 100;
+constexpr int kNetworkWidth = 60;
 
 struct SampleContact {
     const char* userId;
@@ -126,6 +127,7 @@ void Messenger::CreateChildren() {
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(host.icons.ImageList()));
     AddColumn(list, 0, "Kontakt", kNameWidth);
     AddColumn(list, 1, "Status", kStatusWidth);
+    AddColumn(list, 2, "Sieć", kNetworkWidth);
     statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "Dwuklik: rozmowa, prawy klik: menu kontaktu", WS_CHILD | WS_VISIBLE,
                                 0, 0, 0, 0, window, reinterpret_cast<HMENU>(kStatusBarId), instance, nullptr);
     SetMenu(window, CreateMenuBar());
@@ -197,10 +199,12 @@ void Messenger::UpdateRow(int contact) {
     item.iItem = row;
     item.iImage = host.icons.Index(StatusIconId(c->network, c->status));
     SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    std::string status = std::string(StatusName(c->status)) + " (" + NetworkName(c->network) + ")";
     item.mask = LVIF_TEXT;
     item.iSubItem = 1;
-    item.pszText = const_cast<char*>(status.c_str());
+    item.pszText = const_cast<char*>(StatusName(c->status));
+    SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    item.iSubItem = 2;
+    item.pszText = const_cast<char*>(NetworkName(c->network));
     SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 

@@ -29,11 +29,18 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
-RECT Around(const std::vector<HWND>& windows) {
-    RECT all{};
+std::vector<RECT> Rectangles(const std::vector<HWND>& windows) {
+    std::vector<RECT> rects;
     for (HWND window : windows) {
         RECT r{};
-        if (!IsWindowVisible(window) || !GetWindowRect(window, &r)) continue;
+        if (IsWindowVisible(window) && GetWindowRect(window, &r)) rects.push_back(r);
+    }
+    return rects;
+}
+
+RECT Around(const std::vector<RECT>& rects) {
+    RECT all{};
+    for (const RECT& r : rects) {
         if (IsRectEmpty(&all))
             all = r;
         else
@@ -55,9 +62,23 @@ bool SavePng(HBITMAP bitmap, const std::string& path) {
     return saved;
 }
 
+// Everything of the picture outside the windows' rectangles.
+void PaintUncovered(HDC picture, const RECT& area, const std::vector<RECT>& rects, COLORREF colour) {
+    HRGN uncovered = CreateRectRgn(0, 0, area.right - area.left, area.bottom - area.top);
+    for (const RECT& r : rects) {
+        HRGN window = CreateRectRgn(r.left - area.left, r.top - area.top, r.right - area.left, r.bottom - area.top);
+        CombineRgn(uncovered, uncovered, window, RGN_DIFF);
+        DeleteObject(window);
+    }
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRgn(picture, uncovered, brush);
+    DeleteObject(brush);
+    DeleteObject(uncovered);
+}
+
 }  // namespace
 
-Screenshots::Screenshots() {
+Screenshots::Screenshots(COLORREF desktop) : desktop(desktop) {
     Gdiplus::GdiplusStartupInput input;
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
 }
@@ -78,7 +99,8 @@ bool Screenshots::Take(const std::string& path, const std::vector<HWND>& windows
     std::vector<HWND> shown = windows;
     for (HWND menu : OpenMenus()) shown.push_back(menu);
     for (HWND window : shown) UpdateWindow(window);
-    RECT area = Around(shown);
+    std::vector<RECT> rects = Rectangles(shown);
+    RECT area = Around(rects);
     int width = area.right - area.left, height = area.bottom - area.top;
     if (!token || width <= 0 || height <= 0) return false;
     HDC screen = GetDC(nullptr);
@@ -86,6 +108,7 @@ bool Screenshots::Take(const std::string& path, const std::vector<HWND>& windows
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(memory, bitmap);
     bool copied = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != FALSE;
+    PaintUncovered(memory, area, rects, desktop);
     SelectObject(memory, old);
     bool saved = copied && SavePng(bitmap, path);
     DeleteObject(bitmap);

@@ -11,7 +11,9 @@ namespace DevHostLib {
 
 class Screenshots {
 public:
-    Screenshots();
+    // Parts of a picture that none of its windows covers get the desktop's
+    // colour, whatever other windows are there.
+    explicit Screenshots(COLORREF desktop);
     ~Screenshots();
     Screenshots(const Screenshots&) = delete;
     Screenshots& operator=(const Screenshots&) = delete;
@@ -23,6 +25,7 @@ public:
 
 private:
     ULONG_PTR token = 0;
+    COLORREF desktop;
 };
 
 // This thread's open menus, the one opened first first.

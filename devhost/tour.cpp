@@ -19,9 +19,11 @@ namespace DevHostLib {
 
 namespace {
 
-constexpr RECT kMessengerPlace{16, 16, 316, 486};
-constexpr RECT kContainerPlace{330, 16, 830, 416};
-constexpr POINT kDetachedPlace{842, 16};
+constexpr RECT kMessengerPlace{16, 16, 356, 496};
+constexpr RECT kContainerPlace{370, 16, 930, 416};
+constexpr POINT kDetachedPlace{690, 290};
+constexpr POINT kSettingsPlace{370, 16};
+constexpr COLORREF kDesktopColour = RGB(58, 110, 165);
 constexpr char kConfigFile[] = "tour-config.txt";
 constexpr int kBarCloseButton = 0xFFFF;
 constexpr int kBarDetachButton = 0xFFFE;
@@ -51,7 +53,7 @@ HWND CreateDesktop() {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = DesktopProc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = CreateSolidBrush(RGB(58, 110, 165));
+    wc.hbrBackground = CreateSolidBrush(kDesktopColour);
     wc.lpszClassName = kDesktopClass;
     RegisterClassExA(&wc);
     HWND desktop = CreateWindowExA(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kDesktopClass, "", WS_POPUP, 0, 0,
@@ -205,13 +207,13 @@ private:
     std::vector<Tab> Tabs() const { return TabsOf(Bar()); }
     const Tab* TabOf(const std::string& name) const;
     HWND WindowOf(const std::string& name) const { return host->conversations.WindowOf(Id(name)); }
-    std::string Path(const std::string& file) const { return folder + "\\" + file; }
+    std::string Path(const std::string& file) const { return folder + "/" + file; }
 
     std::string plugin;
     std::string folder;
     std::unique_ptr<DevHost> host;
     std::unique_ptr<Messenger> messenger;
-    Screenshots shots;
+    Screenshots shots{kDesktopColour};
     HWND desktop = nullptr;
     std::string step;
     std::string failure;
@@ -413,7 +415,7 @@ void Tour::SwitchByClick() {
            "Celina's conversation is not shown after a click on her tab");
     Expect(WindowText(Container()) == "Celina Wiśniewska", "the container's title is \"" + WindowText(Container()) + "\"");
     std::string view = host->conversations.ViewText(Id("Celina Wiśniewska"));
-    Expect(view.find("Spotkanie") != std::string::npos, "Celina's message is not in her conversation");
+    Expect(view.find("Celina Wiśniewska: ") != std::string::npos, "Celina's message is not in her conversation");
 }
 
 void Tour::CloseByMiddleClick() {
@@ -448,8 +450,13 @@ void Tour::DetachFromContactMenu() {
     Expect(window && GetParent(window) == nullptr && IsWindowVisible(window), "Ewa's conversation is not on its own");
     Expect(!GetPropA(window, "TABBED"), "Ewa's detached window is still marked as tabbed");
     ExpectTabs({"Celina Wiśniewska", "Grażyna Zielińska"});
-    // The user puts it beside the container.
+    // The user puts it beside the container, and Ewa writes.
     SetWindowPos(window, HWND_TOP, kDetachedPlace.x, kDetachedPlace.y, 0, 0, SWP_NOSIZE);
+    messenger->MessageFrom(ewa);
+    DevHost::Pump();
+    ExpectTabs({"Celina Wiśniewska", "Grażyna Zielińska"});
+    Expect(host->conversations.ViewText(ewa).find("Ewa Kamińska: ") != std::string::npos,
+           "Ewa's message is not in her detached window");
     Shoot("04-detached", {Container(), window});
 }
 
@@ -471,6 +478,7 @@ void Tour::ChangeSettings() {
     ClickSetting(kAutoRevertColumn, "Zawsze");
     ClickSetting(kTabsCloseButtonColumn, "Zamknij rozmowę");
     HWND dialog = host->settingsPage.Dialog();
+    SetWindowPos(dialog, HWND_TOP, kSettingsPlace.x, kSettingsPlace.y, 0, 0, SWP_NOSIZE);
     Shoot("05-settings", {dialog});
     SendMessageA(GetDlgItem(dialog, kApplyButton), BM_CLICK, 0, 0);
     host->CloseSettingsPage();
