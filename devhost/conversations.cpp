@@ -1,5 +1,9 @@
 #include "conversations.h"
 
+#include <commctrl.h>
+
+#include <utility>
+
 #include "dev_host.h"
 #include "host/requests.h"
 
@@ -74,6 +78,12 @@ HWND ViewInside(HWND viewItem) { return FirstChild(FirstChild(FirstChild(viewIte
 
 void Fill(HWND window, int width, int height) { MoveWindow(window, 0, 0, width, height, TRUE); }
 
+// A toolbar without buttons takes no room.
+int ToolbarHeight(HWND bar) {
+    if (!bar || SendMessageA(bar, TB_BUTTONCOUNT, 0, 0) == 0) return 0;
+    return HIWORD(SendMessageA(bar, TB_GETBUTTONSIZE, 0, 0)) + 2;
+}
+
 void Append(HWND edit, const std::string& text) {
     int end = GetWindowTextLengthA(edit);
     SendMessageA(edit, EM_SETSEL, end, end);
@@ -112,6 +122,7 @@ HWND Conversations::Create(int contact) {
     SetPropA(window, kOwnerProp, this);
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(host.icons.Handle(Host::kIconNormal)));
 
+    CreateToolbar(window, contact);
     HWND viewItem = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kViewItem, 0, 0, 400, 180);
     HWND inner = Child(viewItem, kPanelClass, "", WS_CLIPCHILDREN, 1, 0, 0, 400, 180);
     HWND frame = Child(inner, kPanelClass, "", WS_CLIPCHILDREN, 1, 0, 0, 400, 180);
@@ -138,6 +149,60 @@ HWND Conversations::Create(int contact) {
 HWND Conversations::WindowOf(int contact) const {
     auto it = windows.find(contact);
     return it == windows.end() ? nullptr : it->second;
+}
+
+HWND Conversations::Toolbar(int contact) const {
+    HWND window = WindowOf(contact);
+    return window ? GetDlgItem(window, kToolbarItem) : nullptr;
+}
+
+// The host tells the buttons' owners that it builds them for the contact,
+// as it does for a menu.
+void Conversations::CreateToolbar(HWND window, int contact) {
+    DWORD style = TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
+    HWND bar = Child(window, TOOLBARCLASSNAMEA, "", style, kToolbarItem, 0, 0, 400, 24);
+    SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
+    SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(host.icons.ImageList()));
+    for (int group : host.elements.Children(Host::kGroupToolbars)) {
+        host.Notify({group, Host::kGroupToolbars, contact}, Host::kNoticeCreate);
+        for (int button : host.elements.Children(group)) host.Notify({button, group, contact}, Host::kNoticeCreate);
+    }
+    FillToolbar(window, contact);
+}
+
+void Conversations::FillToolbar(HWND window, int contact) {
+    HWND bar = GetDlgItem(window, kToolbarItem);
+    while (SendMessageA(bar, TB_BUTTONCOUNT, 0, 0) > 0) SendMessageA(bar, TB_DELETEBUTTON, 0, 0);
+    std::vector<ActionRef>& buttons = toolbarButtons[window];
+    buttons.clear();
+    for (const Element* group : std::as_const(host.elements).ChildElements(Host::kGroupToolbars)) {
+        if (group->HiddenFor(contact)) continue;
+        for (const Element* e : std::as_const(host.elements).ChildElements(group->id)) {
+            if (e->HiddenFor(contact)) continue;
+            TBBUTTON b{};
+            b.iBitmap = e->param ? host.icons.Index(e->param) : I_IMAGENONE;
+            b.idCommand = static_cast<int>(buttons.size());
+            b.fsState = TBSTATE_ENABLED;
+            b.fsStyle = BTNS_AUTOSIZE | BTNS_SHOWTEXT;
+            b.iString = reinterpret_cast<INT_PTR>(e->TextFor(contact).c_str());
+            SendMessageA(bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b));
+            buttons.push_back({e->id, e->parent, contact});
+        }
+    }
+    SendMessageA(bar, TB_AUTOSIZE, 0, 0);
+    LayOut(window);
+}
+
+void Conversations::RefreshToolbars() {
+    for (const auto& [contact, window] : windows) FillToolbar(window, contact);
+}
+
+void Conversations::OnToolbar(HWND window, UINT command) {
+    auto it = toolbarButtons.find(window);
+    if (it == toolbarButtons.end() || command >= it->second.size()) return;
+    ActionRef ref = it->second[command];
+    host.Notify(ref, Host::kNoticeAction);
 }
 
 HWND Conversations::ViewControl(int contact) const {
@@ -207,6 +272,7 @@ void Conversations::Forget(HWND window) {
             break;
         }
     }
+    toolbarButtons.erase(window);
     auto record = records.find(window);
     if (record != records.end()) {
         delete record->second;
@@ -231,10 +297,12 @@ void Conversations::LayOut(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
     int width = client.right, height = client.bottom;
+    int barHeight = ToolbarHeight(GetDlgItem(window, kToolbarItem));
+    MoveWindow(GetDlgItem(window, kToolbarItem), 0, 0, width, barHeight, TRUE);
     int editTop = height - kEditHeight - kGap;
-    int viewHeight = editTop > kGap ? editTop - kGap : 0;
+    int viewHeight = editTop > kGap + barHeight ? editTop - kGap - barHeight : 0;
     HWND viewItem = GetDlgItem(window, kViewItem);
-    Fill(viewItem, width, viewHeight);
+    MoveWindow(viewItem, 0, barHeight, width, viewHeight, TRUE);
     Fill(FirstChild(viewItem), width, viewHeight);
     Fill(FirstChild(FirstChild(viewItem)), width, viewHeight);
     Fill(ViewInside(viewItem), width, viewHeight);
@@ -259,6 +327,8 @@ LRESULT CALLBACK Conversations::WindowProc(HWND window, UINT message, WPARAM wPa
             return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == kFocusItem && HIWORD(wParam) == BN_CLICKED) SendTyped(window);
+            if (self && lParam && reinterpret_cast<HWND>(lParam) == GetDlgItem(window, kToolbarItem))
+                self->OnToolbar(window, LOWORD(wParam));
             return 0;
         case WM_NCDESTROY:
             RemovePropA(window, kRecordProp);

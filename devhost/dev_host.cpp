@@ -344,7 +344,9 @@ int DevHost::ElementRequest(int code, HostMessage* m) {
         case Host::kElementChildCount: return elements.ChildCount(RefAt(m->p1).id);
         case Host::kElementRemove: {
             const ActionRef& r = RefAt(m->p1);
-            return elements.Remove(r.id, r.parent) ? 1 : 0;
+            bool removed = elements.Remove(r.id, r.parent);
+            conversations.RefreshToolbars();
+            return removed ? 1 : 0;
         }
         case Host::kElementWindow: return reinterpret_cast<int>(ElementWindow(RefAt(m->p1)));
         case Host::kElementParent: {
@@ -380,6 +382,7 @@ int DevHost::InsertElement(const ActionInfo* a) {
         e.y = a->y;
     }
     elements.Insert(e, a->position);
+    conversations.RefreshToolbars();
     return 1;
 }
 
@@ -427,6 +430,7 @@ int DevHost::ChangeElement(const ActionInfo* a) {
         else
             e->contactText[contact] = text;
     }
+    conversations.RefreshToolbars();
     return 1;
 }
 

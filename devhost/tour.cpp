@@ -21,7 +21,7 @@ namespace {
 
 constexpr RECT kMessengerPlace{16, 16, 356, 496};
 constexpr RECT kContainerPlace{370, 16, 930, 416};
-constexpr POINT kDetachedPlace{690, 290};
+constexpr RECT kDetachedPlace{700, 428, 1140, 758};
 constexpr POINT kSettingsPlace{370, 16};
 constexpr COLORREF kDesktopColour = RGB(58, 110, 165);
 constexpr char kConfigFile[] = "tour-config.txt";
@@ -187,6 +187,7 @@ private:
     void ChangeSettings();
     void CloseWithKeyboard();
     void ReopenFromMainMenu();
+    void AttachFromToolbar();
     void RestartRestoresSession();
     void QuitLeavesNothing();
 
@@ -199,6 +200,7 @@ private:
     void Highlight(const std::string& item);
     void ExpectHighlighted(const std::string& item);
     void Keys(std::initializer_list<WORD> keys);
+    void Click(HWND target, POINT at, DWORD down, DWORD up);
     void ClickSetting(int column, const std::string& label);
 
     int Id(const std::string& name) const;
@@ -240,6 +242,7 @@ int Tour::Run() {
         {"the settings page puts the bar at the top", &Tour::ChangeSettings},
         {"Ctrl+F4 closes the shown tab", &Tour::CloseWithKeyboard},
         {"the main menu reopens a closed conversation", &Tour::ReopenFromMainMenu},
+        {"a detached window's own button attaches it again", &Tour::AttachFromToolbar},
         {"a restart restores the session", &Tour::RestartRestoresSession},
         {"quitting leaves the host's windows as they were", &Tour::QuitLeavesNothing},
     };
@@ -341,6 +344,16 @@ void Tour::InMenu(const std::function<void()>& open, std::vector<Move> moves) {
     Expect(next == moves.size(), "the menu closed before the user was done with it");
 }
 
+// A click that reaches the target only: another window in front of it would
+// get it instead.
+void Tour::Click(HWND target, POINT at, DWORD down, DWORD up) {
+    HWND under = WindowFromPoint(at);
+    Expect(under == target || IsChild(target, under),
+           "the click meant for " + ClassOf(target) + " would land on " + ClassOf(under) + " \"" + WindowText(under) + "\"");
+    if (failure.empty()) Press(down, up, at);
+    DevHost::Pump();
+}
+
 void Tour::Keys(std::initializer_list<WORD> keys) {
     for (WORD key : keys) PostMessageA(messenger->Window(), WM_KEYDOWN, key, 0);
 }
@@ -408,8 +421,7 @@ void Tour::MessageWhileAway() {
 void Tour::SwitchByClick() {
     const Tab* celina = TabOf("Celina Wiśniewska");
     if (!celina) return Expect(false, "Celina has no tab");
-    Press(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, celina->middle);
-    DevHost::Pump();
+    Click(Bar(), celina->middle, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     HWND window = WindowOf("Celina Wiśniewska");
     Expect(reinterpret_cast<HWND>(host->Call(Host::kAskCurrentWindow)) == window && IsWindowVisible(window),
            "Celina's conversation is not shown after a click on her tab");
@@ -421,8 +433,7 @@ void Tour::SwitchByClick() {
 void Tour::CloseByMiddleClick() {
     const Tab* agnieszka = TabOf("Agnieszka Nowak");
     if (!agnieszka) return Expect(false, "Agnieszka has no tab");
-    Press(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, agnieszka->middle);
-    DevHost::Pump();
+    Click(Bar(), agnieszka->middle, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
     ExpectTabs({"Celina Wiśniewska", "Ewa Kamińska", "Grażyna Zielińska"});
     HWND window = WindowOf("Agnieszka Nowak");
     Expect(!window || !IsWindowVisible(window), "Agnieszka's conversation is still shown");
@@ -451,7 +462,8 @@ void Tour::DetachFromContactMenu() {
     Expect(!GetPropA(window, "TABBED"), "Ewa's detached window is still marked as tabbed");
     ExpectTabs({"Celina Wiśniewska", "Grażyna Zielińska"});
     // The user puts it beside the container, and Ewa writes.
-    SetWindowPos(window, HWND_TOP, kDetachedPlace.x, kDetachedPlace.y, 0, 0, SWP_NOSIZE);
+    MoveWindow(window, kDetachedPlace.left, kDetachedPlace.top, kDetachedPlace.right - kDetachedPlace.left,
+               kDetachedPlace.bottom - kDetachedPlace.top, TRUE);
     messenger->MessageFrom(ewa);
     DevHost::Pump();
     ExpectTabs({"Celina Wiśniewska", "Grażyna Zielińska"});
@@ -527,6 +539,24 @@ void Tour::ReopenFromMainMenu() {
     ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak"});
 }
 
+void Tour::AttachFromToolbar() {
+    int ewa = Id("Ewa Kamińska");
+    HWND toolbar = host->conversations.Toolbar(ewa);
+    char text[64] = {};
+    TBBUTTON button{};
+    SendMessageA(toolbar, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&button));
+    SendMessageA(toolbar, TB_GETBUTTONTEXTA, button.idCommand, reinterpret_cast<LPARAM>(text));
+    Expect(std::string(text) == "Przypnij/Odepnij", "Ewa's window has no \"Przypnij/Odepnij\" button");
+    RECT r{};
+    SendMessageA(toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+    POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(toolbar, &middle);
+    Click(toolbar, middle, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    HWND window = host->conversations.WindowOf(ewa);
+    Expect(ClassOf(GetParent(window)) == kContentClass, "Ewa's conversation is not back in the container");
+    ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak", "Ewa Kamińska"});
+}
+
 void Tour::RestartRestoresSession() {
     Quit();
     Expect(!Container(), "the container outlived the plug-in's end");
@@ -538,7 +568,7 @@ void Tour::RestartRestoresSession() {
     UnregisterClassA("Tabs", GetModuleHandleA(nullptr));
     UnregisterClassA(kContentClass, GetModuleHandleA(nullptr));
     if (!Boot(false)) return;
-    ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak"});
+    ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak", "Ewa Kamińska"});
     Expect(host->questions.empty(), "the plug-in asked before restoring although it was set to always restore");
     RECT bar{}, client{};
     GetWindowRect(Bar(), &bar);
