@@ -370,7 +370,8 @@ void Conversations::CheckLeftovers(HWND window, const char* role, WNDPROC own) {
         leftovers.push_back(std::string(role) + " procedure");
 }
 
-// Enter sends; Shift+Enter starts a new line.
+// Enter sends; Shift+Enter starts a new line; Esc is the window's close
+// request.
 LRESULT CALLBACK Conversations::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     RecordInput(window, Control::Edit, message, wParam);
     bool plainEnter = wParam == VK_RETURN && (GetKeyState(VK_SHIFT) & 0x8000) == 0;
@@ -378,7 +379,12 @@ LRESULT CALLBACK Conversations::EditProc(HWND window, UINT message, WPARAM wPara
         SendTyped(GetParent(window));
         return 0;
     }
-    if (message == WM_CHAR && wParam == '\r' && plainEnter) return 0;
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        SendMessageA(GetParent(window), WM_CLOSE, 0, 0);
+        return 0;
+    }
+    bool swallowed = (wParam == '\r' && plainEnter) || wParam == 0x1B;
+    if (message == WM_CHAR && swallowed) return 0;
     if (message == WM_NCDESTROY) {
         int contact = 0;
         if (Conversations* self = OwnerAbove(window, contact)) self->CheckLeftovers(window, "edit", EditProc);

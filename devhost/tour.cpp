@@ -20,7 +20,7 @@ namespace DevHostLib {
 namespace {
 
 constexpr RECT kMessengerPlace{16, 16, 356, 496};
-constexpr RECT kContainerPlace{370, 16, 930, 416};
+constexpr RECT kContainerPlace{370, 16, 980, 416};
 constexpr RECT kDetachedPlace{700, 428, 1140, 758};
 constexpr POINT kSettingsPlace{370, 16};
 constexpr COLORREF kDesktopColour = RGB(58, 110, 165);
@@ -492,6 +492,8 @@ void Tour::ChangeSettings() {
     HWND dialog = host->settingsPage.Dialog();
     SetWindowPos(dialog, HWND_TOP, kSettingsPlace.x, kSettingsPlace.y, 0, 0, SWP_NOSIZE);
     Shoot("05-settings", {dialog});
+    SendMessageA(host->settingsPage.PageWindow(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    Shoot("06-settings-tabs", {dialog});
     SendMessageA(GetDlgItem(dialog, kApplyButton), BM_CLICK, 0, 0);
     host->CloseSettingsPage();
     DevHost::Pump();
@@ -504,7 +506,7 @@ void Tour::ChangeSettings() {
     Expect(bar.top == client.top, "the tab bar is not at the top of the container");
     int closeButton = static_cast<int>(SendMessageA(Bar(), TB_ISBUTTONHIDDEN, kBarCloseButton, 0));
     Expect(closeButton == 0, "the bar's close button is not shown");
-    Shoot("06-bar-at-top", {Container()});
+    Shoot("07-bar-at-top", {Container()});
 }
 
 void Tour::CloseWithKeyboard() {
@@ -529,7 +531,7 @@ void Tour::ReopenFromMainMenu() {
                 std::vector<std::string> items = MenuTexts(MenuOf(OpenMenus().back()));
                 std::vector<std::string> expected{"Wyczyść listę", "", "Celina Wiśniewska", "Agnieszka Nowak"};
                 Expect(items == expected, "the recently closed menu is [" + Join(items) + "]");
-                Shoot("07-recently-closed", {messenger->Window()});
+                Shoot("08-recently-closed", {messenger->Window()});
                 Highlight("Agnieszka Nowak");
             },
             [&] {
