@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kSettingsEntry = 501;  // the host's "Ustawienia" in the main-menu group
 constexpr int kInformationEntry = 132;  // the host's "Informacje" in the contact menu
+constexpr int kPropertiesEntry = 133;   // the host's "Właściwości" in the contact menu
 constexpr UINT kCommandQuit = 100;
 constexpr UINT kCommandMessage = 101;
 constexpr UINT kCommandStatus = 110;  // + the status
@@ -91,6 +92,7 @@ Messenger::Messenger(DevHost& host) : host(host), mainMenu(host, kMainMenuGroup,
     host.hostActions[{Host::kGroupContactMenu, kInformationEntry}] = [this](const ActionRef& ref, int notice) {
         if (notice == Host::kNoticeAction) ShowInformation(ref.contact);
     };
+    AddProperties();
     host.askUser = [&host](const std::string& question) {
         return MessageBoxA(host.mainWindow, question.c_str(), "Velmora", MB_YESNO | MB_ICONQUESTION) == IDYES ? 1 : 0;
     };
@@ -105,6 +107,19 @@ Messenger::~Messenger() {
     HMENU bar = GetMenu(host.mainWindow);
     SetMenu(host.mainWindow, nullptr);
     if (bar) DestroyMenu(bar);
+}
+
+// The contact's properties, with the pages plug-ins add to them.
+void Messenger::AddProperties() {
+    Element entry;
+    entry.id = kPropertiesEntry;
+    entry.parent = Host::kGroupContactMenu;
+    entry.text = "Właściwości";
+    host.elements.Insert(entry, -1);
+    host.hostActions[{Host::kGroupContactMenu, kPropertiesEntry}] = [this](const ActionRef& ref, int notice) {
+        if (notice == Host::kNoticeAction && !host.OpenContactPage(ref.contact))
+            MessageBoxA(host.mainWindow, "Ten kontakt nie ma stron właściwości.", "Velmora", MB_OK | MB_ICONINFORMATION);
+    };
 }
 
 void Messenger::AddSampleContacts(ContactTable& contacts) {

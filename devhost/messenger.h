@@ -50,6 +50,7 @@ public:
 
 private:
     LRESULT Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void AddProperties();
     void CreateChildren();
     HMENU CreateMenuBar();
     void LayOut();

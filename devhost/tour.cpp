@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,7 @@ constexpr int kClosedMainMenu = 306007;
 constexpr int kAlignColumn = 306101;
 constexpr int kTabsCloseButtonColumn = 306107;
 constexpr int kAutoRevertColumn = 306146;
+constexpr int kDontTabColumn = 306202;
 constexpr char kDesktopClass[] = "VelmoraTourDesktop";
 constexpr char kContentClass[] = "TabsCont";
 
@@ -188,6 +190,7 @@ private:
     void CloseWithKeyboard();
     void ReopenFromMainMenu();
     void AttachFromToolbar();
+    void KeepContactOutOfTabs();
     void RestartRestoresSession();
     void QuitLeavesNothing();
 
@@ -201,13 +204,13 @@ private:
     void ExpectHighlighted(const std::string& item);
     void Keys(std::initializer_list<WORD> keys);
     void Click(HWND target, POINT at, DWORD down, DWORD up);
-    void ClickSetting(int column, const std::string& label);
+    void ClickSetting(int page, int column, const std::string& label);
 
     int Id(const std::string& name) const;
     HWND Container() const;
     HWND Bar() const;
     std::vector<Tab> Tabs() const { return TabsOf(Bar()); }
-    const Tab* TabOf(const std::string& name) const;
+    std::optional<Tab> TabOf(const std::string& name) const;
     HWND WindowOf(const std::string& name) const { return host->conversations.WindowOf(Id(name)); }
     std::string Path(const std::string& file) const { return folder + "/" + file; }
 
@@ -217,10 +220,8 @@ private:
     std::unique_ptr<Messenger> messenger;
     Screenshots shots{kDesktopColour};
     HWND desktop = nullptr;
-    std::string step;
     std::string failure;
     std::vector<std::string> pictures;
-    mutable std::vector<Tab> tabCache;
 };
 
 Tour::~Tour() {
@@ -243,12 +244,12 @@ int Tour::Run() {
         {"Ctrl+F4 closes the shown tab", &Tour::CloseWithKeyboard},
         {"the main menu reopens a closed conversation", &Tour::ReopenFromMainMenu},
         {"a detached window's own button attaches it again", &Tour::AttachFromToolbar},
+        {"the contact page keeps a contact out of the tabs", &Tour::KeepContactOutOfTabs},
         {"a restart restores the session", &Tour::RestartRestoresSession},
         {"quitting leaves the host's windows as they were", &Tour::QuitLeavesNothing},
     };
     int number = 0;
     for (const auto& [name, run] : steps) {
-        step = name;
         ++number;
         (this->*run)();
         DevHost::Pump();
@@ -285,11 +286,10 @@ HWND Tour::Container() const { return reinterpret_cast<HWND>(host->Call(Host::kA
 
 HWND Tour::Bar() const { return FindWindowExA(Container(), nullptr, TOOLBARCLASSNAMEA, nullptr); }
 
-const Tab* Tour::TabOf(const std::string& name) const {
-    tabCache = Tabs();
-    for (const Tab& tab : tabCache)
-        if (tab.command == (Id(name) & kButtonIdMask)) return &tab;
-    return nullptr;
+std::optional<Tab> Tour::TabOf(const std::string& name) const {
+    for (const Tab& tab : Tabs())
+        if (tab.command == (Id(name) & kButtonIdMask)) return tab;
+    return std::nullopt;
 }
 
 void Tour::ExpectTabs(const std::vector<std::string>& names) {
@@ -311,7 +311,7 @@ bool Tour::Boot(bool fresh) {
     host->onSaveSettings = [this] { host->config.Save(Path(kConfigFile)); };
     Messenger::AddSampleContacts(host->contacts);
     messenger = std::make_unique<Messenger>(*host);
-    // The user says no to every question; the tour counts them.
+    // The user says no to every question (the host keeps them).
     host->askUser = [](const std::string&) { return 0; };
     host->Start();
     messenger->Show(kMessengerPlace.left, kMessengerPlace.top, kMessengerPlace.right - kMessengerPlace.left,
@@ -408,18 +408,18 @@ void Tour::MessageWhileAway() {
     messenger->MessageFrom(Id("Celina Wiśniewska"));
     messenger->ChangeStatus(Id("Ewa Kamińska"), kStatusBusy);
     DevHost::Pump();
-    const Tab* celina = TabOf("Celina Wiśniewska");
+    std::optional<Tab> celina = TabOf("Celina Wiśniewska");
     Expect(celina && celina->pressed, "Celina's tab is not pressed while her message waits");
     std::string title = WindowText(Container());
     Expect(title == "[Celina Wiśniewska] Grażyna Zielińska", "the container's title is \"" + title + "\"");
-    const Tab* ewa = TabOf("Ewa Kamińska");
+    std::optional<Tab> ewa = TabOf("Ewa Kamińska");
     int busy = host->icons.Index(StatusIconId(3, kStatusBusy));
     Expect(ewa && ewa->image == busy, "Ewa's tab does not show her new status");
     Shoot("02-message-waiting", {Container()});
 }
 
 void Tour::SwitchByClick() {
-    const Tab* celina = TabOf("Celina Wiśniewska");
+    std::optional<Tab> celina = TabOf("Celina Wiśniewska");
     if (!celina) return Expect(false, "Celina has no tab");
     Click(Bar(), celina->middle, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     HWND window = WindowOf("Celina Wiśniewska");
@@ -431,7 +431,7 @@ void Tour::SwitchByClick() {
 }
 
 void Tour::CloseByMiddleClick() {
-    const Tab* agnieszka = TabOf("Agnieszka Nowak");
+    std::optional<Tab> agnieszka = TabOf("Agnieszka Nowak");
     if (!agnieszka) return Expect(false, "Agnieszka has no tab");
     Click(Bar(), agnieszka->middle, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
     ExpectTabs({"Celina Wiśniewska", "Ewa Kamińska", "Grażyna Zielińska"});
@@ -472,8 +472,8 @@ void Tour::DetachFromContactMenu() {
     Shoot("04-detached", {Container(), window});
 }
 
-void Tour::ClickSetting(int column, const std::string& label) {
-    for (const Element* e : std::as_const(host->elements).ChildElements(kSettingsPage)) {
+void Tour::ClickSetting(int page, int column, const std::string& label) {
+    for (const Element* e : std::as_const(host->elements).ChildElements(page)) {
         std::string text = e->text.substr(0, e->text.find_first_of("\x02\x1A"));
         if (e->param != column || text != label) continue;
         SendMessageA(e->window, BM_CLICK, 0, 0);
@@ -486,9 +486,9 @@ void Tour::ChangeSettings() {
     HWND page = host->OpenSettingsPage();
     Expect(page != nullptr, "the settings page did not open");
     if (!page) return;
-    ClickSetting(kAlignColumn, "Góra");
-    ClickSetting(kAutoRevertColumn, "Zawsze");
-    ClickSetting(kTabsCloseButtonColumn, "Zamknij rozmowę");
+    ClickSetting(kSettingsPage, kAlignColumn, "Góra");
+    ClickSetting(kSettingsPage, kAutoRevertColumn, "Zawsze");
+    ClickSetting(kSettingsPage, kTabsCloseButtonColumn, "Zamknij rozmowę");
     HWND dialog = host->settingsPage.Dialog();
     SetWindowPos(dialog, HWND_TOP, kSettingsPlace.x, kSettingsPlace.y, 0, 0, SWP_NOSIZE);
     Shoot("05-settings", {dialog});
@@ -559,6 +559,22 @@ void Tour::AttachFromToolbar() {
     ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak", "Ewa Kamińska"});
 }
 
+void Tour::KeepContactOutOfTabs() {
+    int bartek = Id("Bartosz Kowalski");
+    HWND page = host->OpenContactPage(bartek);
+    Expect(page != nullptr, "Bartosz's properties have no page \"Zakładki\"");
+    if (!page) return;
+    ClickSetting(kContactPage, kDontTabColumn, "Domyślnie odpinaj okno tego kontaktu");
+    SendMessageA(GetDlgItem(host->settingsPage.Dialog(), IDOK), BM_CLICK, 0, 0);
+    DevHost::Pump();
+    Expect(host->config.Int(1, bartek, kDontTabColumn) == 1, "the page did not store the contact's setting");
+    messenger->OpenConversation(bartek);
+    DevHost::Pump();
+    HWND window = host->conversations.WindowOf(bartek);
+    Expect(window && GetParent(window) == nullptr && IsWindowVisible(window), "Bartosz's conversation is not on its own");
+    ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak", "Ewa Kamińska"});
+}
+
 void Tour::RestartRestoresSession() {
     Quit();
     Expect(!Container(), "the container outlived the plug-in's end");
@@ -572,6 +588,7 @@ void Tour::RestartRestoresSession() {
     if (!Boot(false)) return;
     ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak", "Ewa Kamińska"});
     Expect(host->questions.empty(), "the plug-in asked before restoring although it was set to always restore");
+    Expect(host->config.Int(1, Id("Bartosz Kowalski"), kDontTabColumn) == 1, "the contact's setting was not kept");
     RECT bar{}, client{};
     GetWindowRect(Bar(), &bar);
     GetClientRect(Container(), &client);

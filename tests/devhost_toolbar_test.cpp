@@ -83,7 +83,9 @@ TEST_F(HostToolbar, OwnersHearOfTheButtonsBeforeTheViewAndOfAClick) {
     std::vector<std::pair<int, int>> heard;
     for (const DeliveredNotice& n : host->notices) {
         if (n.ref.id == 999101 || n.ref.id == Host::kActionMessageView) heard.push_back({n.ref.id, n.notice});
-        if (n.ref.id == 999101) EXPECT_EQ(n.ref.contact, ala);
+        if (n.ref.id == 999101) {
+            EXPECT_EQ(n.ref.contact, ala);
+        }
     }
     EXPECT_EQ(heard, (std::vector<std::pair<int, int>>{{999101, 10}, {Host::kActionMessageView, 220}}));
 
