@@ -100,7 +100,6 @@ Messenger::Messenger(DevHost& host) : host(host), mainMenu(host, kMainMenuGroup,
 }
 
 Messenger::~Messenger() {
-    mainMenu.Close();
     host.mainWindowProc = nullptr;
     if (list) DestroyWindow(list);
     if (statusBar) DestroyWindow(statusBar);

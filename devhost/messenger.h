@@ -35,7 +35,6 @@ public:
     void Show(int x, int y, int width, int height);
 
     HWND Window() const { return host.mainWindow; }
-    HWND ContactList() const { return list; }
     // The middle of the contact's row on the screen.
     POINT RowPoint(int contact) const;
     int Selected() const;
