@@ -6,6 +6,7 @@
 
 #include "dev_host.h"
 #include "host/requests.h"
+#include "window_class.h"
 
 namespace DevHostLib {
 
@@ -43,17 +44,8 @@ void RegisterClasses(WNDPROC windowProc, WNDPROC editProc, WNDPROC viewProc) {
     static bool done = false;
     if (done) return;
     done = true;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kWindowClass;
-    RegisterClassExA(&wc);
-    wc.lpfnWndProc = PanelProc;
-    wc.lpszClassName = kPanelClass;
-    RegisterClassExA(&wc);
+    RegisterHostClass(kWindowClass, windowProc);
+    RegisterHostClass(kPanelClass, PanelProc);
 
     RegisterEditClass(kEditClass, editProc);
     RegisterEditClass(kViewClass, viewProc);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/requests.h"
+#include "window_class.h"
 
 namespace DevHostLib {
 
@@ -51,18 +52,12 @@ DevHost::~DevHost() {
 }
 
 void DevHost::CreateMainWindow() {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = "VelmoraMain";
-    RegisterClassExA(&wc);
+    RegisterHostClass("VelmoraMain", MainWindowProc);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
     mainWindow = CreateWindowExA(0, "VelmoraMain", "Velmora", WS_OVERLAPPEDWINDOW, 20, 20, 240, 420, nullptr, nullptr,
-                                 wc.hInstance, this);
+                                 instance, this);
     CreateWindowExA(0, "BUTTON", "Zablokuj", WS_CHILD | WS_VISIBLE, 10, 10, 100, 24, mainWindow,
-                    reinterpret_cast<HMENU>(Host::kLockDialogItem), wc.hInstance, nullptr);
+                    reinterpret_cast<HMENU>(Host::kLockDialogItem), instance, nullptr);
 }
 
 void DevHost::RegisterHostElements() {

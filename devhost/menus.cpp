@@ -7,6 +7,7 @@
 
 #include "dev_host.h"
 #include "host/requests.h"
+#include "window_class.h"
 
 namespace DevHostLib {
 
@@ -53,14 +54,7 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 HWND CreateOwner() {
     static bool registered = false;
-    if (!registered) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = OwnerProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kOwnerClass;
-        registered = RegisterClassExA(&wc) != 0;
-    }
+    if (!registered) registered = RegisterHostClass(kOwnerClass, OwnerProc);
     return CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
 }

@@ -10,6 +10,7 @@
 
 #include "dev_host.h"
 #include "host/requests.h"
+#include "window_class.h"
 
 namespace DevHostLib {
 
@@ -126,17 +127,8 @@ void RegisterClasses(WNDPROC dialogProc, WNDPROC panelProc) {
     done = true;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = dialogProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kDialogClass;
-    RegisterClassExA(&wc);
-    wc.lpfnWndProc = panelProc;
-    wc.lpszClassName = kPanelClass;
-    RegisterClassExA(&wc);
+    RegisterHostClass(kDialogClass, dialogProc);
+    RegisterHostClass(kPanelClass, panelProc);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "host/requests.h"
 #include "messenger.h"
 #include "screenshot.h"
+#include "window_class.h"
 
 namespace DevHostLib {
 
@@ -51,16 +52,10 @@ LRESULT CALLBACK DesktopProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 HWND CreateDesktop() {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DesktopProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = CreateSolidBrush(kDesktopColour);
-    wc.lpszClassName = kDesktopClass;
-    RegisterClassExA(&wc);
+    RegisterHostClass(kDesktopClass, DesktopProc, CreateSolidBrush(kDesktopColour));
     HWND desktop = CreateWindowExA(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kDesktopClass, "", WS_POPUP, 0, 0,
                                    GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                   wc.hInstance, nullptr);
+                                   GetModuleHandleA(nullptr), nullptr);
     SetWindowPos(desktop, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return desktop;
 }
