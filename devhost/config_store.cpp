@@ -1,6 +1,8 @@
 #include "config_store.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace DevHostLib {
@@ -124,6 +126,19 @@ void ConfigStore::Deserialize(const std::string& text) {
         }
         in.ignore(1 << 20, '\n');
     }
+}
+
+bool ConfigStore::Load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    Deserialize(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    return true;
+}
+
+bool ConfigStore::Save(const std::string& path) const {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << Serialize();
+    return static_cast<bool>(out);
 }
 
 }  // namespace DevHostLib

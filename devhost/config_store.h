@@ -46,6 +46,10 @@ public:
     // runs of the demo; unknown lines are skipped on load.
     std::string Serialize() const;
     void Deserialize(const std::string& text);
+    // The same in a file of the host's own; Load is false (and changes
+    // nothing) when there is no such file.
+    bool Load(const std::string& path);
+    bool Save(const std::string& path) const;
 
 private:
     using Cell = std::tuple<int, int, int>;

@@ -1,7 +1,12 @@
 #include "conversations.h"
 
+#include <commctrl.h>
+
+#include <utility>
+
 #include "dev_host.h"
 #include "host/requests.h"
+#include "window_class.h"
 
 namespace DevHostLib {
 
@@ -39,17 +44,8 @@ void RegisterClasses(WNDPROC windowProc, WNDPROC editProc, WNDPROC viewProc) {
     static bool done = false;
     if (done) return;
     done = true;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kWindowClass;
-    RegisterClassExA(&wc);
-    wc.lpfnWndProc = PanelProc;
-    wc.lpszClassName = kPanelClass;
-    RegisterClassExA(&wc);
+    RegisterHostClass(kWindowClass, windowProc);
+    RegisterHostClass(kPanelClass, PanelProc);
 
     RegisterEditClass(kEditClass, editProc);
     RegisterEditClass(kViewClass, viewProc);
@@ -62,8 +58,10 @@ BOOL CALLBACK CollectProperty(HWND, LPSTR name, HANDLE, ULONG_PTR list) {
 }
 
 HWND Child(HWND parent, const char* cls, const char* text, DWORD style, int id, int x, int y, int w, int h) {
-    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    HWND child = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return child;
 }
 
 HWND FirstChild(HWND window) { return window ? GetWindow(window, GW_CHILD) : nullptr; }
@@ -71,6 +69,18 @@ HWND FirstChild(HWND window) { return window ? GetWindow(window, GW_CHILD) : nul
 HWND ViewInside(HWND viewItem) { return FirstChild(FirstChild(FirstChild(viewItem))); }
 
 void Fill(HWND window, int width, int height) { MoveWindow(window, 0, 0, width, height, TRUE); }
+
+// A toolbar without buttons takes no room.
+int ToolbarHeight(HWND bar) {
+    if (!bar || SendMessageA(bar, TB_BUTTONCOUNT, 0, 0) == 0) return 0;
+    return HIWORD(SendMessageA(bar, TB_GETBUTTONSIZE, 0, 0)) + 2;
+}
+
+void Append(HWND edit, const std::string& text) {
+    int end = GetWindowTextLengthA(edit);
+    SendMessageA(edit, EM_SETSEL, end, end);
+    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 }  // namespace
 
@@ -102,7 +112,9 @@ HWND Conversations::Create(int contact) {
     windows[contact] = window;
     SetPropA(window, kRecordProp, record);
     SetPropA(window, kOwnerProp, this);
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(host.icons.Handle(Host::kIconNormal)));
 
+    CreateToolbar(window, contact);
     HWND viewItem = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kViewItem, 0, 0, 400, 180);
     HWND inner = Child(viewItem, kPanelClass, "", WS_CLIPCHILDREN, 1, 0, 0, 400, 180);
     HWND frame = Child(inner, kPanelClass, "", WS_CLIPCHILDREN, 1, 0, 0, 400, 180);
@@ -110,6 +122,11 @@ HWND Conversations::Create(int contact) {
     Child(window, kEditClass, "", ES_MULTILINE | ES_AUTOVSCROLL | WS_BORDER | WS_TABSTOP, kEditItem, 0, 190, 300, 60);
     Child(window, "BUTTON", "Wyślij", BS_PUSHBUTTON | WS_TABSTOP, kFocusItem, 310, 190, 80, 28);
     LayOut(window);
+    auto waiting = unshown.find(contact);
+    if (waiting != unshown.end()) {
+        Append(MessageView(contact), waiting->second);
+        unshown.erase(waiting);
+    }
 
     // The host reports the controls' creation before it shows the window.
     host.NotifyWindow({Host::kActionMessageView, Host::kGroupConversation, contact}, Host::kNoticeCreateWindow,
@@ -124,6 +141,60 @@ HWND Conversations::Create(int contact) {
 HWND Conversations::WindowOf(int contact) const {
     auto it = windows.find(contact);
     return it == windows.end() ? nullptr : it->second;
+}
+
+HWND Conversations::Toolbar(int contact) const {
+    HWND window = WindowOf(contact);
+    return window ? GetDlgItem(window, kToolbarItem) : nullptr;
+}
+
+// The host tells the buttons' owners that it builds them for the contact,
+// as it does for a menu.
+void Conversations::CreateToolbar(HWND window, int contact) {
+    DWORD style = TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
+    HWND bar = Child(window, TOOLBARCLASSNAMEA, "", style, kToolbarItem, 0, 0, 400, 24);
+    SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
+    SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(host.icons.ImageList()));
+    for (int group : host.elements.Children(Host::kGroupToolbars)) {
+        host.Notify({group, Host::kGroupToolbars, contact}, Host::kNoticeCreate);
+        for (int button : host.elements.Children(group)) host.Notify({button, group, contact}, Host::kNoticeCreate);
+    }
+    FillToolbar(window, contact);
+}
+
+void Conversations::FillToolbar(HWND window, int contact) {
+    HWND bar = GetDlgItem(window, kToolbarItem);
+    while (SendMessageA(bar, TB_BUTTONCOUNT, 0, 0) > 0) SendMessageA(bar, TB_DELETEBUTTON, 0, 0);
+    std::vector<ActionRef>& buttons = toolbarButtons[window];
+    buttons.clear();
+    for (const Element* group : std::as_const(host.elements).ChildElements(Host::kGroupToolbars)) {
+        if (group->HiddenFor(contact)) continue;
+        for (const Element* e : std::as_const(host.elements).ChildElements(group->id)) {
+            if (e->HiddenFor(contact)) continue;
+            TBBUTTON b{};
+            b.iBitmap = e->param ? host.icons.Index(e->param) : I_IMAGENONE;
+            b.idCommand = static_cast<int>(buttons.size());
+            b.fsState = TBSTATE_ENABLED;
+            b.fsStyle = BTNS_AUTOSIZE | BTNS_SHOWTEXT;
+            b.iString = reinterpret_cast<INT_PTR>(e->TextFor(contact).c_str());
+            SendMessageA(bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b));
+            buttons.push_back({e->id, e->parent, contact});
+        }
+    }
+    SendMessageA(bar, TB_AUTOSIZE, 0, 0);
+    LayOut(window);
+}
+
+void Conversations::RefreshToolbars() {
+    for (const auto& [contact, window] : windows) FillToolbar(window, contact);
+}
+
+void Conversations::OnToolbar(HWND window, UINT command) {
+    auto it = toolbarButtons.find(window);
+    if (it == toolbarButtons.end() || command >= it->second.size()) return;
+    ActionRef ref = it->second[command];
+    host.Notify(ref, Host::kNoticeAction);
 }
 
 HWND Conversations::ViewControl(int contact) const {
@@ -144,6 +215,13 @@ std::string Conversations::ViewText(int contact) const {
     std::string text(static_cast<size_t>(GetWindowTextLengthA(view)) + 1, '\0');
     text.resize(static_cast<size_t>(GetWindowTextA(view, &text[0], static_cast<int>(text.size()))));
     return text;
+}
+
+void Conversations::AddLine(int contact, const std::string& line) {
+    if (HWND view = MessageView(contact))
+        Append(view, line);
+    else
+        unshown[contact] += line;
 }
 
 void Conversations::Retitle(int contact, const std::string& title) {
@@ -186,6 +264,7 @@ void Conversations::Forget(HWND window) {
             break;
         }
     }
+    toolbarButtons.erase(window);
     auto record = records.find(window);
     if (record != records.end()) {
         delete record->second;
@@ -201,9 +280,7 @@ void Conversations::SendTyped(HWND window) {
     if (!view || length <= 0) return;
     std::string text(static_cast<size_t>(length) + 1, '\0');
     text.resize(static_cast<size_t>(GetWindowTextA(edit, &text[0], length + 1)));
-    int end = GetWindowTextLengthA(view);
-    SendMessageA(view, EM_SETSEL, end, end);
-    SendMessageA(view, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>((text + "\r\n").c_str()));
+    Append(view, text + "\r\n");
     SetWindowTextA(edit, "");
 }
 
@@ -212,10 +289,12 @@ void Conversations::LayOut(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
     int width = client.right, height = client.bottom;
+    int barHeight = ToolbarHeight(GetDlgItem(window, kToolbarItem));
+    MoveWindow(GetDlgItem(window, kToolbarItem), 0, 0, width, barHeight, TRUE);
     int editTop = height - kEditHeight - kGap;
-    int viewHeight = editTop > kGap ? editTop - kGap : 0;
+    int viewHeight = editTop > kGap + barHeight ? editTop - kGap - barHeight : 0;
     HWND viewItem = GetDlgItem(window, kViewItem);
-    Fill(viewItem, width, viewHeight);
+    MoveWindow(viewItem, 0, barHeight, width, viewHeight, TRUE);
     Fill(FirstChild(viewItem), width, viewHeight);
     Fill(FirstChild(FirstChild(viewItem)), width, viewHeight);
     Fill(ViewInside(viewItem), width, viewHeight);
@@ -240,6 +319,8 @@ LRESULT CALLBACK Conversations::WindowProc(HWND window, UINT message, WPARAM wPa
             return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == kFocusItem && HIWORD(wParam) == BN_CLICKED) SendTyped(window);
+            if (self && lParam && reinterpret_cast<HWND>(lParam) == GetDlgItem(window, kToolbarItem))
+                self->OnToolbar(window, LOWORD(wParam));
             return 0;
         case WM_NCDESTROY:
             RemovePropA(window, kRecordProp);
@@ -281,7 +362,8 @@ void Conversations::CheckLeftovers(HWND window, const char* role, WNDPROC own) {
         leftovers.push_back(std::string(role) + " procedure");
 }
 
-// Enter sends; Shift+Enter starts a new line.
+// Enter sends; Shift+Enter starts a new line; Esc is the window's close
+// request.
 LRESULT CALLBACK Conversations::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     RecordInput(window, Control::Edit, message, wParam);
     bool plainEnter = wParam == VK_RETURN && (GetKeyState(VK_SHIFT) & 0x8000) == 0;
@@ -289,7 +371,12 @@ LRESULT CALLBACK Conversations::EditProc(HWND window, UINT message, WPARAM wPara
         SendTyped(GetParent(window));
         return 0;
     }
-    if (message == WM_CHAR && wParam == '\r' && plainEnter) return 0;
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        SendMessageA(GetParent(window), WM_CLOSE, 0, 0);
+        return 0;
+    }
+    bool swallowed = (wParam == '\r' && plainEnter) || wParam == 0x1B;
+    if (message == WM_CHAR && swallowed) return 0;
     if (message == WM_NCDESTROY) {
         int contact = 0;
         if (Conversations* self = OwnerAbove(window, contact)) self->CheckLeftovers(window, "edit", EditProc);

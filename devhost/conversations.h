@@ -1,9 +1,11 @@
 // The host's conversation windows: one top-level window per contact, with the
 // "CNT" property (the host's record of the window), the conversation title as
-// its text, dialog item 250 (whose first child's first child's first child
-// is the message view), dialog item 251 (the message edit: Enter sends) and
-// dialog item 5691 (the send button). The edit and the view are the system's
-// edit control under the host's own classes.
+// its text, a toolbar built from the toolbars of group 4 (each a group of
+// buttons; group 200 is the main one), dialog item 250 (whose first child's
+// first child's first child is the message view), dialog item 251 (the
+// message edit: Enter sends) and dialog item 5691 (the send button). The
+// edit and the view are the system's edit control under the host's own
+// classes.
 #pragma once
 
 #include <windows.h>
@@ -14,11 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "host/records.h"
+
 namespace DevHostLib {
 
 constexpr int kViewItem = 250;
 constexpr int kEditItem = 251;
 constexpr int kFocusItem = 5691;
+constexpr int kToolbarItem = 1300;
 constexpr int kKeepWindowColumn = 148;  // configuration table: keep closed windows, hidden
 
 // The record behind "CNT": network at 0, contact id at 8, waiting flag at 12.
@@ -46,7 +51,11 @@ public:
     HWND ViewControl(int contact) const;   // dialog item 250
     HWND MessageView(int contact) const;   // the view inside item 250
     HWND EditControl(int contact) const;   // dialog item 251
+    HWND Toolbar(int contact) const;
     std::string ViewText(int contact) const;
+    // A line of the conversation: into the view when the window is open,
+    // else kept until the window is built.
+    void AddLine(int contact, const std::string& line);
 
     // What the host does to its own windows, through the ordinary calls.
     void Retitle(int contact, const std::string& title);
@@ -55,6 +64,9 @@ public:
     void Close(int contact);  // the window's close request, as its close box sends it
     void DestroyConversation(int contact);
     void DestroyAll();
+    // The toolbars' elements changed: every toolbar shows them as they are
+    // now for its contact.
+    void RefreshToolbars();
 
     // Keyboard and wheel messages that reached the host's own procedures of
     // the edit and the view, in order.
@@ -81,6 +93,9 @@ public:
 
 private:
     HWND Create(int contact);
+    void CreateToolbar(HWND window, int contact);
+    void FillToolbar(HWND window, int contact);
+    void OnToolbar(HWND window, UINT command);
     void Forget(HWND window);
     static void SendTyped(HWND window);
     static void LayOut(HWND window);
@@ -94,6 +109,8 @@ private:
     DevHost& host;
     std::map<int, HWND> windows;
     std::map<HWND, ConversationRecord*> records;
+    std::map<int, std::string> unshown;  // lines for conversations not open yet
+    std::map<HWND, std::vector<ActionRef>> toolbarButtons;  // by command number
 };
 
 }  // namespace DevHostLib

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/requests.h"
+#include "window_class.h"
 
 namespace DevHostLib {
 
@@ -23,6 +24,12 @@ std::string TextAt(int pointer) {
 const ActionRef& RefAt(int pointer) { return *reinterpret_cast<const ActionRef*>(pointer); }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* host = reinterpret_cast<DevHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (host && host->mainWindowProc) return host->mainWindowProc(window, message, wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -45,18 +52,12 @@ DevHost::~DevHost() {
 }
 
 void DevHost::CreateMainWindow() {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = "VelmoraMain";
-    RegisterClassExA(&wc);
+    RegisterHostClass("VelmoraMain", MainWindowProc);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
     mainWindow = CreateWindowExA(0, "VelmoraMain", "Velmora", WS_OVERLAPPEDWINDOW, 20, 20, 240, 420, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
+                                 instance, this);
     CreateWindowExA(0, "BUTTON", "Zablokuj", WS_CHILD | WS_VISIBLE, 10, 10, 100, 24, mainWindow,
-                    reinterpret_cast<HMENU>(Host::kLockDialogItem), wc.hInstance, nullptr);
+                    reinterpret_cast<HMENU>(Host::kLockDialogItem), instance, nullptr);
 }
 
 void DevHost::RegisterHostElements() {
@@ -287,7 +288,10 @@ int DevHost::Request(HostMessage* m) {
         case Host::kFallbackOwner: return fallbackOwner;
         case Host::kPluginVersion: return 0x01000000;
         case Host::kPluginLoaded: return pluginsPresent.count(TextAt(m->p1)) ? 1 : 0;
-        case Host::kSaveSettings: ++saveSettingsCalls; return 1;
+        case Host::kSaveSettings:
+            ++saveSettingsCalls;
+            if (onSaveSettings) onSaveSettings();
+            return 1;
         case Host::kIconRegister: {
             const auto* r = reinterpret_cast<const IconRegistration*>(m->p1);
             if (!r || r->size < sizeof(IconRegistration)) return 0;
@@ -335,7 +339,9 @@ int DevHost::ElementRequest(int code, HostMessage* m) {
         case Host::kElementChildCount: return elements.ChildCount(RefAt(m->p1).id);
         case Host::kElementRemove: {
             const ActionRef& r = RefAt(m->p1);
-            return elements.Remove(r.id, r.parent) ? 1 : 0;
+            bool removed = elements.Remove(r.id, r.parent);
+            conversations.RefreshToolbars();
+            return removed ? 1 : 0;
         }
         case Host::kElementWindow: return reinterpret_cast<int>(ElementWindow(RefAt(m->p1)));
         case Host::kElementParent: {
@@ -371,6 +377,7 @@ int DevHost::InsertElement(const ActionInfo* a) {
         e.y = a->y;
     }
     elements.Insert(e, a->position);
+    conversations.RefreshToolbars();
     return 1;
 }
 
@@ -418,6 +425,7 @@ int DevHost::ChangeElement(const ActionInfo* a) {
         else
             e->contactText[contact] = text;
     }
+    conversations.RefreshToolbars();
     return 1;
 }
 

@@ -32,6 +32,7 @@ constexpr int kHostUiPlugin = 2;     // owner of the host's own elements 250 and
 constexpr int kMainMenuGroup = 50;   // answered to request 10119
 constexpr int kPluginCallAnswer = 0; // default answer of a stand-in plug-in
 constexpr int kSettingsPage = 306100; // the plug-in's page in the settings dialog
+constexpr int kContactPage = 306201;  // the plug-in's page in a contact's properties
 // Set by the host on a conversation window whose messages are not read yet.
 constexpr char kMsgWaitingProperty[] = "MsgWaiting";
 
@@ -123,6 +124,9 @@ public:
 
     // The settings dialog with the plug-in's page {306100, 45}.
     HWND OpenSettingsPage();
+    // A contact's properties with the plug-in's page {306201, 71}; null when
+    // the plug-in hides the page for the contact.
+    HWND OpenContactPage(int contact);
     void CloseSettingsPage();
     // Writes the page's controls into the store and sends 21020, which the
     // host does only while the plug-in's page has a window: false without.
@@ -229,6 +233,14 @@ public:
     MenuChooser chooseMenu;
     bool interactiveMenus = false;
     ShownMenu lastMenu;
+    // A real menu is open in front of the user and waits (the menu window,
+    // null for a menu bar's own line).
+    std::function<void(HWND menuWindow)> onMenuIdle;
+    // Request 1010: the host writes its settings where it keeps them.
+    std::function<void()> onSaveSettings;
+    // The messages of the host's main window (element {1, 0}); without it
+    // the window does nothing of its own.
+    std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)> mainWindowProc;
 
 private:
     Sent Record(HostMessage* message);

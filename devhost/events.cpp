@@ -24,12 +24,6 @@ bool InFront(HWND window) {
     return IsWindowVisible(window) && GetForegroundWindow() == GetAncestor(window, GA_ROOT);
 }
 
-void AppendLine(HWND edit, const std::string& line) {
-    int end = GetWindowTextLengthA(edit);
-    SendMessageA(edit, EM_SETSEL, end, end);
-    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line.c_str()));
-}
-
 int PositionOf(const ContactTable& contacts, int id) {
     const std::vector<Contact>& all = contacts.All();
     for (size_t i = 0; i < all.size(); ++i)
@@ -44,9 +38,10 @@ int DevHost::DeliverMessage(int contact, const std::string& body, int kind, int 
     if (!c) return 0;
     const std::string from = c->userId;
     const std::string name = c->display.empty() ? c->userId : c->display;
-    // The host shows the message in an open conversation before it tells
-    // the plug-ins, and marks the window while the user does not see it.
-    if (HWND view = conversations.MessageView(c->id)) AppendLine(view, name + ": " + body + "\r\n");
+    // The host shows the message in an open conversation (or keeps it for
+    // the conversation's window) before it tells the plug-ins, and marks the
+    // window while the user does not see it.
+    conversations.AddLine(c->id, name + ": " + body + "\r\n");
     HWND window = conversations.WindowOf(c->id);
     if (window && !InFront(window)) SetPropA(window, kMsgWaitingProperty, reinterpret_cast<HANDLE>(1));
 

@@ -1,68 +1,79 @@
-// The stand-in host as a program: loads the plug-in, runs its life cycle and
-// prints what the plug-in declared, registered and logged.
-#include <cstdarg>
+// The stand-in messenger as a program, with the plug-in loaded:
+//
+//   devhost-demo [--config FILE] [PLUGIN.dll]   the messenger's window, to use by hand
+//   devhost-demo --tour FOLDER [PLUGIN.dll]     the scripted tour; pictures go to FOLDER
+//
+// The messenger keeps its configuration store in FILE (default
+// demo-config.txt) between runs. The tour ends with 0 when every step showed
+// what it should.
 #include <cstdio>
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include "dev_host.h"
-#include "host/requests.h"
+#include "messenger.h"
+#include "tour.h"
 
 using namespace DevHostLib;
 
 namespace {
 
-// Texts are code page 1250 (the host's and the plug-in's); the terminal gets
-// UTF-8.
-void Print(const char* format, ...) {
-    char line[1024];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    int wide = MultiByteToWideChar(1250, 0, line, -1, nullptr, 0);
-    std::vector<wchar_t> w(wide);
-    MultiByteToWideChar(1250, 0, line, -1, w.data(), wide);
-    int narrow = WideCharToMultiByte(CP_UTF8, 0, w.data(), -1, nullptr, 0, nullptr, nullptr);
-    std::vector<char> utf8(narrow);
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), -1, utf8.data(), narrow, nullptr, nullptr);
-    std::fputs(utf8.data(), stdout);
-}
+constexpr char kDefaultPlugin[] = "zavernok.dll";
+constexpr char kDefaultConfig[] = "demo-config.txt";
 
-void PrintDeclarations(const DevHost& host) {
-    Print("Kolumny zadeklarowane przez wtyczkę: %u\n", static_cast<unsigned>(host.config.Declarations().size()));
-    for (const ColumnInfo& c : host.config.Declarations()) {
-        if (c.IsText())
-            Print("  %d [%s] = \"%s\"\n", c.column, c.key.c_str(), c.textDefault.c_str());
+struct Options {
+    std::string plugin = kDefaultPlugin;
+    std::string config = kDefaultConfig;
+    std::string tourFolder;
+    bool valid = true;
+};
+
+Options Parse(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--tour") == 0 && hasValue)
+            options.tourFolder = argv[++i];
+        else if (std::strcmp(argv[i], "--config") == 0 && hasValue)
+            options.config = argv[++i];
+        else if (argv[i][0] != '-')
+            options.plugin = argv[i];
         else
-            Print("  %d [%s] = %d\n", c.column, c.key.c_str(), c.intDefault);
+            options.valid = false;
     }
+    return options;
 }
 
-void PrintLog(const DevHost& host) {
-    Print("Dziennik wtyczki: %u linii\n", static_cast<unsigned>(host.log.size()));
-    for (const LogLine& line : host.log) Print("  [%d] %s\n", line.level, line.text.c_str());
+int RunMessenger(const Options& options) {
+    DevHost host;
+    if (!host.Load(options.plugin.c_str())) {
+        std::fprintf(stderr, "demo: cannot load %s\n", options.plugin.c_str());
+        return 1;
+    }
+    host.config.Load(options.config);
+    host.onSaveSettings = [&host, &options] { host.config.Save(options.config); };
+    Messenger::AddSampleContacts(host.contacts);
+    Messenger messenger(host);
+    host.Start();
+    messenger.Show(40, 40, 340, 480);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    host.config.Save(options.config);
+    std::printf("demo: the configuration is kept in %s\n", options.config.c_str());
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    SetConsoleOutputCP(CP_UTF8);
-    const char* path = argc > 1 ? argv[1] : "zavernok.dll";
-    DevHost host;
-    if (!host.Load(path)) {
-        Print("Nie udało się wczytać %s\n", path);
-        return 1;
+    Options options = Parse(argc, argv);
+    if (!options.valid) {
+        std::fprintf(stderr, "usage: devhost-demo [--config FILE | --tour FOLDER] [PLUGIN.dll]\n");
+        return 2;
     }
-    host.contacts.Add("ala@velmora", "Ala");
-    host.contacts.Add("jan@velmora", "Jan");
-    Print("Wtyczka: %s (%s), numer %d\n", reinterpret_cast<const char*>(host.Call(Host::kMsgName)),
-                reinterpret_cast<const char*>(host.Call(Host::kMsgSignature)), host.Call(Host::kMsgNumber));
-    host.Start();
-    PrintDeclarations(host);
-    Print("Zapytania wysłane do hosta: %u\n", static_cast<unsigned>(host.sent.size()));
-    host.Stop();
-    PrintLog(host);
-    host.Unload();
-    return 0;
+    if (!options.tourFolder.empty()) return RunTour(options.plugin, options.tourFolder);
+    return RunMessenger(options);
 }

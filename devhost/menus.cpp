@@ -7,6 +7,7 @@
 
 #include "dev_host.h"
 #include "host/requests.h"
+#include "window_class.h"
 
 namespace DevHostLib {
 
@@ -15,42 +16,28 @@ namespace {
 constexpr char kOwnerClass[] = "VelmoraMenuOwner";
 constexpr int kMaxDepth = 16;
 
-// A real popup menu being tracked: submenus still to be built and the
-// command number of every entry (element ids do not fit a menu command).
+// A real popup menu being tracked.
 struct Tracking {
     MenuSession* session = nullptr;
-    std::map<HMENU, MenuEntry*> unbuilt;
-    std::vector<MenuEntry*> commands;
+    MenuCommands commands;
 };
-
-void Fill(HMENU menu, MenuEntry& level, Tracking& tracking) {
-    for (MenuEntry& e : level.entries) {
-        if (e.hidden) continue;
-        if (e.separator) {
-            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        UINT flags = MF_STRING | (e.disabled ? MF_GRAYED : 0);
-        if (e.submenu) {
-            HMENU sub = CreatePopupMenu();
-            tracking.unbuilt[sub] = &e;
-            AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), e.text.c_str());
-            continue;
-        }
-        tracking.commands.push_back(&e);
-        AppendMenuA(menu, flags, tracking.commands.size(), e.text.c_str());
-    }
-}
 
 void OnInitMenuPopup(HWND owner, HMENU menu) {
     auto* tracking = reinterpret_cast<Tracking*>(GetWindowLongPtrA(owner, GWLP_USERDATA));
     if (!tracking) return;
-    auto it = tracking->unbuilt.find(menu);
-    if (it == tracking->unbuilt.end()) return;
+    auto it = tracking->commands.unbuilt.find(menu);
+    if (it == tracking->commands.unbuilt.end()) return;
     MenuEntry* entry = it->second;
-    tracking->unbuilt.erase(it);
+    tracking->commands.unbuilt.erase(it);
     tracking->session->Open(*entry);
-    Fill(menu, *entry, *tracking);
+    tracking->commands.Fill(menu, *entry);
+}
+
+// The menu loop has nothing to do: the menu is on the screen in front of the
+// user.
+void OnEnterIdle(HWND owner, WPARAM kind, LPARAM menuWindow) {
+    auto* tracking = reinterpret_cast<Tracking*>(GetWindowLongPtrA(owner, GWLP_USERDATA));
+    if (tracking && kind == MSGF_MENU) tracking->session->Idle(reinterpret_cast<HWND>(menuWindow));
 }
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -58,20 +45,16 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_INITMENUPOPUP:
             OnInitMenuPopup(window, reinterpret_cast<HMENU>(wParam));
             return 0;
+        case WM_ENTERIDLE:
+            OnEnterIdle(window, wParam, lParam);
+            return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 HWND CreateOwner() {
     static bool registered = false;
-    if (!registered) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = OwnerProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kOwnerClass;
-        registered = RegisterClassExA(&wc) != 0;
-    }
+    if (!registered) registered = RegisterHostClass(kOwnerClass, OwnerProc);
     return CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
 }
@@ -83,6 +66,30 @@ MenuEntry* ChildWithId(MenuEntry& level, int id) {
 }
 
 }  // namespace
+
+void MenuCommands::Fill(HMENU menu, MenuEntry& level) {
+    for (MenuEntry& e : level.entries) {
+        if (e.hidden) continue;
+        if (e.separator) {
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        UINT flags = MF_STRING | (e.disabled ? MF_GRAYED : 0);
+        if (e.submenu) {
+            HMENU sub = CreatePopupMenu();
+            unbuilt[sub] = &e;
+            AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), e.text.c_str());
+            continue;
+        }
+        entries.push_back(&e);
+        AppendMenuA(menu, flags, first + entries.size() - 1, e.text.c_str());
+    }
+}
+
+MenuEntry* MenuCommands::Entry(UINT command) const {
+    bool known = command >= first && command - first < entries.size();
+    return known ? entries[command - first] : nullptr;
+}
 
 const MenuEntry* MenuEntry::Find(int wanted) const {
     for (const MenuEntry& e : entries) {
@@ -168,7 +175,7 @@ MenuEntry* MenuSession::Track(MenuEntry& top, POINT at) {
     tracking.session = this;
     SetWindowLongPtrA(owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&tracking));
     HMENU menu = CreatePopupMenu();
-    Fill(menu, top, tracking);
+    tracking.commands.Fill(menu, top);
     // A popup menu closes properly only when its owner is in front.
     SetForegroundWindow(owner);
     int command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
@@ -176,8 +183,11 @@ MenuEntry* MenuSession::Track(MenuEntry& top, POINT at) {
     DestroyMenu(menu);
     SetWindowLongPtrA(owner, GWLP_USERDATA, 0);
     DestroyWindow(owner);
-    bool known = command > 0 && static_cast<size_t>(command) <= tracking.commands.size();
-    return known ? tracking.commands[command - 1] : nullptr;
+    return command > 0 ? tracking.commands.Entry(static_cast<UINT>(command)) : nullptr;
+}
+
+void MenuSession::Idle(HWND menuWindow) {
+    if (host.onMenuIdle) host.onMenuIdle(menuWindow);
 }
 
 int DevHost::PopupMenu(int group, int contact, POINT at) {
@@ -220,6 +230,53 @@ void DevHost::ElementCall(const HostMessage* m) {
     }
     const Element* e = elements.Find(ref.id, ref.parent);
     if (e && ((e->status & kStatusGroup) || (e->elementType & kHoldsOthers))) PopupMenu(ref.id, ref.contact, at);
+}
+
+MenuBarGroup::MenuBarGroup(DevHost& host, int group, UINT firstCommand)
+    : host(host), group(group), firstCommand(firstCommand) {}
+
+MenuBarGroup::~MenuBarGroup() { Close(); }
+
+void MenuBarGroup::Build(HMENU popup) {
+    Close();
+    while (GetMenuItemCount(popup) > 0) DeleteMenu(popup, 0, MF_BYPOSITION);
+    shown = std::make_unique<ShownMenu>();
+    shown->contact = Host::kNoContact;
+    shown->menu.id = group;
+    shown->menu.submenu = true;
+    session = std::make_unique<MenuSession>(host, Host::kNoContact);
+    session->Open(shown->menu);
+    commands = MenuCommands();
+    commands.first = firstCommand;
+    commands.Fill(popup, shown->menu);
+}
+
+bool MenuBarGroup::BuildSubmenu(HMENU popup) {
+    auto it = commands.unbuilt.find(popup);
+    if (!session || it == commands.unbuilt.end()) return false;
+    MenuEntry* entry = it->second;
+    commands.unbuilt.erase(it);
+    session->Open(*entry);
+    commands.Fill(popup, *entry);
+    return true;
+}
+
+bool MenuBarGroup::Choose(UINT command) {
+    MenuEntry* chosen = session ? commands.Entry(command) : nullptr;
+    if (!chosen) return false;
+    shown->chosen = chosen->id;
+    shown->chosenParent = chosen->parent;
+    session->Choose(*chosen);
+    return true;
+}
+
+void MenuBarGroup::Close() {
+    if (!session) return;
+    session->Close();
+    session.reset();
+    commands = MenuCommands();
+    host.lastMenu = std::move(*shown);
+    shown.reset();
 }
 
 int DevHost::ShowContactMenu(int contact, POINT at) { return PopupMenu(Host::kGroupContactMenu, contact, at); }

@@ -13,6 +13,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -69,6 +71,20 @@ MenuChooser ChooseInOrder(std::vector<int> ids);
 
 class DevHost;
 
+// A real menu built from entries: the command number of every entry
+// (element ids do not fit a menu command) and the submenus still to be
+// built, which the host builds only when the user opens them.
+struct MenuCommands {
+    UINT first = 1;
+    std::vector<MenuEntry*> entries;
+    std::map<HMENU, MenuEntry*> unbuilt;
+
+    // Appends the level's visible entries to the menu.
+    void Fill(HMENU menu, MenuEntry& level);
+    // The entry of a command number, or null.
+    MenuEntry* Entry(UINT command) const;
+};
+
 // One showing of a menu: which groups got their create notices, so that the
 // same ones get their destroy notices.
 class MenuSession {
@@ -86,6 +102,8 @@ public:
 
     MenuEntry* Script(MenuEntry& top, const MenuChooser& chooser);
     MenuEntry* Track(MenuEntry& top, POINT at);
+    // The real menu waits for the user.
+    void Idle(HWND menuWindow);
 
 private:
     MenuEntry Entry(int id, int group) const;
@@ -93,6 +111,38 @@ private:
     DevHost& host;
     int contact;
     std::vector<int> openedGroups;
+};
+
+// The group behind one popup of a menu bar (the main-menu group under the
+// messenger's "Velmora" menu). The host builds the popup afresh each time it
+// opens, with the create notices; submenus when the user opens them; the
+// chosen entry hears notice 1; and the destroy notices follow when the menu
+// has closed and the choice is done.
+class MenuBarGroup {
+public:
+    // Commands from `firstCommand` on are the group's entries.
+    MenuBarGroup(DevHost& host, int group, UINT firstCommand);
+    ~MenuBarGroup();
+    MenuBarGroup(const MenuBarGroup&) = delete;
+    MenuBarGroup& operator=(const MenuBarGroup&) = delete;
+
+    // The popup opens: it gets the group's entries.
+    void Build(HMENU popup);
+    // Any popup opens: a submenu of the group gets its entries; false when
+    // the popup is not one of the group's submenus.
+    bool BuildSubmenu(HMENU popup);
+    // A menu command: false when it is not one of the group's entries.
+    bool Choose(UINT command);
+    // The destroy notices for everything the last showing built.
+    void Close();
+
+private:
+    DevHost& host;
+    int group;
+    UINT firstCommand;
+    std::unique_ptr<MenuSession> session;
+    std::unique_ptr<ShownMenu> shown;
+    MenuCommands commands;
 };
 
 }  // namespace DevHostLib

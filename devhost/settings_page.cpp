@@ -10,6 +10,7 @@
 
 #include "dev_host.h"
 #include "host/requests.h"
+#include "window_class.h"
 
 namespace DevHostLib {
 
@@ -126,17 +127,8 @@ void RegisterClasses(WNDPROC dialogProc, WNDPROC panelProc) {
     done = true;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = dialogProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kDialogClass;
-    RegisterClassExA(&wc);
-    wc.lpfnWndProc = panelProc;
-    wc.lpszClassName = kPanelClass;
-    RegisterClassExA(&wc);
+    RegisterHostClass(kDialogClass, dialogProc);
+    RegisterHostClass(kPanelClass, panelProc);
 }
 
 }  // namespace
@@ -204,15 +196,21 @@ const Element* SettingsPage::ElementOf(const Row& row) const {
     return nullptr;
 }
 
-HWND SettingsPage::Open(int pageId, int groupId) {
+HWND SettingsPage::Open(int pageId, int groupId, int contactId) {
     if (dialog) {
         SetForegroundWindow(dialog);
         return panel;
     }
     const Element* pageElement = host.elements.Find(pageId, groupId);
     if (!pageElement) return nullptr;
+    if (contactId != Host::kNoContact) {
+        host.Notify({pageId, groupId, contactId}, Host::kNoticeCreate);
+        pageElement = host.elements.Find(pageId, groupId);
+        if (!pageElement || pageElement->HiddenFor(contactId)) return nullptr;
+    }
     page = pageId;
     group = groupId;
+    contact = contactId;
     RegisterClasses(DialogProc, PanelProc);
     if (!font) {
         font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, EASTEUROPE_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, "Tahoma");
@@ -221,7 +219,8 @@ HWND SettingsPage::Open(int pageId, int groupId) {
     RECT frame{0, 0, kClientWidth, kClientHeight};
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     AdjustWindowRect(&frame, style, FALSE);
-    std::string title = "Ustawienia - " + pageElement->TextFor(Host::kNoContact);
+    std::string title = "Ustawienia - " + pageElement->TextFor(contact);
+    if (const Contact* c = host.contacts.Find(contact)) title = "Właściwości - " + c->display;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     dialog = CreateWindowExA(WS_EX_CONTROLPARENT, kDialogClass, title.c_str(), style, 120, 60,
                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
@@ -329,7 +328,7 @@ void SettingsPage::Render(Flow& flow, size_t index) {
             RECT r = flow.Place(e.width ? e.width : size.cx + kCheckWidth, std::max<int>(size.cy, kLineHeight), indent);
             DWORD multiline = size.cy > kLineHeight ? BS_MULTILINE : 0;
             row.control = Make("BUTTON", text, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP | multiline, r, i);
-            bool checked = e.param && host.config.Int(0, 0, e.param) != 0;
+            bool checked = e.param && host.config.Int(StoreTable(), StoreRow(), e.param) != 0;
             SendMessageA(row.control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
             break;
         }
@@ -372,20 +371,20 @@ void SettingsPage::Render(Flow& flow, size_t index) {
 }
 
 bool SettingsPage::TextColumn(int column) const {
-    const ColumnInfo* c = host.config.Find(0, column);
+    const ColumnInfo* c = host.config.Find(StoreTable(), column);
     return c && c->IsText();
 }
 
 bool SettingsPage::Holds(int column, const std::string& value) const {
-    if (TextColumn(column)) return host.config.Text(0, 0, column) == value;
-    return host.config.Int(0, 0, column) == std::atoi(value.c_str());
+    if (TextColumn(column)) return host.config.Text(StoreTable(), StoreRow(), column) == value;
+    return host.config.Int(StoreTable(), StoreRow(), column) == std::atoi(value.c_str());
 }
 
 void SettingsPage::Write(int column, const std::string& value) {
     if (TextColumn(column))
-        host.config.SetText(0, 0, column, value);
+        host.config.SetText(StoreTable(), StoreRow(), column, value);
     else
-        host.config.SetInt(0, 0, column, std::atoi(value.c_str()));
+        host.config.SetInt(StoreTable(), StoreRow(), column, std::atoi(value.c_str()));
 }
 
 void SettingsPage::RenderRadio(Flow& flow, Row& row, const Element& e, int position) {
@@ -427,7 +426,7 @@ void SettingsPage::RenderSlider(Flow& flow, Row& row, const Element& e) {
     SendMessageA(row.control, TBM_SETTICFREQ, step, 0);
     SendMessageA(row.control, TBM_SETLINESIZE, 0, step);
     SendMessageA(row.control, TBM_SETPAGESIZE, 0, step);
-    SendMessageA(row.control, TBM_SETPOS, TRUE, e.param ? host.config.Int(0, 0, e.param) : min);
+    SendMessageA(row.control, TBM_SETPOS, TRUE, e.param ? host.config.Int(StoreTable(), StoreRow(), e.param) : min);
 }
 
 void SettingsPage::RenderDropDown(Flow& flow, Row& row, const Element& e) {
@@ -523,7 +522,7 @@ void SettingsPage::AddTooltip(HWND control, const std::string& richText, int wid
 void SettingsPage::ApplyStatus(const Row& row) {
     const Element* e = ElementOf(row);
     if (!e || !row.control) return;
-    uint32_t status = e->StatusFor(Host::kNoContact);
+    uint32_t status = e->StatusFor(contact);
     int show = (status & kStatusHidden) ? SW_HIDE : SW_SHOWNA;
     BOOL enable = (status & kStatusDisabled) ? FALSE : TRUE;
     ShowWindow(row.control, show);
@@ -547,7 +546,7 @@ void SettingsPage::SetWindows(HWND pageWindow) {
 }
 
 void SettingsPage::SendNotices(int notice) {
-    for (size_t i = 0; i < rows.size(); ++i) host.Notify({rows[i].id, page, Host::kNoContact}, notice);
+    for (size_t i = 0; i < rows.size(); ++i) host.Notify({rows[i].id, page, contact}, notice);
 }
 
 std::vector<RenderedControl> SettingsPage::Controls() const {
@@ -607,7 +606,7 @@ void SettingsPage::OnControl(int index, int code) {
             if (other.radioGroup == row.radioGroup && other.control)
                 SendMessageA(other.control, BM_SETCHECK, &other == &row ? BST_CHECKED : BST_UNCHECKED, 0);
     }
-    host.Notify({row.id, page, Host::kNoContact}, Host::kNoticeAction);
+    host.Notify({row.id, page, contact}, Host::kNoticeAction);
 }
 
 // A slider stops only on its steps; the owner hears when the user lets go.
@@ -621,7 +620,7 @@ void SettingsPage::OnSlider(HWND control, int code) {
         int pos = static_cast<int>(SendMessageA(control, TBM_GETPOS, 0, 0));
         int snapped = min + (pos - min + step / 2) / step * step;
         if (snapped != pos) SendMessageA(control, TBM_SETPOS, TRUE, snapped);
-        if (code == TB_ENDTRACK) host.Notify({row.id, page, Host::kNoContact}, Host::kNoticeAction);
+        if (code == TB_ENDTRACK) host.Notify({row.id, page, contact}, Host::kNoticeAction);
         return;
     }
 }
@@ -679,6 +678,7 @@ void SettingsPage::Forget() {
     ownIcons.clear();
     scrollPos = 0;
     contentHeight = 0;
+    contact = Host::kNoContact;
 }
 
 LRESULT CALLBACK SettingsPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -725,12 +725,18 @@ namespace DevHostLib {
 
 HWND DevHost::OpenSettingsPage() { return settingsPage.Open(kSettingsPage, Host::kGroupSettings); }
 
+HWND DevHost::OpenContactPage(int contact) {
+    return settingsPage.Open(kContactPage, Host::kGroupContactPages, contacts.RowId(contact));
+}
+
 void DevHost::CloseSettingsPage() { settingsPage.Close(); }
 
 bool DevHost::ApplySettings() {
     if (!settingsPage.IsOpen()) return false;
     settingsPage.Apply();
     Call(Host::kMsgSettingsApplied);
+    // The host keeps what the user applied.
+    if (onSaveSettings) onSaveSettings();
     return true;
 }
 

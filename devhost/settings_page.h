@@ -1,5 +1,6 @@
-// A plug-in's page of the host's settings dialog, rendered the way the host
-// renders element records: each element of the page becomes a real control
+// A plug-in's page of the host's settings dialog (or of a contact's
+// properties, bound to that contact's row of the contact table), rendered
+// the way the host renders element records: each element of the page becomes a real control
 // in a vertical flow (an element whose status has 0x40 keeps the next one
 // on its line), bound to the configuration column in its `param`. The
 // control's window is the element's `window` (request 10107, mask 0x400);
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "elements.h"
+#include "host/requests.h"
 
 namespace DevHostLib {
 
@@ -46,8 +48,10 @@ public:
     SettingsPage& operator=(const SettingsPage&) = delete;
 
     // Renders the page element {page, group} into a top-level dialog, then
-    // sends the create notice to every element of the page.
-    HWND Open(int page, int group);
+    // sends the create notice to every element of the page. A contact's page
+    // first asks its owner (create notice) and stays closed when the owner
+    // hides it for the contact.
+    HWND Open(int page, int group, int contact = Host::kNoContact);
     // Destroys the dialog; its elements get their destroy notices first.
     void Close();
     bool IsOpen() const { return dialog != nullptr; }
@@ -77,6 +81,10 @@ private:
 
     // The row's element while the registry still holds it.
     const Element* ElementOf(const Row& row) const;
+    // Where the page's settings live: the configuration table, or the
+    // contact's row of the contact table.
+    int StoreTable() const { return contact == Host::kNoContact ? 0 : 1; }
+    int StoreRow() const { return contact == Host::kNoContact ? 0 : contact; }
     bool TextColumn(int column) const;
     // Whether the column holds this value (a text, or an integer in decimal).
     bool Holds(int column, const std::string& value) const;
@@ -108,6 +116,7 @@ private:
     DevHost& host;
     int page = 0;
     int group = 0;
+    int contact = Host::kNoContact;
     HWND dialog = nullptr;
     HWND panel = nullptr;
     HWND tooltip = nullptr;

@@ -183,3 +183,50 @@ TEST_F(HostMenus, PopupCallsShowTheContactMenuOrTheElementsOwnSubmenuAtThePoint)
     ASSERT_EQ(host->elementCalls.size(), 3u);
     EXPECT_EQ(host->elementCalls[0].ref.contact, ala);
 }
+
+TEST_F(HostMenus, AMenuBarGroupIsBuiltEachTimeItOpensAndEndsAfterTheChoice) {
+    Register(kMainMenuGroup, 999007, 0x10, "Zamknięte");
+    Register(999007, 999008, 0, "Wyczyść");
+    Register(kMainMenuGroup, 999010, 1, "Ukryty");
+    MenuBarGroup bar(*host, kMainMenuGroup, 1000);
+    HMENU popup = CreatePopupMenu();
+    auto texts = [](HMENU menu) {
+        std::vector<std::string> all;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char text[64] = {};
+            GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+            all.push_back(text);
+        }
+        return all;
+    };
+    host->notices.clear();
+
+    bar.Build(popup);
+    EXPECT_EQ(texts(popup), (std::vector<std::string>{"Ustawienia", "Zamknięte"}));
+    HMENU submenu = GetSubMenu(popup, 1);
+    EXPECT_FALSE(bar.BuildSubmenu(popup)) << "only the group's own submenus are built here";
+    ASSERT_TRUE(bar.BuildSubmenu(submenu));
+    EXPECT_EQ(texts(submenu), std::vector<std::string>{"Wyczyść"});
+    UINT command = GetMenuItemID(submenu, 0);
+    EXPECT_FALSE(bar.Choose(999)) << "a command of the messenger's own";
+    EXPECT_TRUE(bar.Choose(command));
+    bar.Close();
+
+    std::vector<std::pair<int, int>> expected{{999007, 10}, {999010, 10}, {999008, 10}, {999008, 1},
+                                              {999007, 11}, {999010, 11}, {999008, 11}};
+    EXPECT_EQ(StandInHeard(), expected);
+    EXPECT_EQ(host->lastMenu.chosen, 999008);
+    EXPECT_EQ(host->lastMenu.chosenParent, 999007);
+
+    host->notices.clear();
+    bar.Build(popup);
+    bar.Build(popup);
+    EXPECT_EQ(texts(popup).size(), 2u) << "a popup built again holds the group once";
+    EXPECT_FALSE(bar.Choose(command)) << "the old entries are gone";
+    bar.Close();
+    bar.Close();
+    std::vector<std::pair<int, int>> twice{{999007, 10}, {999010, 10}, {999007, 11}, {999010, 11},
+                                           {999007, 10}, {999010, 10}, {999007, 11}, {999010, 11}};
+    EXPECT_EQ(StandInHeard(), twice) << "every showing ends once, the unopened submenu not at all";
+    DestroyMenu(popup);
+}

@@ -31,6 +31,13 @@ std::string TextOf(HWND window) {
 
 LRESULT Checked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0); }
 
+// The first rendered control of a kind.
+HWND FirstOfKind(const SettingsPage& page, uint32_t kind) {
+    for (const RenderedControl& c : page.Controls())
+        if (c.kind == kind) return c.window;
+    return nullptr;
+}
+
 }  // namespace
 
 class HostSettingsPage : public PluginTest {
@@ -250,4 +257,30 @@ TEST_F(PluginSettingsPage, ThePluginsOwnPageRendersItsNamedCheckBoxesBoundToThei
     }
     EXPECT_EQ(Checked(host->settingsPage.ControlOf(306106)), BST_CHECKED);
     EXPECT_EQ(Checked(host->settingsPage.ControlOf(306138)), BST_UNCHECKED);
+}
+
+TEST_F(PluginSettingsPage, AContactsPageIsBoundToThatContactAndStaysClosedWhenThePluginHidesIt) {
+    int ala = AddContact("Ala");
+    int jan = AddContact("Jan");
+    Boot();
+    host->config.SetInt(1, jan, 306202, 1);
+    ASSERT_NE(host->OpenContactPage(jan), nullptr);
+    HWND box = FirstOfKind(host->settingsPage, kKindCheckBox);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(TextOf(box), "Domyślnie odpinaj okno tego kontaktu");
+    EXPECT_EQ(Checked(box), BST_CHECKED) << "Jan's own setting";
+    host->CloseSettingsPage();
+
+    ASSERT_NE(host->OpenContactPage(ala), nullptr);
+    box = FirstOfKind(host->settingsPage, kKindCheckBox);
+    EXPECT_EQ(Checked(box), BST_UNCHECKED);
+    SendMessageA(box, BM_CLICK, 0, 0);
+    EXPECT_TRUE(host->ApplySettings());
+    host->CloseSettingsPage();
+    EXPECT_EQ(host->config.Int(1, ala, 306202), 1);
+    EXPECT_FALSE(host->config.HasValue(0, 0, 306202)) << "nothing goes to the configuration table";
+
+    host->config.SetInt("Tabs/LockState", 1);
+    EXPECT_EQ(host->OpenContactPage(ala), nullptr) << "the plug-in hides its page while locked";
+    EXPECT_FALSE(host->settingsPage.IsOpen());
 }

@@ -87,9 +87,26 @@ zv_stop_xvfb() {
     fi
 }
 
-# True when the prefix exists and leaves its windows to no window manager.
+# Wine's own TrueType fonts (Tahoma for dialogs, Marlett for the caption
+# buttons). This Wine build does not look for them in its data folder, so the
+# prefix gets copies; without them captions show "0 1 r" for their buttons.
+ZV_WINE_FONTS=/usr/share/wine/fonts
+
+# True when the prefix exists, leaves its windows to no window manager and
+# has Wine's fonts.
 zv_prefix_ready() {
-    [[ -f $WINEPREFIX/system.reg ]] && grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null
+    [[ -f $WINEPREFIX/system.reg ]] && grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null &&
+        zv_fonts_ready
+}
+
+zv_fonts_ready() {
+    [[ ! -f $ZV_WINE_FONTS/tahoma.ttf || -f $WINEPREFIX/drive_c/windows/Fonts/tahoma.ttf ]]
+}
+
+zv_copy_fonts() {
+    zv_fonts_ready && return 0
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp "$ZV_WINE_FONTS"/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 }
 
 # Creates the Wine prefix if it is missing (wineboot -i, about 10 s). No
@@ -110,6 +127,9 @@ zv_ensure_prefix() {
         if [[ -f $WINEPREFIX/system.reg ]] && ! zv_prefix_ready; then
             zv_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 8>&- 9>&- || true
             timeout 60 wineserver -w </dev/null >/dev/null 2>&1 8>&- 9>&- || true
+        fi
+        if [[ -f $WINEPREFIX/system.reg ]]; then
+            zv_copy_fonts
         fi
     ) 8>"$WINEPREFIX.init-lock"
     if [[ ! -f $WINEPREFIX/system.reg ]]; then
