@@ -25,7 +25,7 @@ using namespace DevHostLib;
 
 namespace {
 
-constexpr int kDefaultSteps = 3000;
+constexpr int kDefaultSteps = 2000;
 constexpr int kBarId = 10;
 constexpr int kCloseButton = 0xFFFF;
 constexpr int kDetachButton = 0xFFFE;
@@ -212,7 +212,7 @@ protected:
             case 25: SendMessageA(Container(), WM_ACTIVATE, WA_CLICKACTIVE, 0); return "the container activated";
             case 26: host->conversations.Retitle(AnyContact(), "Rozmowa\r\nnr " + std::to_string(Pick(100))); return "retitle";
             case 27: host->conversations.Move(AnyContact(), Pick(50), Pick(50), 200 + Pick(200), 150 + Pick(200)); return "host moves a window";
-            case 28: return Chance(10) ? Restart() : ApplySettings();
+            case 28: return Chance(15) ? Restart() : Chance(35) ? ApplySettings() : Key(VK_ESCAPE, {}, "Esc");
             default: DevHost::Pump(); return "messages pumped";
         }
     }
