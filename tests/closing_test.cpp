@@ -4,6 +4,7 @@
 #include "conversations/closed_list.h"
 #include "conversations/closing.h"
 #include "host/columns.h"
+#include "ui/elements.h"
 
 using namespace DevHostLib;
 using Closing = ConversationTest;
@@ -117,4 +118,32 @@ TEST_F(ClosingInProcess, ClosingAConversationThatIsNoTabLeavesItToTheHostAndReco
     Tabs::CloseTab(jan);
     EXPECT_EQ(Closed(), (std::vector<int>{jan, ola}));
     EXPECT_EQ(Tabs(), std::vector<int>{ala});
+}
+
+TEST_F(Closing, ClosingAllButOneKeepsTheFixedButtonsAndTheKeptTabAsTheyWere) {
+    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    host->config.SetInt(0, 0, Tabs::Column::TabsDetachButton, 0);
+    auto c = BootWithTabs({"Ala", "Jan", "Ola", "Ewa"});
+    host->DeliverMessage(c[1], "hej");
+    auto look = [&](int id) {
+        TBBUTTONINFOA info{};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_IMAGE | TBIF_STATE;
+        SendMessageA(Bar(), TB_GETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
+        return std::make_pair(static_cast<int>(info.fsState), info.iImage);
+    };
+    auto closeButton = look(0xFFFF), detachButton = look(0xFFFE), waiting = look(c[1] & 0xBFFFFFFF);
+    ASSERT_TRUE(waiting.first & TBSTATE_PRESSED);
+
+    host->Notify({Tabs::Element::CloseOthers, Host::kGroupContactMenu, c[1]}, Host::kNoticeAction);
+    EXPECT_EQ(Tabs(), std::vector<int>{c[1]});
+    EXPECT_EQ(look(0xFFFF), closeButton);
+    EXPECT_EQ(look(0xFFFE), detachButton) << "hidden as it was";
+    char text[64] = {};
+    SendMessageA(Bar(), TB_GETBUTTONTEXTA, c[1] & 0xBFFFFFFF, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Jan");
+    EXPECT_EQ(CurrentContact(), c[1]);
+    EXPECT_EQ(CheckedTabs(), std::vector<int>{c[1]});
+    Open(c[0]);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[0]})) << "the bar goes on taking tabs";
 }

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <string>
+#include <vector>
+
 #include "container/container_events.h"
 #include "container/tab_bar.h"
 #include "conversations/registry.h"
@@ -301,6 +304,31 @@ void SetContainerIcon(HICON icon) {
     if (!containerWnd) return;
     if (reinterpret_cast<HICON>(SendMessageA(containerWnd, WM_GETICON, ICON_SMALL, 0)) == icon) return;
     SendMessageA(containerWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+// Taking a button off the bar lays out every button left, so emptying a bar
+// of hundreds of tabs one button at a time takes seconds: a new bar takes the
+// buttons that stay, with their texts, images and states, in one layout.
+void RebuildTabBar(int kept) {
+    HWND old = tabBar.Window();
+    if (!old || !containerWnd) return;
+    struct Button {
+        int id;
+        std::string text;
+        int image;
+        int state;
+    };
+    std::vector<Button> staying;
+    for (int id : {kCloseButtonId, kDetachButtonId, kept})
+        if (id != 0 && tabBar.Exists(id)) staying.push_back({id, tabBar.Text(id), tabBar.Image(id), tabBar.State(id)});
+    tabBar.Create(containerWnd, kBarStyle, kBarExStyle);
+    tabBar.SetTooltips(tooltipWnd);
+    for (const Button& button : staying) {
+        tabBar.AddButton(button.id, button.text.c_str(), 0, kTabStyle);
+        tabBar.SetImageIndex(button.id, button.image);
+        tabBar.SetState(button.id, button.state);
+    }
+    DestroyWindow(old);
 }
 
 void StartFlashTimer() {

@@ -36,6 +36,10 @@ void SavePosition();
 void SetContainerIcon(HICON icon);
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
+// A new tab bar in place of the old one, holding only the two fixed buttons
+// and the tab of `kept` (a button id; 0 for none), as they were.
+void RebuildTabBar(int kept);
+
 // Starts timer 2 when "Tabs/MsgIconFlash" is nonzero.
 void StartFlashTimer();
 // Shows or hides the two fixed buttons by their settings.

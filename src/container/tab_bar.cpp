@@ -84,8 +84,9 @@ void TabBar::RepaintAppended(HRGN pending) {
 // image" (-2) into image 65534, and lays nothing out again although a button
 // with an image is wider than one without: it serves only when both the old
 // and the new image are images. The button information carries any index.
-LRESULT TabBar::SetImage(int id, int iconId) {
-    int image = iconId ? ImageIndex(iconId) : kNoImage;
+LRESULT TabBar::SetImage(int id, int iconId) { return SetImageIndex(id, iconId ? ImageIndex(iconId) : kNoImage); }
+
+LRESULT TabBar::SetImageIndex(int id, int image) {
     TBBUTTONINFOA info{};
     info.cbSize = sizeof info;
     info.dwMask = TBIF_IMAGE;
@@ -94,6 +95,26 @@ LRESULT TabBar::SetImage(int id, int iconId) {
     if (IsImage(info.iImage) && IsImage(image)) return Message(TB_CHANGEBITMAP, id, MAKELPARAM(image, 0));
     info.iImage = image;
     return Message(TB_SETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
+}
+
+int TabBar::Image(int id) {
+    TBBUTTONINFOA info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_IMAGE;
+    return Message(TB_GETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info)) == -1 ? kNoImage : info.iImage;
+}
+
+int TabBar::State(int id) { return window ? static_cast<int>(Message(TB_GETSTATE, id)) : -1; }
+
+LRESULT TabBar::SetState(int id, int state) { return Message(TB_SETSTATE, id, MAKELPARAM(state, 0)); }
+
+std::string TabBar::Text(int id) {
+    int length = static_cast<int>(Message(TB_GETBUTTONTEXTA, id));
+    if (length <= 0) return std::string();
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    Message(TB_GETBUTTONTEXTA, id, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(length));
+    return text;
 }
 
 LRESULT TabBar::Check(int id, bool on) { return Message(TB_CHECKBUTTON, id, on); }

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 namespace Tabs {
 
 constexpr int kCloseButtonId = 0xFFFF;
@@ -33,6 +35,11 @@ public:
     // or that is neither a fixed button's nor a usable tab's.
     bool AddButton(int id, const char* text, int iconId, int style);
     LRESULT SetImage(int id, int iconId);
+    LRESULT SetImageIndex(int id, int image);
+    int Image(int id);
+    int State(int id);
+    LRESULT SetState(int id, int state);
+    std::string Text(int id);
     LRESULT Check(int id, bool on);
     LRESULT Press(int id, bool on);
     LRESULT Hide(int id, bool hide);

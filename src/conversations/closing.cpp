@@ -71,7 +71,6 @@ void CloseButtonAt(int index, int id, int32_t contact) {
             DestroyWindow(window);
     }
     RecordClosed(contact);
-    tabBar.Delete(index, true);
 }
 
 }  // namespace
@@ -102,6 +101,7 @@ void CloseTabs(int32_t leave) {
             CloseButtonAt(i, id, contact);
         }
     }
+    RebuildTabBar(keepsATab ? ButtonId(leave) : 0);
     Reposition(-1, -1);
     if (keepsATab) {
         MoveToWnd(leave);
