@@ -186,8 +186,12 @@ void Conversations::FillToolbar(HWND window, int contact) {
     LayOut(window);
 }
 
-void Conversations::RefreshToolbars() {
-    for (const auto& [contact, window] : windows) FillToolbar(window, contact);
+void Conversations::RefreshToolbars(int contact) {
+    if (contact != kEveryContact) {
+        if (HWND window = WindowOf(contact)) FillToolbar(window, contact);
+        return;
+    }
+    for (const auto& [each, window] : windows) FillToolbar(window, each);
 }
 
 void Conversations::OnToolbar(HWND window, UINT command) {

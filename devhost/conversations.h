@@ -64,9 +64,10 @@ public:
     void Close(int contact);  // the window's close request, as its close box sends it
     void DestroyConversation(int contact);
     void DestroyAll();
-    // The toolbars' elements changed: every toolbar shows them as they are
-    // now for its contact.
-    void RefreshToolbars();
+    // The toolbars' elements changed: every toolbar (or the one of the
+    // contact the change was for) shows them as they are now for its contact.
+    void RefreshToolbars(int contact = kEveryContact);
+    static constexpr int kEveryContact = -2;
 
     // Keyboard and wheel messages that reached the host's own procedures of
     // the edit and the view, in order.

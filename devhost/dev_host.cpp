@@ -425,7 +425,11 @@ int DevHost::ChangeElement(const ActionInfo* a) {
         else
             e->contactText[contact] = text;
     }
-    conversations.RefreshToolbars();
+    // Only the toolbars show what changed on a toolbar or its buttons, and
+    // only the contact's own toolbar a change made for one contact.
+    const Element* group = elements.FindAnyParent(e->parent);
+    if (e->parent == Host::kGroupToolbars || (group && group->parent == Host::kGroupToolbars))
+        conversations.RefreshToolbars(contact);
     return 1;
 }
 
