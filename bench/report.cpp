@@ -65,10 +65,12 @@ void Table(std::ostream& out, const std::vector<Series>& series) {
 
 struct Verdict {
     bool met = true;
+    int judged = 0;
     std::ostringstream detail;
 };
 
 void Judge(Verdict& v, bool met, const std::string& what) {
+    ++v.judged;
     if (!met) v.met = false;
     v.detail << "  - " << (met ? "met" : "**missed**") << ": " << what << "\n";
 }
@@ -107,6 +109,10 @@ void Targets(std::ostream& out, const std::vector<Series>& series, bool& allMet)
                       std::to_string(s.points.back().size) + " " + s.unit + " (linear: " + Times(sizes) + ")");
     }
     auto item = [&](const char* title, const Verdict& v) {
+        if (v.judged == 0) {
+            out << "- " << title << ": not measured in this run\n";
+            return;
+        }
         out << "- " << title << ": " << (v.met ? "met" : "**missed**") << "\n" << v.detail.str();
         if (!v.met) allMet = false;
     };
