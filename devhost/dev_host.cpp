@@ -3,18 +3,12 @@
 #include <cstring>
 
 #include "host/requests.h"
+#include "record_bytes.h"
 #include "window_class.h"
 
 namespace DevHostLib {
 
 namespace {
-
-constexpr size_t kMaxRecord = 4096;
-
-std::vector<uint8_t> Bytes(const void* p, size_t n) {
-    const auto* b = static_cast<const uint8_t*>(p);
-    return std::vector<uint8_t>(b, b + n);
-}
 
 std::string TextAt(int pointer) {
     const char* text = reinterpret_cast<const char*>(pointer);

@@ -6,17 +6,11 @@
 
 #include "dev_host.h"
 #include "host/requests.h"
+#include "record_bytes.h"
 
 namespace DevHostLib {
 
 namespace {
-
-constexpr size_t kMaxRecord = 4096;
-
-std::vector<uint8_t> Bytes(const void* p, size_t n) {
-    const auto* b = static_cast<const uint8_t*>(p);
-    return std::vector<uint8_t>(b, b + n);
-}
 
 // The user has the conversation in front of them: its window is shown and
 // the top-level window that holds it is the foreground window.
