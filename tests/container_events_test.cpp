@@ -123,6 +123,49 @@ TEST_F(ContainerEvents, APlainClickSwitchesAndEachModifierRunsItsOwnSettingAltFi
     EXPECT_EQ(CurrentContact(), c[0]) << "a modified click does not switch";
 }
 
+namespace {
+
+// Counts what the window procedures of one window are sent.
+struct SentTo {
+    static inline HWND window = nullptr;
+    static inline int activations = 0;
+    static inline int sizes = 0;
+    static inline int sizesWhileShown = 0;
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && sent->hwnd == window) {
+            if (sent->message == WM_ACTIVATE && LOWORD(sent->wParam) != WA_INACTIVE) ++activations;
+            if (sent->message == WM_SIZE) {
+                ++sizes;
+                if (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) ++sizesWhileShown;
+            }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+
+}  // namespace
+
+// Showing a tab sends its window messages that lead back to the switch: the
+// window is still activated once, and sized once, while it is hidden.
+TEST_F(ContainerEvents, ASwitchActivatesTheConversationOnceAndSizesItBeforeShowingIt) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ola"});
+    SetWindowPos(Container(), nullptr, 0, 0, 520, 430, SWP_NOMOVE | SWP_NOZORDER);
+    SentTo::window = WindowOf(c[0]);
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, SentTo::Hook, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    Click(2);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(CurrentContact(), c[0]);
+    EXPECT_EQ(SentTo::activations, 1);
+    EXPECT_EQ(SentTo::sizes, 1) << "the window took the container's new size once";
+    EXPECT_EQ(SentTo::sizesWhileShown, 0);
+    RECT shown = InParent(WindowOf(c[0])), content{};
+    GetClientRect(Content(), &content);
+    EXPECT_EQ(shown.right - shown.left, content.right);
+    EXPECT_EQ(shown.bottom - shown.top, content.bottom);
+}
+
 TEST_F(ContainerEvents, WithTheDefaultsShiftClickClosesCtrlClickDetachesAltClickAsksForTheContactsInformation) {
     auto c = BootWithTabs({"Ala", "Jan", "Ola"});
     Click(3, {VK_SHIFT});

@@ -256,13 +256,15 @@ int Reposition(int cx, int cy) {
     contentCx = cx > 0 ? cx : 0;
     contentCy = cy - barH > 0 ? cy - barH : 0;
     Place(contWnd, 0, tabsAlign != 0 ? barH : 0, contentCx, contentCy);
-    if (currentWnd) Place(currentWnd, 0, 0, contentCx, contentCy);
+    if (currentWnd) FitContent(currentWnd);
     int barTop = tabsAlign != 0 ? 0 : cy - barH;
     if (!tabBar.Window()) return 0;
     ShowBar(barH != 0);
     if (BarStandsAt(barTop, cx)) return 0;
     return MoveBar(barTop, cx, barH);
 }
+
+void FitContent(HWND window) { Place(window, 0, 0, contentCx, contentCy); }
 
 void Redraw() {
     Log(kTrace, "Tabs::Redraw()");

@@ -29,6 +29,8 @@ int RegisterClasses();
 int CreateContainer();
 int Reposition(int cx, int cy);
 void Redraw();
+// Gives a tab's window the content area's size, at its top left corner.
+void FitContent(HWND window);
 void SetAlpha();
 void SavePosition();
 // The container's small icon; the system redraws the caption and the taskbar

@@ -22,6 +22,19 @@ constexpr DWORD kTriggerAttachKeep = 0x3F30FFFF; // the frame and the pop-up bit
 constexpr int kDetachedX = 100;
 constexpr int kDetachedY = 100;
 
+// The contact whose window ShowTab is bringing up. Showing it sends the
+// window the messages (shown, moved, activated) that would run ChangeWindow's
+// steps for it again; the outer ChangeWindow runs them once it is up.
+int32_t showingCnt = 0;
+
+struct ShowingScope {
+    int32_t outer = showingCnt;
+    explicit ShowingScope(int32_t contact) { showingCnt = contact; }
+    ~ShowingScope() { showingCnt = outer; }
+    ShowingScope(const ShowingScope&) = delete;
+    ShowingScope& operator=(const ShowingScope&) = delete;
+};
+
 void SetStyle(HWND window, DWORD keep, DWORD add) {
     DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
     SetWindowLongA(window, GWL_STYLE, static_cast<LONG>((style & keep) | add));
@@ -58,7 +71,11 @@ void ShowTab(int32_t contact, HWND window) {
         tabBar.AddButton(id, GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
     tabBar.Check(id, true);
     if (previous != window && Shown(previous)) ShowWindow(previous, SW_HIDE);
-    if (!Shown(window)) ShowWindow(window, SW_SHOW);
+    if (!Shown(window)) {
+        // Sized while hidden: shown at its old size it would be painted twice.
+        FitContent(window);
+        ShowWindow(window, SW_SHOW);
+    }
     RefreshTitle();
     SetContainerIcon(normalIcon);
     ForgetClosed(contact);
@@ -149,11 +166,15 @@ void GiveBack(HWND window) {
 }  // namespace
 
 int ChangeWindow(int32_t contact) {
+    if (contact != 0 && contact == showingCnt) return 0;
     Log(kTrace, "Tabs::ChangeWindow(cnt = %d)", ButtonId(contact));
     HWND window = ConversationWindow(contact);
     // Only a window inside the container can be the shown tab: a detached
     // one floats on its own and gets no button.
-    if (window && contact != currentCnt && GetAncestor(window, GA_PARENT) == contWnd) ShowTab(contact, window);
+    if (window && contact != currentCnt && GetAncestor(window, GA_PARENT) == contWnd) {
+        ShowingScope showing(contact);
+        ShowTab(contact, window);
+    }
     Activate();
     Redraw();
     SetTabLook(contact);
@@ -165,6 +186,8 @@ void MoveToWnd(int32_t contact) {
     if (ConversationWindow(contact)) ChangeWindow(contact);
     CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
 }
+
+bool ShowingTab() { return showingCnt != 0; }
 
 void Activate() {
     if (!LockAllows()) return;

@@ -12,6 +12,9 @@ namespace Tabs {
 int ChangeWindow(int32_t contact);
 void MoveToWnd(int32_t contact);
 void Activate();
+// True while ChangeWindow is bringing a tab up; it activates the tab itself
+// once the tab is shown.
+bool ShowingTab();
 void SelectNeighbour();
 void ToggleAttach(int32_t contactRef);
 int ControlTrigger(const ActionNotice* notice);

@@ -122,8 +122,9 @@ Answer OnPositionChange(HWND window, LPARAM lParam) {
     Log(kTrace, "Tabs::SubclassProc - WM_WINDOWPOSCHANGED, cnt=%d", ButtonId(cnt));
     if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam)) {
         if (pos->flags & SWP_SHOWWINDOW) {
-            if (window == currentWnd)
-                Activate();
+            if (window == currentWnd) {
+                if (!ShowingTab()) Activate();
+            }
             else if (cnt)
                 ChangeWindow(cnt);
         }
