@@ -25,7 +25,7 @@ using namespace DevHostLib;
 
 namespace {
 
-constexpr int kDefaultSteps = 2000;
+constexpr int kDefaultSteps = 3000;
 constexpr int kBarId = 10;
 constexpr int kCloseButton = 0xFFFF;
 constexpr int kDetachButton = 0xFFFE;
