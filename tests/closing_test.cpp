@@ -146,4 +146,9 @@ TEST_F(Closing, ClosingAllButOneKeepsTheFixedButtonsAndTheKeptTabAsTheyWere) {
     EXPECT_EQ(CheckedTabs(), std::vector<int>{c[1]});
     Open(c[0]);
     EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[0]})) << "the bar goes on taking tabs";
+
+    HWND tooltip = reinterpret_cast<HWND>(SendMessageA(Bar(), TB_GETTOOLTIPS, 0, 0));
+    ASSERT_TRUE(IsWindow(tooltip)) << "the buttons still have their tooltips";
+    EXPECT_EQ(GetWindow(tooltip, GW_OWNER), Container());
+    EXPECT_EQ(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0), 4) << "one tool per button, none of the old bar's";
 }

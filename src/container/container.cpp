@@ -134,6 +134,11 @@ void ShowBar(bool shown) {
     if (visible != shown) ShowWindow(bar, shown ? SW_SHOWNA : SW_HIDE);
 }
 
+HWND CreateTooltip(HWND owner) {
+    return CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, kTooltipStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, owner, nullptr, AppInstance(), nullptr);
+}
+
 void AddFixedButtons() {
     tabBar.AddButton(kCloseButtonId, "", Icon::CloseIcon, kTabStyle);
     tabBar.AddButton(kDetachButtonId, "", Icon::TabsIcon, kTabStyle);
@@ -143,8 +148,7 @@ LRESULT OnCreate(HWND window) {
     Log(kTrace, "Tabs::WndProc - WM_CREATE");
     containerWnd = window;
     HINSTANCE instance = AppInstance();
-    tooltipWnd = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, kTooltipStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr);
+    tooltipWnd = CreateTooltip(window);
     contWnd = CreateWindowExA(0, kContentClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 800, 560, window,
                               reinterpret_cast<HMENU>(kContentId), instance, nullptr);
     tabsAlign = GetInt(Column::Align);
@@ -323,6 +327,11 @@ void RebuildTabBar(int kept) {
     std::vector<Button> staying;
     for (int id : {kCloseButtonId, kDetachButtonId, kept})
         if (id != 0 && tabBar.Exists(id)) staying.push_back({id, tabBar.Text(id), tabBar.Image(id), tabBar.State(id)});
+    // The old bar's tools stay in its tooltip control, and a toolbar may
+    // destroy the control it was given along with itself: the new bar gets
+    // a control of its own.
+    HWND oldTooltip = tooltipWnd;
+    tooltipWnd = CreateTooltip(containerWnd);
     tabBar.Create(containerWnd, kBarStyle, kBarExStyle);
     tabBar.SetTooltips(tooltipWnd);
     for (const Button& button : staying) {
@@ -331,6 +340,7 @@ void RebuildTabBar(int kept) {
         tabBar.SetState(button.id, button.state);
     }
     DestroyWindow(old);
+    if (oldTooltip && IsWindow(oldTooltip)) DestroyWindow(oldTooltip);
 }
 
 void StartFlashTimer() {
