@@ -120,6 +120,26 @@ TEST_F(ClosingInProcess, ClosingAConversationThatIsNoTabLeavesItToTheHostAndReco
     EXPECT_EQ(Tabs(), std::vector<int>{ala});
 }
 
+TEST_F(Closing, ATabWithoutAWindowClosesByItsActionAndTheMiddleClick) {
+    auto c = BootWithTabs({"Ala"});
+    int jan = AddContact("Jan"), ola = AddContact("Ola");
+    host->DeliverMessage(jan, "hej");
+    host->DeliverMessage(ola, "hej");
+    ASSERT_EQ(Tabs(), (std::vector<int>{c[0], jan, ola}));
+    ASSERT_EQ(WindowOf(jan), nullptr);
+
+    host->Notify({Tabs::Element::Close, Host::kGroupContactMenu, jan}, Host::kNoticeAction);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], ola}));
+    RECT bar{}, tab{};
+    GetWindowRect(Bar(), &bar);
+    SendMessageA(Bar(), TB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&tab));
+    SetCursorPos(bar.left + (tab.left + tab.right) / 2, bar.top + (tab.top + tab.bottom) / 2);
+    SendMessageA(Container(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Bar()), MAKELPARAM(HTCLIENT, WM_MBUTTONUP));
+    EXPECT_EQ(Tabs(), c) << "the middle click closes by default";
+    EXPECT_EQ(CurrentContact(), c[0]);
+    EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{WindowOf(c[0])});
+}
+
 TEST_F(Closing, ClosingAllButOneKeepsTheFixedButtonsAndTheKeptTabAsTheyWere) {
     host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
     host->config.SetInt(0, 0, Tabs::Column::TabsDetachButton, 0);

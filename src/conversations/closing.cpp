@@ -78,10 +78,14 @@ void CloseButtonAt(int index, int id, int32_t contact) {
 void CloseTab(int32_t contact) {
     Log(kTrace, "Tabs::CloseTab, cnt=%d", contact);
     HWND window = ConversationWindow(contact);
-    if (IsTabbed(window))
+    if (IsTabbed(window)) {
         CloseTabbed(contact, window);
-    else if (window)
-        SendMessageA(window, WM_CLOSE, 0, 0);
+    } else {
+        if (window) SendMessageA(window, WM_CLOSE, 0, 0);
+        // A tab made for a message before its conversation had a window has
+        // only its button to lose.
+        if (HasTab(contact)) RemoveTab(contact);
+    }
     RecordClosed(contact);
 }
 
