@@ -5,6 +5,7 @@
 #include "conversations/registry.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "ui/elements.h"
 #include "ui/registration.h"
 
 using namespace DevHostLib;
@@ -123,6 +124,54 @@ TEST_F(Attach, AHostMoveOfAnAttachedWindowIsUndone) {
         EXPECT_EQ(r.right, content.right);
         EXPECT_EQ(r.bottom, content.bottom);
     }
+}
+
+namespace {
+// Another plug-in's procedures, put over the plug-in's own on a window and its view.
+WNDPROC underOther[2] = {};
+int otherSaw = 0;
+template <int N>
+LRESULT CALLBACK OtherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (N == 0 && message == WM_SETTEXT) ++otherSaw;
+    return CallWindowProcA(underOther[N], window, message, wParam, lParam);
+}
+template <int N>
+void PutOver(HWND window) {
+    underOther[N] = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OtherProc<N>)));
+}
+}  // namespace
+
+TEST_F(Attach, AProcedurePutOverTheTabsStaysThroughDetachingAndTheHostStillGetsEveryMessage) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    HWND window = WindowOf(c[0]), view = host->conversations.MessageView(c[0]);
+    PutOver<0>(window);
+    PutOver<1>(view);
+    auto toggle = [&] { host->Notify({Tabs::Element::AttachDetach, Host::kGroupContactMenu, c[0]}, Host::kNoticeAction); };
+
+    toggle();
+    EXPECT_EQ(Proc(window), OtherProc<0>);
+    EXPECT_EQ(Proc(view), OtherProc<1>);
+    EXPECT_EQ(ParentOf(window), GetDesktopWindow());
+    SetFocus(view);
+    EXPECT_EQ(GetFocus(), view) << "a detached view keeps its focus";
+    otherSaw = 0;
+    SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Ala pisze"));
+    EXPECT_EQ(otherSaw, 1);
+    EXPECT_EQ(Text(window), "Ala pisze");
+    EXPECT_EQ(Text(Container()), "Jan") << "a detached window's title is its own";
+
+    toggle();
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[0]}));
+    EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{window});
+    SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Ala znowu"));
+    EXPECT_EQ(Text(Container()), "Ala znowu") << "attached again, the tab follows its window";
+
+    toggle();
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window)) << "the host closes a detached window its own way";
+    EXPECT_EQ(Tabs(), std::vector<int>{c[1]});
+    EXPECT_TRUE(IsWindowVisible(Container()));
 }
 
 TEST_F(AttachInProcess, DetachingGivesTheWindowBackAndAttachingTakesItAgain) {

@@ -89,10 +89,10 @@ void ShowTab(int32_t contact, HWND window) {
 // would be shown, framed and painted at every step on its way.
 void Detach(int32_t contact, HWND window) {
     ClearMsgWaiting(contact);
-    Unhook(window, SubclassProc, kPropOldProc);
+    StepOut(window, SubclassProc, kPropOldProc);
     ShowWindow(window, SW_HIDE);
     SetStyle(window, ~static_cast<DWORD>(WS_CHILD), kFrameStyles);
-    Unhook(ViewOf(window), CtrlViewProc, kPropViewProcOld);
+    StepOut(ViewOf(window), CtrlViewProc, kPropViewProcOld);
     SetParent(window, nullptr);
     SetWindowPos(window, nullptr, kDetachedX, kDetachedY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     RemovePropA(window, kPropTabbed);

@@ -1,5 +1,7 @@
 #include "conversations/hooks.h"
 
+#include <set>
+
 #include "container/container.h"
 #include "container/tab_bar.h"
 #include "conversations/attach.h"
@@ -19,6 +21,11 @@ constexpr int kEscCloseTab = 1;
 constexpr UINT kViewHasSelection = 2032;
 constexpr UINT kViewCopy = 2029;
 
+// Windows whose procedure of ours lies under one put over it later: taking
+// ours out would take that one out too, so ours only passes messages on
+// until the window is hooked again or goes.
+std::set<HWND> passingOn;
+
 // Set while the plug-in itself pins a tabbed window in place, so that the
 // position messages of that move do not pin it again.
 bool pinning = false;
@@ -37,6 +44,7 @@ LRESULT PassOn(WNDPROC old, HWND window, UINT message, WPARAM wParam, LPARAM lPa
 LRESULT Hooked(const char* where, const char* property, Answer (*handle)(HWND, UINT, WPARAM, LPARAM), HWND window,
                UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     auto old = reinterpret_cast<WNDPROC>(GetPropA(window, property));
+    if (message != WM_NCDESTROY && passingOn.count(window)) return PassOn(old, window, message, wParam, lParam);
     Answer answer = Answered(where, [&] { return handle(window, message, wParam, lParam); });
     return answer ? *answer : PassOn(old, window, message, wParam, lParam);
 }
@@ -296,7 +304,10 @@ LRESULT CALLBACK CtrlViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 bool Hook(HWND window, WNDPROC proc, const char* property) {
     if (!window || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
-    if (GetPropA(window, property)) return true;
+    if (GetPropA(window, property)) {
+        passingOn.erase(window);
+        return true;
+    }
     LONG_PTR old = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
     if (!old) return false;
     if (SetPropA(window, property, reinterpret_cast<HANDLE>(old))) return true;
@@ -306,10 +317,20 @@ bool Hook(HWND window, WNDPROC proc, const char* property) {
 
 void Unhook(HWND window, WNDPROC proc, const char* property) {
     if (!window) return;
+    passingOn.erase(window);
     LONG_PTR old = reinterpret_cast<LONG_PTR>(RemovePropA(window, property));
     if (!old && GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(proc))
         old = static_cast<LONG_PTR>(GetClassLongPtrA(window, GCLP_WNDPROC));
     if (old) SetWindowLongPtrA(window, GWLP_WNDPROC, old);
+}
+
+void StepOut(HWND window, WNDPROC proc, const char* property) {
+    bool under = window && GetPropA(window, property) &&
+                 GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(proc);
+    if (under)
+        passingOn.insert(window);
+    else
+        Unhook(window, proc, property);
 }
 
 HWND MessageView(HWND control) {
