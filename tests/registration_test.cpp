@@ -415,3 +415,29 @@ TEST(Registration, AHostThatAnswersNothingStillGetsThroughRegistrationAndTakeOve
     EXPECT_EQ(Tabs::viewCtrlOwner, 0);
     EXPECT_EQ(Tabs::sendCtrlOwner, 0);
 }
+
+TEST(ActionList, AGroupListedInsideItsOwnSubmenusIsNamedButNotWalkedAgain) {
+    // Group 600 holds 601 and 602, and each of them holds 600 again: walked
+    // anew at every pass, the list would double with each level.
+    auto host = Prepared([](DevHost& h) {
+        auto add = [&](int parent, int id, const char* text) {
+            Element e;
+            e.id = id;
+            e.parent = parent;
+            e.text = text;
+            e.elementType = kHoldsOthers;
+            h.elements.Insert(e, -1);
+        };
+        add(30, 600, "Pętla");
+        add(600, 601, "Raz");
+        add(601, 600, "Pętla");
+        add(600, 602, "Dwa");
+        add(602, 600, "Pętla");
+    });
+    EXPECT_EQ(PageControls(*host).end()[-10].text, std::string(kActionListAtTop) +
+                                                       "Pętla\x03" "0\x02" "30:600\n"
+                                                       "      Raz\x03" "0\x02" "600:601\n"
+                                                       "            Pętla\x03" "0\x02" "601:600\n"
+                                                       "      Dwa\x03" "0\x02" "600:602\n"
+                                                       "            Pętla\x03" "0\x02" "602:600\n");
+}

@@ -116,3 +116,26 @@ TEST_F(Session, RestoringSkipsUnknownContactsAndAsksTheViewerForPreviousChats) {
     EXPECT_EQ(loads, 1);
     EXPECT_EQ(OpenRequests(1073799999), 0);
 }
+
+TEST_F(Session, AnEndOrStartMessageOutOfTurnLosesNothingStored) {
+    FirstRun();
+    host->Stop();
+    std::string session = SavedSession(), closed = SavedClosed();
+    ASSERT_EQ(session, Stored({0, 1, 2}));
+
+    // An end message again, and one before any start of the next run.
+    host->Call(Host::kMsgSetControl, static_cast<HostControl*>(host.get()));
+    host->Call(Host::kMsgEnd);
+    EXPECT_EQ(SavedSession(), session);
+    EXPECT_EQ(SavedClosed(), closed);
+
+    // A second start message while the run goes on.
+    Restart(0);
+    auto late = AddContact("Iza");
+    Open(late);
+    host->Call(Host::kMsgStart);
+    EXPECT_EQ(Tabs(), std::vector<int>{late});
+    host->Stop();
+    EXPECT_EQ(SavedSession(), std::to_string(late) + "\x01");
+    EXPECT_EQ(SavedClosed(), Stored({0, 1, 2, 3}));
+}

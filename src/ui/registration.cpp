@@ -1,6 +1,8 @@
 #include "ui/registration.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "host/columns.h"
 #include "host/host.h"
@@ -24,8 +26,8 @@ constexpr uint32_t kGroupStart = 0x000F0000;
 constexpr uint32_t kGroupEnd = 0x00100000;
 constexpr uint32_t kCheckBox = 0x00060000;
 
-// Menus deeper than this are taken for a host that lists a group inside
-// itself.
+// Menus deeper than this are taken for a host that answers with a new group
+// at every level.
 constexpr int kMaxMenuDepth = 16;
 constexpr int kTextBuffer = 100;
 
@@ -181,8 +183,13 @@ void TakeOverActions() {
     sendCtrlOwner = TakeOver({Host::kActionMessageEdit, Host::kGroupConversation, Host::kNoContact});
 }
 
-void ListActions(std::ostringstream& stream, const ActionRef& group, int depth) {
-    if (depth > kMaxMenuDepth) return;
+namespace {
+
+// A group the host lists inside itself, directly or further down, is named
+// but not walked again: each pass through such a loop would multiply the list.
+void ListGroup(std::ostringstream& stream, const ActionRef& group, int depth, std::vector<int>& listing) {
+    if (depth > kMaxMenuDepth || std::find(listing.begin(), listing.end(), group.id) != listing.end()) return;
+    listing.push_back(group.id);
     ActionRef request = group;
     int count = Send(Host::kElementChildCount, &request);
     char text[kTextBuffer];
@@ -208,8 +215,16 @@ void ListActions(std::ostringstream& stream, const ActionRef& group, int depth) 
         stream << std::string(6 * depth, ' ') << text << '\x03' << info.param << '\x02'
                << static_cast<uint32_t>(group.id) << ':' << static_cast<uint32_t>(child) << '\x0A';
         if (info.elementType & Host::kElementHoldsOthers)
-            ListActions(stream, {child, group.id, info.ref.contact}, depth + 1);
+            ListGroup(stream, {child, group.id, info.ref.contact}, depth + 1, listing);
     }
+    listing.pop_back();
+}
+
+}  // namespace
+
+void ListActions(std::ostringstream& stream, const ActionRef& group, int depth) {
+    std::vector<int> listing;
+    ListGroup(stream, group, depth, listing);
 }
 
 }  // namespace Tabs

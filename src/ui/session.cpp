@@ -16,6 +16,10 @@ namespace {
 constexpr int kRestoreAlways = 1;
 constexpr int kRestoreAsk = 2;
 
+// Between the start and the end message the session lives in the tab bar and
+// the stored texts are empty: a start or end out of turn would wipe them.
+bool running = false;
+
 HICON HostIcon(int id) { return reinterpret_cast<HICON>(Send(Host::kIconHandle, id, Host::kIconSmall)); }
 
 bool RestoreWanted(const ContactList& session) {
@@ -50,6 +54,11 @@ ContactList OpenTabs() {
 }  // namespace
 
 int IStart() {
+    if (running) {
+        Log(kTrace, "Tabs::IStart - już uruchomiony");
+        return 1;
+    }
+    running = true;
     messageIcon = HostIcon(Host::kIconMessage);
     normalIcon = HostIcon(Host::kIconNormal);
     RegisterClasses();
@@ -72,6 +81,11 @@ int IStart() {
 }
 
 int IEnd() {
+    if (!running) {
+        Log(kTrace, "Tabs::IEnd - nie uruchomiony");
+        return 1;
+    }
+    running = false;
     SetString(Column::LastSession, ListToString(OpenTabs()).c_str());
     SetString(Column::ClosedRecentlyBuffer, ListToString(closedList).c_str());
     ReleaseWindows();
