@@ -1,5 +1,6 @@
 #include "dev_host.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/requests.h"
@@ -241,7 +242,9 @@ int DevHost::send(HostMessage* message) {
     size_t index = sent.size();
     sent.push_back(Record(message));
     if (message->code == Host::kLog) log.push_back({message->p2, sent[index].text});
-    return Request(message);
+    int answer = Request(message);
+    SpendReadCopy();
+    return answer;
 }
 
 int DevHost::Request(HostMessage* m) {
@@ -448,12 +451,18 @@ int DevHost::ToPlugin(HostMessage* m) {
 
 int DevHost::sendTo(int pluginId, HostMessage* message) {
     if (!message) return 0;
-    if (pluginId == 0 || pluginId == kPluginNumber) return CallRecord(message);
-    Sent s = Record(message);
-    s.target = pluginId;
-    sentTo.push_back(s);
-    auto it = sendToAnswers.find(pluginId);
-    return it == sendToAnswers.end() ? kPluginCallAnswer : it->second(*message);
+    int answer = kPluginCallAnswer;
+    if (pluginId == 0 || pluginId == kPluginNumber) {
+        answer = CallRecord(message);
+    } else {
+        Sent s = Record(message);
+        s.target = pluginId;
+        sentTo.push_back(s);
+        auto it = sendToAnswers.find(pluginId);
+        if (it != sendToAnswers.end()) answer = it->second(*message);
+    }
+    SpendReadCopy();
+    return answer;
 }
 
 int DevHost::rowTest(int table, int row) {
@@ -470,7 +479,15 @@ char* DevHost::tempBuffer(int bytes) {
     return &tempBuffers.back()[0];
 }
 
+void DevHost::SpendReadCopy() {
+    if (!liveCopy) return;
+    std::string& spent = readCopies.back();
+    std::fill(spent.begin(), spent.end(), '#');
+    liveCopy = false;
+}
+
 int DevHost::getColumn(int table, int row, int column, ColumnValue* v) {
+    SpendReadCopy();
     if (!v) return 0;
     std::string text;
     int number = 0;
@@ -484,9 +501,9 @@ int DevHost::getColumn(int table, int row, int column, ColumnValue* v) {
     }
     if (!contactColumn) text = config.Text(table, storeRow, column);
     if (v->value == 0 && v->bufferSize == -1) {
-        // The host's own copy; it stays valid for a while after the call.
         readCopies.push_back(text);
         while (readCopies.size() > 32) readCopies.pop_front();
+        liveCopy = true;
         v->value = reinterpret_cast<int>(readCopies.back().c_str());
         return v->value;
     }
@@ -505,6 +522,7 @@ int DevHost::setColumn(int table, int row, int column, ColumnValue* v) {
         config.SetText(table, storeRow, column, TextAt(v->value));
     else
         config.SetInt(table, storeRow, column, v->value);
+    SpendReadCopy();
     return 1;
 }
 

@@ -261,7 +261,13 @@ private:
     EntryPoint entry = nullptr;
     bool started = false;
     std::deque<std::string> tempBuffers;
-    std::deque<std::string> readCopies;  // the host's copies handed out by string reads
+    // The host's copies handed out by string reads: only the last one holds
+    // its text, and only until the next call into the host. The spent ones
+    // are kept, overwritten, so that a stale pointer reads garbage instead
+    // of freed memory.
+    std::deque<std::string> readCopies;
+    bool liveCopy = false;
+    void SpendReadCopy();
 };
 
 }  // namespace DevHostLib

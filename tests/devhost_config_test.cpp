@@ -1,10 +1,13 @@
-// The stand-in host's configuration store kept in a file between runs of the
-// demo: every value comes back as it was.
+// The stand-in host's configuration store: kept in a file between runs of the
+// demo, every value comes back as it was; read through the host, a text is
+// the host's for a moment only.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "config_store.h"
+#include "dev_host.h"
+#include "host/requests.h"
 
 using namespace DevHostLib;
 
@@ -44,4 +47,35 @@ TEST(HostConfigFile, AMissingFileLeavesTheStoreAsItWas) {
     std::remove(kFile);
     EXPECT_FALSE(store.Load(kFile));
     EXPECT_EQ(store.Int(0, 0, 306101), 1);
+}
+
+// A text the host hands out as its own copy holds only until the next call
+// into the host: a plug-in that keeps the pointer longer reads garbage.
+TEST(HostTextCopy, TheNextCallIntoTheHostSpendsIt) {
+    DevHost host;
+    host.config.Declare({0, 306145, 1, "Tabs/LastSession", 0, ""});
+    host.config.SetText("Tabs/LastSession", "1073741825\x01");
+    auto copy = [&host] {
+        ColumnValue v{1, 0, -1};
+        return reinterpret_cast<const char*>(host.getColumn(0, 0, 306145, &v));
+    };
+    EXPECT_STREQ(copy(), "1073741825\x01");
+
+    const char* kept = copy();
+    HostMessage log{};
+    log.size = sizeof log;
+    log.code = Host::kLog;
+    log.p1 = reinterpret_cast<int>("Tabs::IStart");
+    log.p2 = 256;
+    host.send(&log);
+    EXPECT_NE(std::string(kept), "1073741825\x01") << "after a request";
+
+    kept = copy();
+    ColumnValue number{0, 7, 0};
+    host.setColumn(0, 0, 306101, &number);
+    EXPECT_NE(std::string(kept), "1073741825\x01") << "after a write";
+
+    kept = copy();
+    EXPECT_STREQ(copy(), "1073741825\x01") << "a fresh read has the text";
+    EXPECT_NE(std::string(kept), "1073741825\x01") << "after another read";
 }
