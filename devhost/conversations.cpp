@@ -228,6 +228,17 @@ void Conversations::AddLine(int contact, const std::string& line) {
         unshown[contact] += line;
 }
 
+void Conversations::MarkUnread(int contact) {
+    HWND window = WindowOf(contact);
+    if (!window) return;
+    SetPropA(window, kWaitingProp, reinterpret_cast<HANDLE>(1));
+    ++records.at(window)->waiting;
+}
+
+void Conversations::MarkRead(int contact) {
+    if (HWND window = WindowOf(contact)) records.at(window)->waiting = 0;
+}
+
 void Conversations::Retitle(int contact, const std::string& title) {
     if (HWND window = WindowOf(contact)) SetWindowTextA(window, title.c_str());
 }

@@ -57,6 +57,12 @@ public:
     // else kept until the window is built.
     void AddLine(int contact, const std::string& line);
 
+    // The host's mark of unread messages: the window's "MsgWaiting" and the
+    // count in its record, set while the user does not see the window; the
+    // count goes when the conversation is marked read (request 104).
+    void MarkUnread(int contact);
+    void MarkRead(int contact);
+
     // What the host does to its own windows, through the ordinary calls.
     void Retitle(int contact, const std::string& title);
     void Activate(int contact);

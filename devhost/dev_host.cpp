@@ -275,7 +275,7 @@ intptr_t DevHost::Request(HostMessage* m) {
             if (buffer) std::strcpy(buffer, versionText.c_str());
             return 1;
         }
-        case Host::kMarkRead: return 1;
+        case Host::kMarkRead: return MarkRead(m) ? 1 : 0;
         case Host::kContactByUser: {
             Contact* c = contacts.FindUser(m->p1, TextAt(m->p2));
             return c ? c->id : 0;
@@ -317,6 +317,26 @@ intptr_t DevHost::Request(HostMessage* m) {
         }
     }
     return ElementRequest(m->code, m);
+}
+
+// The host finds the conversation by network and user id and reads the
+// selector's other fields as the kind of marking asked for: a selector it
+// does not know marks nothing.
+bool DevHost::MarkRead(const HostMessage* m) {
+    const void* p1 = reinterpret_cast<const void*>(m->p1);
+    if (!p1 || m->p2 != Host::kMarkReadP2) return false;
+    MessageSelector s;
+    std::memcpy(&s.size, p1, sizeof s.size);
+    if (s.size != sizeof s) return false;
+    std::memcpy(&s, p1, sizeof s);
+    if (s.field10 != Host::kSelectorField10 || s.field14 != Host::kSelectorField14 ||
+        s.field18 != Host::kSelectorField18 || s.field22 != Host::kSelectorField22 ||
+        s.field26 != Host::kSelectorField26 || !s.userId)
+        return false;
+    const Contact* c = contacts.FindUser(s.network, s.userId);
+    if (!c) return false;
+    conversations.MarkRead(c->id);
+    return true;
 }
 
 intptr_t DevHost::ElementRequest(int code, HostMessage* m) {

@@ -43,8 +43,6 @@ constexpr char kEntryExport[] = "_IMessageProc@4";
 constexpr char kAccessorMsvcExport[] = "?get@LibInstance@Corvina@@SAAAV12@XZ";
 #endif
 constexpr char kAccessorGnuExport[] = "_ZN7Corvina11LibInstance3getEv";
-// Set by the host on a conversation window whose messages are not read yet.
-constexpr char kMsgWaitingProperty[] = "MsgWaiting";
 
 // One request the plug-in sent, with copies of what its pointers showed.
 struct Sent {
@@ -260,6 +258,7 @@ private:
     intptr_t CallWithRecord(int code, const void* record, size_t size, std::map<int, std::string> texts = {});
     intptr_t Request(HostMessage* message);
     intptr_t ElementRequest(int code, HostMessage* message);
+    bool MarkRead(const HostMessage* message);
     int InsertElement(const ActionInfo* info);
     int ReadElement(ActionInfo* info);
     int ChangeElement(const ActionInfo* info);

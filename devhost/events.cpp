@@ -37,7 +37,7 @@ int DevHost::DeliverMessage(int contact, const std::string& body, int kind, int 
     // window while the user does not see it.
     conversations.AddLine(c->id, name + ": " + body + "\r\n");
     HWND window = conversations.WindowOf(c->id);
-    if (window && !InFront(window)) SetPropA(window, kMsgWaitingProperty, reinterpret_cast<HANDLE>(1));
+    if (window && !InFront(window)) conversations.MarkUnread(c->id);
 
     IncomingMessage m{};
     m.size = sizeof m;

@@ -420,7 +420,14 @@ TEST_F(ContainerEvents, TheReadTimerMarksTheShownConversationReadOnlyWhileTheCon
     EXPECT_EQ(selector->size, X86OrX64(30, 34));
     EXPECT_EQ(selector->network, 1);
     EXPECT_EQ(read[0].text, "Jan@velmora");
+    // After the user id: 1, 0x40, 2, -1, 0.
+    size_t afterUser = X86OrX64(10, 14);
+    ASSERT_EQ(read[0].record.size(), afterUser + 20);
+    EXPECT_EQ(Bytes(std::vector<uint8_t>(read[0].record.begin() + afterUser, read[0].record.end())),
+              std::string("\x01\0\0\0\x40\0\0\0\x02\0\0\0\xFF\xFF\xFF\xFF\0\0\0\0", 20));
     EXPECT_EQ(read[0].p2, -1);
+    auto* record = static_cast<ConversationRecord*>(GetPropA(window, "CNT"));
+    EXPECT_EQ(record->waiting, 0) << "the host marked the conversation read";
     EXPECT_EQ(GetPropA(window, "MsgWaiting"), nullptr);
     EXPECT_EQ(Text(Container()), "Jan");
 
@@ -428,9 +435,10 @@ TEST_F(ContainerEvents, TheReadTimerMarksTheShownConversationReadOnlyWhileTheCon
     EXPECT_EQ(host->CountSent(Host::kMarkRead), 1) << "nothing left to mark";
 
     // The host's own record of the window may say that messages wait.
-    static_cast<ConversationRecord*>(GetPropA(window, "CNT"))->waiting = 1;
+    record->waiting = 1;
     SendMessageA(Container(), WM_TIMER, 1, 0);
     EXPECT_EQ(host->CountSent(Host::kMarkRead), 2);
+    EXPECT_EQ(record->waiting, 0);
 }
 
 TEST_F(ContainerEvents, ActivatingTheContainerClearsTheShownTabsMessageMark) {

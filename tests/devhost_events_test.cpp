@@ -1,6 +1,8 @@
 // The stand-in host's own events: incoming chat messages, status changes,
 // and the questions it carries to other plug-ins.
 #include <cstring>
+#include <functional>
+#include <utility>
 
 #include "fixture.h"
 
@@ -61,6 +63,55 @@ TEST_F(HostEvents, MessageShowsInTheOpenConversationAndMarksItOnlyWhileUnseen) {
     host->DeliverMessage(jan, "Bez okna");
     EXPECT_EQ(host->conversations.WindowOf(jan), nullptr) << "a message opens no window by itself";
     EXPECT_EQ(host->CallsWithCode(Host::kMsgIncoming).size(), 3u);
+}
+
+TEST_F(HostEvents, MarkingReadTakesOnlyTheSelectorTheHostKnows) {
+    int ala = AddContact("Ala", 3);
+    HWND window = host->conversations.Open(ala);
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window, SW_HIDE);
+    host->DeliverMessage(ala, "Nieprzeczytana");
+    auto* record = static_cast<ConversationRecord*>(GetPropA(window, "CNT"));
+    ASSERT_EQ(record->waiting, 1);
+
+    std::string user = "Ala@velmora";
+    auto markRead = [&](const std::function<void(MessageSelector&, intptr_t&)>& spoil) {
+        MessageSelector s;
+        BuildMessageSelector(s);
+        s.network = 3;
+        s.userId = user.c_str();
+        s.field10 = 1;
+        s.field14 = 0x40;
+        s.field18 = 2;
+        intptr_t p2 = -1;
+        spoil(s, p2);
+        HostMessage m;
+        BuildHostMessage(m, Host::kMarkRead, reinterpret_cast<intptr_t>(&s), p2);
+        return host->send(&m);
+    };
+    using Spoil = std::pair<const char*, std::function<void(MessageSelector&, intptr_t&)>>;
+    const Spoil spoiled[] = {
+        {"short", [](MessageSelector& s, intptr_t&) { s.size = static_cast<uint16_t>(s.size - 1); }},
+        {"at 10 as built", [](MessageSelector& s, intptr_t&) { s.field10 = -1; }},
+        {"at 14 as built", [](MessageSelector& s, intptr_t&) { s.field14 = 0; }},
+        {"at 18 as built", [](MessageSelector& s, intptr_t&) { s.field18 = 0; }},
+        {"at 22", [](MessageSelector& s, intptr_t&) { s.field22 = 0; }},
+        {"at 26", [](MessageSelector& s, intptr_t&) { s.field26 = 1; }},
+        {"another network", [](MessageSelector& s, intptr_t&) { s.network = 1; }},
+        {"no user id", [](MessageSelector& s, intptr_t&) { s.userId = nullptr; }},
+        {"p2 not -1", [](MessageSelector&, intptr_t& p2) { p2 = 0; }},
+    };
+    for (const Spoil& each : spoiled) {
+        EXPECT_EQ(markRead(each.second), 0) << each.first;
+        EXPECT_EQ(record->waiting, 1) << each.first;
+    }
+    user = "Nikt@velmora";
+    EXPECT_EQ(markRead([](MessageSelector&, intptr_t&) {}), 0) << "an unknown user";
+    EXPECT_EQ(record->waiting, 1);
+
+    user = "Ala@velmora";
+    EXPECT_EQ(markRead([](MessageSelector&, intptr_t&) {}), 1);
+    EXPECT_EQ(record->waiting, 0);
 }
 
 TEST_F(HostEvents, StatusChangeIsA34ByteRecordNamingTheContactByIdOrPosition) {

@@ -165,7 +165,10 @@ void MarkCurrentRead() {
     BuildMessageSelector(selector);
     selector.network = record->network;
     selector.userId = user.c_str();
-    Send(Host::kMarkRead, &selector, -1);
+    selector.field10 = Host::kSelectorField10;
+    selector.field14 = Host::kSelectorField14;
+    selector.field18 = Host::kSelectorField18;
+    Send(Host::kMarkRead, &selector, Host::kMarkReadP2);
     SetPropA(currentWnd, kPropMsgWaiting, nullptr);
 }
 

@@ -98,6 +98,15 @@ constexpr uint32_t kMaskText = 0x40;
 constexpr uint32_t kMaskHandle = 0x400;
 constexpr uint32_t kElementHoldsOthers = 0x100000;  // in elementType
 
+// What a mark-as-read selector (request 104) carries after the user id, by
+// the fields' offsets in the 32-bit record; the rest stay as built.
+constexpr int32_t kSelectorField10 = 1;
+constexpr int32_t kSelectorField14 = 0x40;
+constexpr int32_t kSelectorField18 = 2;
+constexpr int32_t kSelectorField22 = -1;
+constexpr int32_t kSelectorField26 = 0;
+constexpr intptr_t kMarkReadP2 = -1;
+
 // Element status flags; bits 16 to 23 of the status select the kind.
 constexpr uint32_t kStatusHidden = 0x1;
 constexpr uint32_t kStatusDisabled = 0x2;
