@@ -15,6 +15,7 @@ namespace {
 constexpr UINT_PTR kFlashTimer = 2;
 constexpr char kMessage[] = "Hej, jak leci?";
 
+
 int Scaled(const Plan& plan, int samples) {
     int n = plan.quick ? samples / 4 : samples;
     return n < 3 ? 3 : n;
@@ -29,13 +30,19 @@ void Progress(const char* name, int size) {
 
 // From the host building the window until it is shown (with the plug-in:
 // until it is a tab); the conversation goes again, untimed, after each sample.
-Figures OpenAt(bool plugin, int open, int samples) {
+Figures OpenAt(const Plan& plan, bool plugin, int open, int samples) {
     World w(plugin, open + 1);
     w.Open(0, open);
     int extra = w.Contact(open);
-    return Measure(
-        samples, [&](int) { w.Host().conversations.Open(extra); }, [&](int) { w.Host().ForgetRecords(); },
-        [&](int) { w.Host().conversations.DestroyConversation(extra); });
+    auto work = [&](int) { w.Host().conversations.Open(extra); };
+    auto prepare = [&](int) { w.Host().ForgetRecords(); };
+    auto restore = [&](int) { w.Host().conversations.DestroyConversation(extra); };
+    Figures f = Measure(samples, work, prepare, restore);
+    prepare(samples);
+    int shown = plugin ? w.Current() : w.Contact(open - 1);
+    f.counts = CountMessages([&] { work(samples); }, {extra, shown}, w.Container(), plan.trace);
+    restore(samples);
+    return f;
 }
 
 Series Opening(const Plan& plan) {
@@ -44,7 +51,7 @@ Series Opening(const Plan& plan) {
         if (plan.quick && open > 100) continue;
         Progress(s.name.c_str(), open);
         int n = Scaled(plan, open >= 500 ? plan.samples / 2 : plan.samples);
-        s.points.push_back({open, OpenAt(false, open, n), OpenAt(true, open, n)});
+        s.points.push_back({open, OpenAt(plan, false, open, n), OpenAt(plan, true, open, n)});
     }
     return s;
 }
@@ -55,25 +62,36 @@ enum class Switch { Click, CtrlTab };
 
 // Another tab at random each time; the host alone brings another of its
 // windows forward instead.
-Figures SwitchAt(bool plugin, int open, Switch how, int samples) {
+Figures SwitchAt(const Plan& plan, bool plugin, int open, Switch how, int samples) {
     World w(plugin, open);
     w.Open(0, open);
     std::mt19937 random(static_cast<unsigned>(open));
-    int target = 0;
+    int target = 0, shown = w.Contact(open - 1);
+    POINT tab{};
     auto prepare = [&](int) {
         w.Host().ForgetRecords();
+        if (plugin) shown = w.Current();
+        if (plugin && how == Switch::CtrlTab) {
+            target = w.NextTab();
+            return;
+        }
         do target = w.Contact(static_cast<int>(random() % static_cast<unsigned>(open)));
-        while (plugin && target == w.Current());
+        while (target == shown);
+        if (plugin) tab = w.TabCentre(target);
     };
     auto work = [&](int) {
         if (!plugin)
             w.Host().conversations.Activate(target);
         else if (how == Switch::Click)
-            w.ClickTab(target);
+            w.ClickBar(tab);
         else
             w.CtrlTab();
     };
-    return Measure(samples, work, prepare);
+    auto restore = [&](int) { shown = target; };
+    Figures f = Measure(samples, work, prepare, restore);
+    prepare(samples);
+    f.counts = CountMessages([&] { work(samples); }, {target, shown}, w.Container(), plan.trace);
+    return f;
 }
 
 Series Switching(const Plan& plan, Switch how) {
@@ -83,7 +101,7 @@ Series Switching(const Plan& plan, Switch how) {
         if (plan.quick && open > 100) continue;
         Progress(s.name.c_str(), open);
         int n = Scaled(plan, plan.samples * 2);
-        s.points.push_back({open, SwitchAt(false, open, how, n), SwitchAt(true, open, how, n)});
+        s.points.push_back({open, SwitchAt(plan, false, open, how, n), SwitchAt(plan, true, open, how, n)});
     }
     return s;
 }
@@ -153,19 +171,22 @@ Series ClosingOthers(const Plan& plan) {
 
 // --- the flash timer --------------------------------------------------------
 
-Figures FlashTick(int waiting, int samples) {
+Figures FlashTick(const Plan& plan, int waiting, int samples) {
     World w(true, waiting + 2);
     w.Open(0, waiting + 2);
     for (int i = 0; i < waiting; ++i) w.Host().DeliverMessage(w.Contact(i), kMessage);
-    return Measure(
-        samples, [&](int) { SendMessageA(w.Container(), WM_TIMER, kFlashTimer, 0); },
-        [&](int) { w.Host().ForgetRecords(); });
+    auto work = [&](int) { SendMessageA(w.Container(), WM_TIMER, kFlashTimer, 0); };
+    auto prepare = [&](int) { w.Host().ForgetRecords(); };
+    Figures f = Measure(samples, work, prepare);
+    prepare(samples);
+    f.counts = CountMessages([&] { work(samples); }, {0, 0}, w.Container(), plan.trace);
+    return f;
 }
 
 Series Flashing(const Plan& plan) {
     Series s{"One tick of the flash timer", "contacts waiting", true, Limit::None, {}};
     Progress(s.name.c_str(), 100);
-    s.points.push_back({100, std::nullopt, FlashTick(100, Scaled(plan, plan.samples * 2))});
+    s.points.push_back({100, std::nullopt, FlashTick(plan, 100, Scaled(plan, plan.samples * 2))});
     return s;
 }
 

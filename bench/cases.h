@@ -13,6 +13,7 @@ struct Plan {
     int samples = 25;       // per point; the costliest points take fewer
     bool quick = false;     // a short run: fewer samples, smaller sizes
     std::string only;       // run only the cases whose name holds this text
+    bool trace = false;     // print every message of the counted runs
 };
 
 std::vector<Series> RunAll(const Plan& plan);

@@ -116,14 +116,29 @@ HWND World::Bar() { return GetDlgItem(Container(), kBarId); }
 
 int World::Current() { return host->Call(Host::kAskCurrentContact); }
 
-void World::ClickTab(int contact) {
+POINT World::TabCentre(int contact) {
     HWND bar = Bar();
     int index = static_cast<int>(SendMessageA(bar, TB_COMMANDTOINDEX, contact & 0xBFFFFFFF, 0));
     RECT r{};
     SendMessageA(bar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(bar, WM_LBUTTONUP, 0, at);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void World::ClickBar(POINT at) {
+    HWND bar = Bar();
+    LPARAM where = MAKELPARAM(at.x, at.y);
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    SendMessageA(bar, WM_LBUTTONUP, 0, where);
+}
+
+int World::NextTab() {
+    constexpr int kFirstTab = 2;  // after the close and detach buttons
+    HWND bar = Bar();
+    int count = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
+    int index = static_cast<int>(SendMessageA(bar, TB_COMMANDTOINDEX, Current() & 0xBFFFFFFF, 0)) + 1;
+    TBBUTTON button{};
+    SendMessageA(bar, TB_GETBUTTON, index < count ? index : kFirstTab, reinterpret_cast<LPARAM>(&button));
+    return button.idCommand | 0x40000000;
 }
 
 void World::CtrlTab(bool shift) {

@@ -7,9 +7,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "counts.h"
 #include "dev_host.h"
 
 namespace Bench {
@@ -22,6 +24,7 @@ struct Figures {
     double p95 = 0;
     double callMedian = 0;  // the call alone, without the messages it left queued
     int samples = 0;
+    std::optional<Counts> counts;  // one more run, untimed, with the messages counted
 };
 Figures Summarise(std::vector<double> ms, std::vector<double> callMs);
 
@@ -51,8 +54,13 @@ public:
     HWND Container();
     HWND Bar();
     int Current();
-    // A left click on a contact's tab, as the mouse gives it to the bar.
-    void ClickTab(int contact);
+    // A left click on a contact's tab, as the mouse gives it to the bar;
+    // the tab's place found first, or given.
+    void ClickTab(int contact) { ClickBar(TabCentre(contact)); }
+    POINT TabCentre(int contact);
+    void ClickBar(POINT at);
+    // The contact of the tab after the shown one (the first after the last).
+    int NextTab();
     // Ctrl+Tab (or Ctrl+Shift+Tab) in the shown conversation's edit control.
     void CtrlTab(bool shift = false);
     // "Zamknij pozostałe" chosen in the contact's menu.

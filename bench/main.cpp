@@ -1,7 +1,11 @@
 // The benchmark: what the plug-in costs the host on its user-interface
 // thread, side by side with the stand-in host alone, in one process run.
 //
-//   zavernok_bench.exe [FOLDER] [--quick] [--only TEXT]
+//   zavernok_bench.exe [FOLDER] [--quick] [--only TEXT] [--trace]
+//
+// --trace prints every window message of the counted runs, with the time
+// since the one before: where a count is higher than it should be, this says
+// which messages make it up.
 //
 // Writes results.md, results.tsv and plot.gp into FOLDER (default "bench").
 // Exits 0 when every target was met, 1 otherwise.
@@ -36,6 +40,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--quick") == 0)
             plan.quick = true;
+        else if (std::strcmp(argv[i], "--trace") == 0)
+            plan.trace = true;
         else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
             plan.only = argv[++i];
         else

@@ -63,6 +63,39 @@ void Table(std::ostream& out, const std::vector<Series>& series) {
     }
 }
 
+std::string PaintedWindows(const Counts& c) {
+    return std::to_string(c.newPaints) + " (" + std::to_string(c.newWindows) + " windows)";
+}
+
+std::string Shown(const Counts& c) {
+    if (c.shown.cx <= 0 || c.shown.cy <= 0) return "not seen";
+    return std::to_string(c.shown.cx) + "×" + std::to_string(c.shown.cy);
+}
+
+std::string BarPaints(const Counts& c) {
+    return std::to_string(c.barPaints) + " (" + std::to_string(c.buttonsPainted) + " buttons)";
+}
+
+void CountsRow(std::ostream& out, const Series& s, const Point& p, const char* side, const Counts& c) {
+    out << "| " << s.name << " | " << p.size << " " << s.unit << " | " << side << " | " << c.pluginMessages << " | "
+        << c.hostMessages << " | " << PaintedWindows(c) << " | " << c.oldPaints << " | " << c.otherPaints << " | "
+        << BarPaints(c) << " | " << c.containerPaints << " | " << c.captionChanges << " | " << c.buttonStates
+        << " | " << c.buttonLooks << " | " << c.focusChanges << " | " << Shown(c) << " |\n";
+}
+
+// The deterministic side of the same operations: one run of each, counted.
+void CountsTable(std::ostream& out, const std::vector<Series>& series) {
+    out << "| Case | Size | Run | Messages to the plug-in's windows | to the host's windows | Paints: the conversation "
+           "brought up | the one shown before | other conversations | tab bar (buttons in it) | container | Caption "
+           "changes | Button states | Button texts and images | Focus changes | Conversation seen at |\n";
+    out << "|---|---:|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+    for (const Series& s : series)
+        for (const Point& p : s.points) {
+            if (p.host && p.host->counts) CountsRow(out, s, p, "host alone", *p.host->counts);
+            if (p.plugin.counts) CountsRow(out, s, p, "with the plug-in", *p.plugin.counts);
+        }
+}
+
 struct Verdict {
     bool met = true;
     int judged = 0;
@@ -168,6 +201,8 @@ bool WriteReport(const std::vector<Series>& series, const std::string& folder, c
     std::ostringstream md;
     md << "# Benchmark\n\n" << machine << "\n\n";
     Table(md, series);
+    md << "\n## What each operation makes the system do\n\n";
+    CountsTable(md, series);
     md << "\n## Targets\n\n";
     Targets(md, series, allMet);
     std::ofstream(folder + "/results.md") << md.str();
