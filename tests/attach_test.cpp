@@ -59,6 +59,38 @@ TEST_F(Attach, ConversationsOpenedByTheHostBecomeTabsInOpeningOrder) {
     EXPECT_EQ(Text(Container()), "Ala");
 }
 
+namespace {
+
+std::vector<HWND> focusedWindows;
+
+LRESULT CALLBACK RecordFocus(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_SETFOCUS) focusedWindows.push_back(sent->hwnd);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(Attach, ASwitchHandsTheFocusStraightFromTheOldTabToTheNewOne) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    SetForegroundWindow(Container());
+    // Where the host's activation of a conversation leaves the focus.
+    SetFocus(WindowOf(c[1]));
+    ASSERT_EQ(GetFocus(), WindowOf(c[1]));
+
+    focusedWindows.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordFocus, nullptr, GetCurrentThreadId());
+    Press(Edit(c[1]), VK_TAB, {VK_CONTROL});
+    UnhookWindowsHookEx(hook);
+
+    ASSERT_EQ(CurrentContact(), c[0]);
+    ASSERT_FALSE(focusedWindows.empty());
+    for (HWND focused : focusedWindows)
+        EXPECT_TRUE(focused == WindowOf(c[0]) || IsChild(WindowOf(c[0]), focused)) << "never the content child";
+    HWND focus = GetFocus();
+    EXPECT_TRUE(focus == WindowOf(c[0]) || IsChild(WindowOf(c[0]), focus));
+}
+
 TEST_F(Attach, NoticesOfTheViewAndEditGoToTheirPreviousOwnerWhoseAnswerComesBack) {
     Boot();
     int ala = AddContact("Ala"), jan = AddContact("Jan");

@@ -61,6 +61,14 @@ void SetTabLook(int32_t contact) {
     tabBar.SetImage(id, StatusIcon(contact, -1));
 }
 
+// A hidden window that holds the focus hands it to its parent, the content
+// child, from which the activation of the new tab would take it again: it
+// goes straight to the new tab instead.
+void PassFocus(HWND from, HWND to) {
+    HWND focus = GetFocus();
+    if (focus && (focus == from || IsChild(from, focus))) SetFocus(to);
+}
+
 void ShowTab(int32_t contact, HWND window) {
     HWND previous = currentWnd;
     tabBar.Check(ButtonId(currentCnt), false);
@@ -70,7 +78,10 @@ void ShowTab(int32_t contact, HWND window) {
     if (!tabBar.Exists(id))
         tabBar.AddButton(id, GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
     tabBar.Check(id, true);
-    if (previous != window && Shown(previous)) ShowWindow(previous, SW_HIDE);
+    if (previous != window && Shown(previous)) {
+        PassFocus(previous, window);
+        ShowWindow(previous, SW_HIDE);
+    }
     if (!Shown(window)) {
         // Sized while hidden: shown at its old size it would be painted twice.
         FitContent(window);
