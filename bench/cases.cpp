@@ -1,5 +1,7 @@
 #include "cases.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -96,11 +98,11 @@ Figures SwitchAt(const Plan& plan, bool plugin, int open, Switch how, int sample
 
 Series Switching(const Plan& plan, Switch how) {
     Series s{how == Switch::Click ? "Switching tabs: click" : "Switching tabs: Ctrl+Tab", "tabs open", true,
-             Limit::Under2MsAt500, {}};
+             Limit::FrameWhenSeen, {}};
     for (int open : {10, 100, 500}) {
         if (plan.quick && open > 100) continue;
         Progress(s.name.c_str(), open);
-        int n = Scaled(plan, plan.samples * 2);
+        int n = Scaled(plan, plan.samples * 4);
         s.points.push_back({open, SwitchAt(plan, false, open, how, n), SwitchAt(plan, true, open, how, n)});
     }
     return s;
@@ -184,9 +186,87 @@ Figures FlashTick(const Plan& plan, int waiting, int samples) {
 }
 
 Series Flashing(const Plan& plan) {
-    Series s{"One tick of the flash timer", "contacts waiting", true, Limit::None, {}};
+    Series s{"One tick of the flash timer", "contacts waiting", true, Limit::HalfFrameMedian, {}};
     Progress(s.name.c_str(), 100);
     s.points.push_back({100, std::nullopt, FlashTick(plan, 100, Scaled(plan, plan.samples * 2))});
+    return s;
+}
+
+// --- what the host and the system take on their own -------------------------
+
+// The host repainting the shown conversation with its controls, as a switch
+// has it painted: what a switch cannot go below.
+Figures ConversationPaint(int open, int samples) {
+    World w(true, open);
+    w.Open(0, open);
+    HWND shown = w.Host().conversations.WindowOf(w.Current());
+    return Measure(samples, [&](int) {
+        RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    });
+}
+
+// The toolbar control repainting some of the tab buttons, as it does after a
+// switch (two) or a flash tick (every waiting tab in sight).
+Figures ButtonPaint(int buttons, int samples) {
+    World w(true, buttons + 1);
+    w.Open(0, buttons + 1);
+    HWND bar = w.Bar();
+    constexpr int kFirstTab = 2;
+    return Measure(samples, [&](int) {
+        for (int i = 0; i < buttons; ++i) {
+            RECT r{};
+            SendMessageA(bar, TB_GETITEMRECT, kFirstTab + i, reinterpret_cast<LPARAM>(&r));
+            InvalidateRect(bar, &r, TRUE);
+        }
+        UpdateWindow(bar);
+    });
+}
+
+// The toolbar control taking one more button at the end, as a new tab is
+// added: it lays every button out again, measuring every text.
+Figures ButtonInsert(int open, int samples) {
+    World w(true, open);
+    w.Open(0, open);
+    HWND bar = w.Bar();
+    constexpr int kSpareId = 65000;
+    char text[] = "Kontakt nowy";
+    TBBUTTON button{};
+    button.iBitmap = 0;
+    button.idCommand = kSpareId;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = BTNS_SHOWTEXT | BTNS_AUTOSIZE;
+    button.iString = reinterpret_cast<INT_PTR>(text);
+    return Measure(
+        samples, [&](int) { SendMessageA(bar, TB_INSERTBUTTONA, 0x3FFF, reinterpret_cast<LPARAM>(&button)); }, nullptr,
+        [&](int) {
+            SendMessageA(bar, TB_DELETEBUTTON, SendMessageA(bar, TB_COMMANDTOINDEX, kSpareId, 0), 0);
+            DevHostLib::DevHost::Pump();
+        });
+}
+
+Series Inserting(const Plan& plan) {
+    Series s{"The toolbar taking one more tab button", "tabs open", false, Limit::None, {}};
+    for (int open : {10, 100, 500}) {
+        if (plan.quick && open > 100) continue;
+        Progress(s.name.c_str(), open);
+        s.points.push_back({open, std::nullopt, ButtonInsert(open, Scaled(plan, plan.samples))});
+    }
+    return s;
+}
+
+Series Painting(const Plan& plan) {
+    Series s{"The host repainting the shown conversation", "tabs open", false, Limit::None, {}};
+    Progress(s.name.c_str(), 10);
+    s.points.push_back({10, std::nullopt, ConversationPaint(10, Scaled(plan, plan.samples * 2))});
+    return s;
+}
+
+Series ButtonPainting(const Plan& plan) {
+    Series s{"The toolbar repainting tab buttons", "buttons", false, Limit::None, {}};
+    for (int buttons : {1, 2, 10, 50}) {
+        Progress(s.name.c_str(), buttons);
+        s.points.push_back({buttons, std::nullopt, ButtonPaint(buttons, Scaled(plan, plan.samples * 2))});
+    }
     return s;
 }
 
@@ -269,6 +349,9 @@ std::vector<Series> RunAll(const Plan& plan) {
         {"One tick of the flash timer", [&] { return Flashing(plan); }},
         {"Start with a saved session", [&] { return Starting(plan); }},
         {"End with the tabs open", [&] { return Ending(plan); }},
+        {"The host repainting the shown conversation", [&] { return Painting(plan); }},
+        {"The toolbar repainting tab buttons", [&] { return ButtonPainting(plan); }},
+        {"The toolbar taking one more tab button", [&] { return Inserting(plan); }},
     };
     std::vector<Series> all;
     for (const auto& [name, run] : cases)
