@@ -99,8 +99,15 @@ zv_runs_x86() {
     [[ $ZV_X86_RUNS == yes ]]
 }
 
-# The architecture the demo and the benchmark run: the product's where it
-# runs.
-zv_preferred_arch() {
-    if zv_runs_x86; then echo x86; else echo x64; fi
+# Chooses the architecture the demo and the benchmark run, the product's
+# where it runs, into ZV_RUN_ARCH and says which in one line, as $1.
+# shellcheck disable=SC2034 # ZV_RUN_ARCH is read by the scripts.
+zv_choose_run_arch() {
+    if zv_runs_x86; then
+        ZV_RUN_ARCH=x86
+        printf '%s: running the x86 build (build/)\n' "$1" >&2
+    else
+        ZV_RUN_ARCH=x64
+        printf '%s: running the x64 build (build/x64/): %s\n' "$1" "$ZV_X86_WHY_NOT" >&2
+    fi
 }
