@@ -303,7 +303,7 @@ void SavePosition() {
         SetInt(Column::PosW, r.right - r.left);
         SetInt(Column::PosH, r.bottom - r.top);
     }
-    Send(Host::kSaveSettings, 0, 0);
+    Send(Host::kSaveSettings);
 }
 
 void SetContainerIcon(HICON icon) {

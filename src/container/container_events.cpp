@@ -23,7 +23,6 @@ bool flashPhase = true;
 namespace {
 
 constexpr clock_t kDragThreshold = 200;  // ms; a shorter press is a click
-constexpr UINT kFlashInfoSize = 20;
 
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
@@ -32,7 +31,7 @@ bool ContainerInFront() { return containerWnd && GetForegroundWindow() == contai
 void StopTaskbarFlash() {
     if (!containerWnd) return;
     FLASHWINFO info{};
-    info.cbSize = kFlashInfoSize;
+    info.cbSize = sizeof info;
     info.hwnd = containerWnd;
     info.dwFlags = FLASHW_STOP;
     FlashWindowEx(&info);
@@ -132,9 +131,12 @@ LRESULT OnRightDoubleClick() {
 // as the host's own menus do.
 void PopUpClosedMenu(POINT at) {
     if (closedList.empty()) return;
-    CallAction({Element::ClosedMainMenu, Send(Host::kMainMenuGroup), Host::kNoContact}, Host::kNoticeCreate);
-    PopUp({Element::ClosedMainMenu, Send(Host::kMainMenuGroup), Host::kNoContact}, at, currentWnd);
-    CallAction({Element::ClosedMainMenu, Send(Host::kMainMenuGroup), Host::kNoContact}, Host::kNoticeDestroy);
+    CallAction({Element::ClosedMainMenu, static_cast<int32_t>(Send(Host::kMainMenuGroup)), Host::kNoContact},
+               Host::kNoticeCreate);
+    PopUp({Element::ClosedMainMenu, static_cast<int32_t>(Send(Host::kMainMenuGroup)), Host::kNoContact}, at,
+          currentWnd);
+    CallAction({Element::ClosedMainMenu, static_cast<int32_t>(Send(Host::kMainMenuGroup)), Host::kNoContact},
+               Host::kNoticeDestroy);
 }
 
 LRESULT OnRightClick(const NMMOUSE& info) {

@@ -239,8 +239,8 @@ void ToggleAttach(int32_t contactRef) {
     Reposition(-1, -1);
 }
 
-int ControlTrigger(const ActionNotice* notice) {
-    int answer = ForwardNotice(viewCtrlOwner, notice);
+intptr_t ControlTrigger(const ActionNotice* notice) {
+    intptr_t answer = ForwardNotice(viewCtrlOwner, notice);
     switch (notice->notice) {
         case Host::kNoticeCreateWindow: OnViewCreated(notice); break;
         case Host::kNoticeRedraw: Redraw(); break;
@@ -263,13 +263,13 @@ void UpdateWindowButtons(int32_t contactRef) {
     SetElementHidden({Element::AttachDetach, buttonGroup, contact}, !detach || (onlyWhenDetached && tabbed));
 }
 
-int ForwardNotice(int owner, const ActionNotice* notice) {
+intptr_t ForwardNotice(int owner, const ActionNotice* notice) {
     if (!hostControl) return 0;
     int own = hostControl->ownId();
     if (owner == 0) owner = own;
     if (owner == own) return 0;
     HostMessage message;
-    BuildHostMessage(message, Host::kMsgAction, reinterpret_cast<int32_t>(notice), 0);
+    BuildHostMessage(message, Host::kMsgAction, reinterpret_cast<intptr_t>(notice), 0);
     return hostControl->sendTo(owner, &message);
 }
 

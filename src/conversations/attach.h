@@ -17,12 +17,12 @@ void Activate();
 bool ShowingTab();
 void SelectNeighbour();
 void ToggleAttach(int32_t contactRef);
-int ControlTrigger(const ActionNotice* notice);
+intptr_t ControlTrigger(const ActionNotice* notice);
 void UpdateWindowButtons(int32_t contactRef);
 
 // Forwards a notice to a previous owner of a taken-over element as message
 // 22200; a forward that would come back to this plug-in is dropped.
-int ForwardNotice(int owner, const ActionNotice* notice);
+intptr_t ForwardNotice(int owner, const ActionNotice* notice);
 
 // At the end of a run: every borrowed window goes back to the host with its
 // own procedures, frame and no parent (hidden when it was a tab), so that no

@@ -60,7 +60,7 @@ void Declare(const ColumnDefinition& c) {
     d.table = c.table;
     d.column = c.column;
     d.type = c.type;
-    d.defaultValue = c.defaultText ? reinterpret_cast<int32_t>(c.defaultText) : c.defaultValue;
+    d.defaultValue = c.defaultText ? reinterpret_cast<intptr_t>(c.defaultText) : c.defaultValue;
     d.name = c.key;
     hostControl->send(reinterpret_cast<HostMessage*>(&d));
 }

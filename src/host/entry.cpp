@@ -17,9 +17,16 @@ namespace Tabs {
 
 namespace {
 
+// The status change has a layout of its own, which on x64 is shorter than a
+// host message's: it is measured against its own size.
+constexpr uint16_t MinimumSize(int32_t code) {
+    return code == Host::kMsgStatusChange && kStatusChangeSize < kHostMessageSize ? kStatusChangeSize
+                                                                                  : kHostMessageSize;
+}
+
 // Parameters are read only from records that are long enough to hold them.
 const HostMessage* Params(const HostMessage& message) {
-    return message.size >= kHostMessageSize ? &message : nullptr;
+    return message.size >= MinimumSize(message.code) ? &message : nullptr;
 }
 
 int NoResult() {
@@ -50,14 +57,14 @@ int OnIncoming(const HostMessage* params) {
     return 0;
 }
 
-int OnAction(const HostMessage* params) {
+intptr_t OnAction(const HostMessage* params) {
     const auto* notice = reinterpret_cast<const ActionNotice*>(params->p1);
     if (!notice || notice->size < sizeof(ActionNotice)) return 0;
     return ActionProc(notice);
 }
 
 // Codes that need their parameters; a short record or a null p1 is answered 0.
-int DispatchWithParams(const HostMessage& message, const HostMessage* params) {
+intptr_t DispatchWithParams(const HostMessage& message, const HostMessage* params) {
     switch (message.code) {
         case Host::kMsgSetControl:
             hostControl = reinterpret_cast<HostControl*>(params->p1);
@@ -72,7 +79,7 @@ int DispatchWithParams(const HostMessage& message, const HostMessage* params) {
         case Host::kMsgStatusChange:
             return OnStatusChange(params);
         case Host::kAskWindowState:
-            return WindowState(params->p1);
+            return WindowState(static_cast<int>(params->p1));
     }
     return 0;
 }
@@ -92,7 +99,7 @@ bool NeedsParams(int code) {
 
 }  // namespace
 
-int Dispatch(const HostMessage& message) {
+intptr_t Dispatch(const HostMessage& message) {
     const HostMessage* params = Params(message);
     if (NeedsParams(message.code)) {
         bool usable = params && (params->p1 != 0 || message.code == Host::kMsgReleaseControl ||
@@ -113,12 +120,12 @@ int Dispatch(const HostMessage& message) {
         case Host::kMsgNumber: return kPluginNumber;
         case Host::kMsgType: return 0x218;
         case Host::kMsgReserved30012: return 0;
-        case Host::kMsgSignature: return reinterpret_cast<int>(kSignature);
-        case Host::kMsgName: return reinterpret_cast<int>(kName);
+        case Host::kMsgSignature: return reinterpret_cast<intptr_t>(kSignature);
+        case Host::kMsgName: return reinterpret_cast<intptr_t>(kName);
         case Host::kMsgReserved30017: return 0;
-        case Host::kAskContainer: return reinterpret_cast<int>(containerWnd);
+        case Host::kAskContainer: return reinterpret_cast<intptr_t>(containerWnd);
         case Host::kAskCurrentContact: return currentCnt;
-        case Host::kAskCurrentWindow: return reinterpret_cast<int>(currentWnd);
+        case Host::kAskCurrentWindow: return reinterpret_cast<intptr_t>(currentWnd);
     }
     return NoResult();
 }
@@ -132,9 +139,9 @@ struct EntryCall {
     bool finished;
 };
 
-int GuardedDispatch(void* argument) {
+intptr_t GuardedDispatch(void* argument) {
     auto* call = static_cast<EntryCall*>(argument);
-    int answer = 0;
+    intptr_t answer = 0;
     try {
         answer = Tabs::Dispatch(*call->message);
     } catch (...) {
@@ -148,10 +155,10 @@ int GuardedDispatch(void* argument) {
 
 // The one hard boundary with the host: nothing thrown or faulted inside the
 // plug-in gets out of here.
-extern "C" int __stdcall IMessageProc(HostMessage* message) {
+extern "C" intptr_t __stdcall IMessageProc(HostMessage* message) {
     if (!message) return 0;
     EntryCall call{message, false};
-    int answer = Tabs::RunFaultGuarded(GuardedDispatch, &call, 0);
+    intptr_t answer = Tabs::RunFaultGuarded(GuardedDispatch, &call, 0);
     if (!call.finished) Tabs::LogFault("IMessageProc");
     return answer;
 }

@@ -5,7 +5,7 @@
 
 #include "host/records.h"
 
-extern "C" int __stdcall IMessageProc(HostMessage* message);
+extern "C" intptr_t __stdcall IMessageProc(HostMessage* message);
 
 namespace Corvina {
 
@@ -21,7 +21,7 @@ public:
 namespace Tabs {
 
 // The whole dispatch; the entry point wraps it so that nothing escapes.
-int Dispatch(const HostMessage& message);
+intptr_t Dispatch(const HostMessage& message);
 
 inline constexpr char kSignature[] = "ZAVERNOK";
 inline constexpr char kName[] = "Zavernok";

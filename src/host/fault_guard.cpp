@@ -8,13 +8,6 @@ namespace Tabs {
 
 namespace {
 
-// A frame in the thread's chain of structured exception handlers, followed by
-// where to resume.
-struct GuardFrame {
-    EXCEPTION_REGISTRATION_RECORD record;
-    jmp_buf* resume;
-};
-
 bool IsFault(DWORD code) {
     switch (code) {
         case EXCEPTION_ACCESS_VIOLATION:
@@ -37,6 +30,63 @@ bool IsFault(DWORD code) {
     return false;
 }
 
+#if defined(__x86_64__)
+
+}  // namespace
+
+// x64 keeps no chain of handler frames on the thread: the system finds a
+// frame's handler in the unwind tables. GuardedCall below is a small frame
+// whose unwind entry names GuardedCallHandler. On a fault, the handler
+// unwinds every frame above it (running their clean-ups) and resumes at
+// GuardedCallResume with the fallback, which the frame keeps at rsp+32.
+extern "C" intptr_t ZavernokGuardedCall(GuardedCall call, void* argument, intptr_t fallback);
+extern "C" char ZavernokGuardedCallResume[];
+constexpr int kFallbackOffset = 32;
+
+extern "C" EXCEPTION_DISPOSITION ZavernokGuardedCallHandler(EXCEPTION_RECORD* record, void* frame, CONTEXT* context,
+                                                            DISPATCHER_CONTEXT* dispatcher) {
+    if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return ExceptionContinueSearch;
+    if (!IsFault(record->ExceptionCode)) return ExceptionContinueSearch;
+    auto fallback = *reinterpret_cast<void**>(static_cast<char*>(frame) + kFallbackOffset);
+    RtlUnwindEx(frame, ZavernokGuardedCallResume, record, fallback, context, dispatcher->HistoryTable);
+    return ExceptionContinueSearch;
+}
+
+asm(R"(
+    .text
+    .globl ZavernokGuardedCall
+    .def ZavernokGuardedCall; .scl 2; .type 32; .endef
+    .seh_proc ZavernokGuardedCall
+ZavernokGuardedCall:
+    subq $40, %rsp
+    .seh_stackalloc 40
+    .seh_endprologue
+    .seh_handler ZavernokGuardedCallHandler, @except
+    movq %r8, 32(%rsp)
+    movq %rcx, %rax
+    movq %rdx, %rcx
+    callq *%rax
+    nop
+    .globl ZavernokGuardedCallResume
+ZavernokGuardedCallResume:
+    addq $40, %rsp
+    retq
+    .seh_endproc
+)");
+
+intptr_t RunFaultGuarded(GuardedCall call, void* argument, intptr_t fallback) noexcept {
+    return ZavernokGuardedCall(call, argument, fallback);
+}
+
+#else
+
+// x86: a frame in the thread's chain of structured exception handlers,
+// followed by where to resume.
+struct GuardFrame {
+    EXCEPTION_REGISTRATION_RECORD record;
+    jmp_buf* resume;
+};
+
 EXCEPTION_DISPOSITION __cdecl OnFault(EXCEPTION_RECORD* record, void* establisher, CONTEXT*, void*) {
     if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return ExceptionContinueSearch;
     if (!IsFault(record->ExceptionCode)) return ExceptionContinueSearch;
@@ -57,7 +107,7 @@ NT_TIB* ThreadBlock() {
 
 }  // namespace
 
-int RunFaultGuarded(GuardedCall call, void* argument, int fallback) noexcept {
+intptr_t RunFaultGuarded(GuardedCall call, void* argument, intptr_t fallback) noexcept {
     jmp_buf resume;
     GuardFrame frame;
     if (setjmp(resume)) return fallback;
@@ -65,9 +115,11 @@ int RunFaultGuarded(GuardedCall call, void* argument, int fallback) noexcept {
     frame.record.Handler = reinterpret_cast<PEXCEPTION_ROUTINE>(reinterpret_cast<void*>(OnFault));
     frame.resume = &resume;
     ThreadBlock()->ExceptionList = &frame.record;
-    int answer = call(argument);
+    intptr_t answer = call(argument);
     ThreadBlock()->ExceptionList = frame.record.Next;
     return answer;
 }
+
+#endif
 
 }  // namespace Tabs

@@ -3,12 +3,14 @@
 // answer instead of bringing the host down.
 #pragma once
 
+#include <cstdint>
+
 namespace Tabs {
 
-using GuardedCall = int (*)(void* argument);
+using GuardedCall = intptr_t (*)(void* argument);
 
 // Runs call(argument); a fault inside it unwinds back here and `fallback` is
 // answered. Objects alive in the abandoned frames are not destroyed.
-int RunFaultGuarded(GuardedCall call, void* argument, int fallback) noexcept;
+intptr_t RunFaultGuarded(GuardedCall call, void* argument, intptr_t fallback) noexcept;
 
 }  // namespace Tabs

@@ -67,7 +67,7 @@ void MarkWaiting(int contact) {
 
 void OnIncomingMessage(const IncomingMessage& m) {
     if (!Concerns(m)) return;
-    int contact = Send(Host::kContactByUser, m.network, reinterpret_cast<int>(m.from));
+    int contact = Send(Host::kContactByUser, m.network, reinterpret_cast<intptr_t>(m.from));
     if (m.flags & kFlagLeaveAlone) return;
     if (std::strstr(m.body, kBoardMarker)) return;
     // A sender the host does not know has no conversation and no tab.
@@ -155,7 +155,7 @@ void StatusChange(const StatusChangeMessage& record) {
     tabBar.SetImage(button, StatusIcon(contact, record.status));
 }
 
-int WindowState(int contact) {
+intptr_t WindowState(int contact) {
     HWND window = ConversationWindow(contact);
     if (!window) return 0;
     if (!IsTabbed(window)) return Send(Host::kWindowState, contact, 0);

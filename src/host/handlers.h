@@ -13,6 +13,6 @@ bool ApplySettings();
 // 24011: a contact's status changed (the record is already copied and checked).
 void StatusChange(const StatusChangeMessage& record);
 // 40004: the state of a contact's conversation window for another plug-in.
-int WindowState(int contact);
+intptr_t WindowState(int contact);
 
 }  // namespace Tabs

@@ -20,21 +20,21 @@ void Log(int level, const char* format, ...) {
     Send(Host::kLog, line, level);
 }
 
-int Send(int code, int p1, int p2) {
+intptr_t Send(int code, intptr_t p1, intptr_t p2) {
     if (!hostControl) return 0;
     HostMessage m;
     BuildHostMessage(m, code, p1, p2);
     return hostControl->send(&m);
 }
 
-int SendToPlugin(int number, int code, int p1, int p2) {
+intptr_t SendToPlugin(int number, int code, intptr_t p1, intptr_t p2) {
     if (!hostControl) return 0;
     HostMessage m;
     BuildPluginMessage(m, number, code, p1, p2);
     return hostControl->send(&m);
 }
 
-int CallAction(const ActionRef& ref, int notice) {
+intptr_t CallAction(const ActionRef& ref, int notice) {
     ActionNotice n;
     BuildActionNotice(n, ref, notice);
     return Send(Host::kElementNotify, &n, 0);
@@ -71,7 +71,7 @@ std::string WindowText(HWND window) {
 
 void LogFault(const char* where) noexcept {
     RunFaultGuarded(
-        [](void* place) {
+        [](void* place) -> intptr_t {
             return Guard(
                 "Tabs::LogFault",
                 [place] {

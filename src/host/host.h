@@ -26,13 +26,13 @@ inline constexpr int kTrace = Host::kLogTrace;
 inline constexpr int kError = Host::kLogError;
 
 // Request to the host itself; 0 while there is no host control.
-int Send(int code, int p1 = 0, int p2 = 0);
-inline int Send(int code, const void* p1, int p2 = 0) { return Send(code, reinterpret_cast<int>(p1), p2); }
+intptr_t Send(int code, intptr_t p1 = 0, intptr_t p2 = 0);
+inline intptr_t Send(int code, const void* p1, intptr_t p2 = 0) { return Send(code, reinterpret_cast<intptr_t>(p1), p2); }
 // Message to another plug-in by number (targetKind -1), through send.
-int SendToPlugin(int number, int code, int p1 = 0, int p2 = 0);
+intptr_t SendToPlugin(int number, int code, intptr_t p1 = 0, intptr_t p2 = 0);
 
 // Runs a host element for a contact: request 10103 with a 30-byte notice.
-int CallAction(const ActionRef& ref, int notice);
+intptr_t CallAction(const ActionRef& ref, int notice);
 
 // The window of a host element (request 10117); the conversation window of a
 // contact is element {3, 0, contact}.
@@ -87,7 +87,7 @@ Answer Answered(const char* where, Handler&& handler) noexcept {
         const char* where;
         Answer answer;
     } call{&handler, where, std::nullopt};
-    auto run = [](void* argument) {
+    auto run = [](void* argument) -> intptr_t {
         auto* c = static_cast<Call*>(argument);
         c->answer = Guard(c->where, [c] { return Answer((*c->handler)()); }, [] { return Answer(); });
         return 0;

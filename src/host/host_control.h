@@ -18,8 +18,8 @@ public:
     virtual int infoFlag() = 0;               // 4: 1 suppresses the version text
     virtual int noResult(int value) = 0;      // 5: for messages not answered
     virtual int Reserved6() = 0;
-    virtual int send(HostMessage* message) = 0;                 // 7
-    virtual int sendTo(int pluginId, HostMessage* message) = 0;  // 8: 0 means ownId
+    virtual intptr_t send(HostMessage* message) = 0;                 // 7
+    virtual intptr_t sendTo(int pluginId, HostMessage* message) = 0;  // 8: 0 means ownId
     virtual int rowTest(int table, int row) = 0;                // 9
     virtual int rowId(int table, int row) = 0;                  // 10: position or id -> contact id
     virtual int Reserved11() = 0;
@@ -32,7 +32,8 @@ public:
     virtual int Reserved18() = 0;
     virtual int Reserved19() = 0;
     virtual char* tempBuffer(int bytes) = 0;                                  // 20: host-owned
-    virtual int getColumn(int table, int row, int column, ColumnValue* v) = 0;  // 21
+    // 21: the value; for a text column the text's address
+    virtual intptr_t getColumn(int table, int row, int column, ColumnValue* v) = 0;
     virtual int setColumn(int table, int row, int column, ColumnValue* v) = 0;  // 22
     virtual int Reserved23() = 0;
     virtual int Reserved24() = 0;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-void BuildHostMessage(HostMessage& m, int32_t code, int32_t p1, int32_t p2) {
+void BuildHostMessage(HostMessage& m, int32_t code, intptr_t p1, intptr_t p2) {
     std::memset(&m, 0, sizeof m);
     m.size = kHostMessageSize;
     m.code = code;
@@ -10,7 +10,7 @@ void BuildHostMessage(HostMessage& m, int32_t code, int32_t p1, int32_t p2) {
     m.p2 = p2;
 }
 
-void BuildPluginMessage(HostMessage& m, int32_t target, int32_t code, int32_t p1, int32_t p2) {
+void BuildPluginMessage(HostMessage& m, int32_t target, int32_t code, intptr_t p1, intptr_t p2) {
     BuildHostMessage(m, code, p1, p2);
     m.targetNumber = target;
     m.targetKind = -1;
@@ -72,7 +72,7 @@ void BuildMessageSelector(MessageSelector& s) {
     s.field22 = -1;
 }
 
-void BuildIntValue(ColumnValue& v, int32_t value) {
+void BuildIntValue(ColumnValue& v, intptr_t value) {
     std::memset(&v, 0, sizeof v);
     v.type = 0;
     v.value = value;
@@ -81,6 +81,6 @@ void BuildIntValue(ColumnValue& v, int32_t value) {
 void BuildStringValue(ColumnValue& v, const char* text, int32_t bufferSize) {
     std::memset(&v, 0, sizeof v);
     v.type = 1;
-    v.value = reinterpret_cast<int32_t>(text);
+    v.value = reinterpret_cast<intptr_t>(text);
     v.bufferSize = bufferSize;
 }

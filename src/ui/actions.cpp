@@ -47,8 +47,8 @@ bool Checked(const ActionRef& ref) {
 
 // The host reports the message edit's creation once per conversation window;
 // the keyboard shortcuts live on it from then on, tab or not.
-int OnMessageEdit(const ActionNotice* notice) {
-    int answer = ForwardNotice(sendCtrlOwner, notice);
+intptr_t OnMessageEdit(const ActionNotice* notice) {
+    intptr_t answer = ForwardNotice(sendCtrlOwner, notice);
     if (notice->notice != Host::kNoticeCreateWindow || notice->size < kActionNoticeWindowSize) return answer;
     HWND edit = static_cast<HWND>(reinterpret_cast<const ActionNoticeWindow*>(notice)->window);
     if (Hook(edit, CtrlSendProc, kPropSendProcOld))
@@ -112,7 +112,7 @@ int OnClosedSubmenuShown(const ActionNotice* notice) {
 // separator stay.
 void DeleteClosedEntries(int submenu) {
     ActionRef self{submenu, 0, Host::kNoContact};
-    ActionRef group{submenu, Send(Host::kElementParent, &self, 0), Host::kNoContact};
+    ActionRef group{submenu, static_cast<int32_t>(Send(Host::kElementParent, &self, 0)), Host::kNoContact};
     int count = Send(Host::kElementChildCount, &group, 0);
     for (int k = count - 1; k >= 0; --k) {
         int child = Send(Host::kElementChildId, submenu, k);
@@ -188,7 +188,7 @@ int OnContactPage(const ActionNotice* notice) {
 
 }  // namespace
 
-int ActionProc(const ActionNotice* notice) {
+intptr_t ActionProc(const ActionNotice* notice) {
     if (IsClosedEntry(notice->ref)) {
         OnClosedEntry(notice);
         return 0;

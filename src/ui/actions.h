@@ -5,6 +5,6 @@
 namespace Tabs {
 
 // Handler of message 22200.
-int ActionProc(const ActionNotice* notice);
+intptr_t ActionProc(const ActionNotice* notice);
 
 }  // namespace Tabs

@@ -40,7 +40,7 @@ std::string OwnName() {
 std::string OwnVersion() {
     char buffer[64] = {};
     int version = Send(Host::kPluginVersion, hostControl->ownId());
-    Send(Host::kVersionText, version, reinterpret_cast<int>(buffer));
+    Send(Host::kVersionText, version, reinterpret_cast<intptr_t>(buffer));
     buffer[sizeof buffer - 1] = '\0';
     return buffer;
 }
