@@ -56,7 +56,11 @@ zv_wine_env() {
         export WINESERVER=/usr/lib/wine/wineserver32
     fi
     if [[ ! -x $WINELOADER || ! -x $WINESERVER ]]; then
-        zv_log "no $arch Wine on this machine ($WINELOADER, $WINESERVER): run scripts/setup"
+        if [[ $arch == x86 ]] && ! zv_runs_x86; then
+            zv_log "x86 programs do not run here: $ZV_X86_WHY_NOT"
+        else
+            zv_log "no $arch Wine on this machine ($WINELOADER, $WINESERVER): run scripts/setup"
+        fi
         return 1
     fi
     case $prefix in
