@@ -11,12 +11,12 @@ namespace DevHostLib {
 
 namespace {
 
-std::string TextAt(int pointer) {
+std::string TextAt(intptr_t pointer) {
     const char* text = reinterpret_cast<const char*>(pointer);
     return text ? std::string(text) : std::string();
 }
 
-const ActionRef& RefAt(int pointer) { return *reinterpret_cast<const ActionRef*>(pointer); }
+const ActionRef& RefAt(intptr_t pointer) { return *reinterpret_cast<const ActionRef*>(pointer); }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -88,7 +88,7 @@ void DevHost::RegisterHostElements() {
 bool DevHost::Load(const char* path) {
     module = LoadLibraryA(path);
     if (!module) return false;
-    entry = reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module, "_IMessageProc@4")));
+    entry = reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module, kEntryExport)));
     if (!entry) {
         FreeLibrary(module);
         module = nullptr;
@@ -105,7 +105,7 @@ void DevHost::Unload() {
     entry = nullptr;
 }
 
-int DevHost::Call(int code, int p1, int p2) {
+intptr_t DevHost::Call(int code, intptr_t p1, intptr_t p2) {
     HostMessage m{};
     m.size = sizeof m;
     m.code = code;
@@ -114,7 +114,7 @@ int DevHost::Call(int code, int p1, int p2) {
     return CallRecord(&m);
 }
 
-int DevHost::CallRecord(void* record) {
+intptr_t DevHost::CallRecord(void* record) {
     auto* message = static_cast<HostMessage*>(record);
     if (message) calls.push_back(RecordCall(message));
     return entry ? entry(message) : 0;
@@ -137,7 +137,7 @@ void DevHost::Stop() {
     Call(Host::kMsgReleaseControl);
 }
 
-int DevHost::Notify(const ActionRef& ref, int notice) {
+intptr_t DevHost::Notify(const ActionRef& ref, int notice) {
     ActionNotice n{};
     n.size = sizeof n;
     n.ref = ref;
@@ -145,7 +145,7 @@ int DevHost::Notify(const ActionRef& ref, int notice) {
     return DeliverNotice(n, &n, sizeof n);
 }
 
-int DevHost::NotifyWindow(const ActionRef& ref, int notice, HWND window, HWND parentWindow) {
+intptr_t DevHost::NotifyWindow(const ActionRef& ref, int notice, HWND window, HWND parentWindow) {
     ActionNoticeWindow n{};
     n.size = sizeof n;
     n.ref = ref;
@@ -157,7 +157,7 @@ int DevHost::NotifyWindow(const ActionRef& ref, int notice, HWND window, HWND pa
     return DeliverNotice(head, &n, sizeof n);
 }
 
-int DevHost::DeliverNotice(const ActionNotice& n, const void* record, size_t size) {
+intptr_t DevHost::DeliverNotice(const ActionNotice& n, const void* record, size_t size) {
     const Element* e = elements.Find(n.ref.id, n.ref.parent);
     int owner = e ? e->owner : 0;
     notices.push_back({n.ref, n.notice, owner});
@@ -230,24 +230,24 @@ Sent DevHost::Record(HostMessage* m) {
         case Host::kMarkRead:
             if (m->p1) {
                 s.record = Bytes(reinterpret_cast<void*>(m->p1), sizeof(MessageSelector));
-                s.text = TextAt(reinterpret_cast<int>(reinterpret_cast<MessageSelector*>(m->p1)->userId));
+                s.text = TextAt(reinterpret_cast<intptr_t>(reinterpret_cast<MessageSelector*>(m->p1)->userId));
             }
             break;
     }
     return s;
 }
 
-int DevHost::send(HostMessage* message) {
+intptr_t DevHost::send(HostMessage* message) {
     if (!message) return 0;
     size_t index = sent.size();
     sent.push_back(Record(message));
-    if (message->code == Host::kLog) log.push_back({message->p2, sent[index].text});
-    int answer = Request(message);
+    if (message->code == Host::kLog) log.push_back({static_cast<int>(message->p2), sent[index].text});
+    intptr_t answer = Request(message);
     SpendReadCopy();
     return answer;
 }
 
-int DevHost::Request(HostMessage* m) {
+intptr_t DevHost::Request(HostMessage* m) {
     if (m->targetKind == -1) return ToPlugin(m);
     if (m->code == Host::kDeclareColumn) {
         const auto* d = reinterpret_cast<const ColumnDeclaration*>(m);
@@ -303,8 +303,8 @@ int DevHost::Request(HostMessage* m) {
         }
         case Host::kIconKnown: return icons.Known(m->p1) ? 1 : 0;
         case Host::kIconIndex: return icons.Index(m->p1);
-        case Host::kImageList: return reinterpret_cast<int>(icons.ImageList());
-        case Host::kIconHandle: return reinterpret_cast<int>(icons.Handle(m->p1));
+        case Host::kImageList: return reinterpret_cast<intptr_t>(icons.ImageList());
+        case Host::kIconHandle: return reinterpret_cast<intptr_t>(icons.Handle(m->p1));
         case Host::kAskUser: {
             questions.push_back(TextAt(m->p1));
             return askUser(questions.back());
@@ -319,7 +319,7 @@ int DevHost::Request(HostMessage* m) {
     return ElementRequest(m->code, m);
 }
 
-int DevHost::ElementRequest(int code, HostMessage* m) {
+intptr_t DevHost::ElementRequest(int code, HostMessage* m) {
     if (!m->p1) return 0;
     bool describedElement = code == Host::kElementInsert || code == Host::kElementRead || code == Host::kElementChange;
     if (describedElement && reinterpret_cast<const ActionInfo*>(m->p1)->size < kActionInfoSize) return 0;
@@ -340,7 +340,7 @@ int DevHost::ElementRequest(int code, HostMessage* m) {
             conversations.RefreshToolbars();
             return removed ? 1 : 0;
         }
-        case Host::kElementWindow: return reinterpret_cast<int>(ElementWindow(RefAt(m->p1)));
+        case Host::kElementWindow: return reinterpret_cast<intptr_t>(ElementWindow(RefAt(m->p1)));
         case Host::kElementParent: {
             Element* e = elements.FindAnyParent(RefAt(m->p1).id);
             return e ? e->parent : 0;
@@ -441,7 +441,7 @@ HWND DevHost::ElementWindow(const ActionRef& ref) {
     return e ? e->window : nullptr;
 }
 
-int DevHost::ToPlugin(HostMessage* m) {
+intptr_t DevHost::ToPlugin(HostMessage* m) {
     PluginQuestion question{m->targetNumber, m->code, m->p1, m->p2, 0};
     auto it = pluginAnswers.find(m->code);
     if (it != pluginAnswers.end() && m->code / 1000 == m->targetNumber) question.answer = it->second(m->p1, m->p2);
@@ -449,9 +449,9 @@ int DevHost::ToPlugin(HostMessage* m) {
     return question.answer;
 }
 
-int DevHost::sendTo(int pluginId, HostMessage* message) {
+intptr_t DevHost::sendTo(int pluginId, HostMessage* message) {
     if (!message) return 0;
-    int answer = kPluginCallAnswer;
+    intptr_t answer = kPluginCallAnswer;
     if (pluginId == 0 || pluginId == kPluginNumber) {
         answer = CallRecord(message);
     } else {
@@ -486,7 +486,7 @@ void DevHost::SpendReadCopy() {
     liveCopy = false;
 }
 
-int DevHost::getColumn(int table, int row, int column, ColumnValue* v) {
+intptr_t DevHost::getColumn(int table, int row, int column, ColumnValue* v) {
     SpendReadCopy();
     if (!v) return 0;
     std::string text;
@@ -504,7 +504,7 @@ int DevHost::getColumn(int table, int row, int column, ColumnValue* v) {
         readCopies.push_back(text);
         while (readCopies.size() > 32) readCopies.pop_front();
         liveCopy = true;
-        v->value = reinterpret_cast<int>(readCopies.back().c_str());
+        v->value = reinterpret_cast<intptr_t>(readCopies.back().c_str());
         return v->value;
     }
     char* buffer = reinterpret_cast<char*>(v->value);

@@ -33,6 +33,16 @@ constexpr int kMainMenuGroup = 50;   // answered to request 10119
 constexpr int kPluginCallAnswer = 0; // default answer of a stand-in plug-in
 constexpr int kSettingsPage = 306100; // the plug-in's page in the settings dialog
 constexpr int kContactPage = 306201;  // the plug-in's page in a contact's properties
+// The plug-in's exports as a host looks them up: x64 has no stdcall
+// decoration, and the MSVC name of the accessor differs.
+#if defined(_WIN64)
+constexpr char kEntryExport[] = "IMessageProc";
+constexpr char kAccessorMsvcExport[] = "?get@LibInstance@Corvina@@SAAEAV12@XZ";
+#else
+constexpr char kEntryExport[] = "_IMessageProc@4";
+constexpr char kAccessorMsvcExport[] = "?get@LibInstance@Corvina@@SAAAV12@XZ";
+#endif
+constexpr char kAccessorGnuExport[] = "_ZN7Corvina11LibInstance3getEv";
 // Set by the host on a conversation window whose messages are not read yet.
 constexpr char kMsgWaitingProperty[] = "MsgWaiting";
 
@@ -40,8 +50,8 @@ constexpr char kMsgWaitingProperty[] = "MsgWaiting";
 struct Sent {
     int code = 0;
     int target = 0;  // targetNumber for messages to other plug-ins
-    int p1 = 0;
-    int p2 = 0;
+    intptr_t p1 = 0;
+    intptr_t p2 = 0;
     std::vector<uint8_t> message;  // the HostMessage (or longer record) itself
     std::vector<uint8_t> record;   // the record p1 points to, when it is one
     std::string text;              // the text the request carries, when any
@@ -60,9 +70,9 @@ struct DeliveredNotice {
 struct PluginQuestion {
     int target;
     int code;
-    int p1;
-    int p2;
-    int answer;
+    intptr_t p1;
+    intptr_t p2;
+    intptr_t answer;
 };
 
 struct LogLine {
@@ -70,7 +80,7 @@ struct LogLine {
     std::string text;
 };
 
-using EntryPoint = int(__stdcall*)(HostMessage*);
+using EntryPoint = intptr_t(__stdcall*)(HostMessage*);
 
 class DevHost : public HostControl {
 public:
@@ -87,11 +97,13 @@ public:
     void Unload();
     bool Loaded() const { return entry != nullptr; }
     HMODULE Module() const { return module; }
-    // Calls the entry point with a 30-byte message.
-    int Call(int code, int p1 = 0, int p2 = 0);
-    int Call(int code, const void* p1, int p2 = 0) { return Call(code, reinterpret_cast<int>(p1), p2); }
+    // Calls the entry point with a host message of its full size.
+    intptr_t Call(int code, intptr_t p1 = 0, intptr_t p2 = 0);
+    intptr_t Call(int code, const void* p1, intptr_t p2 = 0) {
+        return Call(code, reinterpret_cast<intptr_t>(p1), p2);
+    }
     // Calls the entry point with a record of the caller's making.
-    int CallRecord(void* record);
+    intptr_t CallRecord(void* record);
     // 20001, 21001, 20022, 22000, 22100: what a host does at start.
     void Start();
     // 22101, 20002.
@@ -100,8 +112,8 @@ public:
 
     // Notices to element owners: message 22200 to the plug-in, the host's
     // own handler for its elements, elementOwners for stand-in owners.
-    int Notify(const ActionRef& ref, int notice);
-    int NotifyWindow(const ActionRef& ref, int notice, HWND window, HWND parentWindow);
+    intptr_t Notify(const ActionRef& ref, int notice);
+    intptr_t NotifyWindow(const ActionRef& ref, int notice, HWND window, HWND parentWindow);
 
     // Sample data: the contact menu (group 30) with a submenu, the main menu,
     // the host's own elements 250 and 251 in group 3, element {1, 0}.
@@ -146,8 +158,8 @@ public:
     int infoFlag() override { return infoFlagValue; }
     int noResult(int value) override;
     int Reserved6() override { return 0; }
-    int send(HostMessage* message) override;
-    int sendTo(int pluginId, HostMessage* message) override;
+    intptr_t send(HostMessage* message) override;
+    intptr_t sendTo(int pluginId, HostMessage* message) override;
     int rowTest(int table, int row) override;
     int rowId(int table, int row) override;
     int Reserved11() override { return 0; }
@@ -160,7 +172,7 @@ public:
     int Reserved18() override { return 0; }
     int Reserved19() override { return 0; }
     char* tempBuffer(int bytes) override;
-    int getColumn(int table, int row, int column, ColumnValue* v) override;
+    intptr_t getColumn(int table, int row, int column, ColumnValue* v) override;
     int setColumn(int table, int row, int column, ColumnValue* v) override;
     int Reserved23() override { return 0; }
     int Reserved24() override { return 0; }
@@ -212,7 +224,7 @@ public:
     std::map<int, std::function<int(int p1, int p2)>> pluginAnswers;
     // Answers of sendTo by plug-in number (0 stands for ownId, which goes to
     // the plug-in's entry point); unset numbers answer kPluginCallAnswer.
-    std::map<int, std::function<int(HostMessage&)>> sendToAnswers;
+    std::map<int, std::function<intptr_t(HostMessage&)>> sendToAnswers;
     std::vector<Sent> sentTo;  // what sendTo carried to plug-ins other than this one
     std::function<int(int contact)> windowState = [](int) { return 0; };
     std::function<int(int table, int row)> rowTestAnswer;
@@ -227,7 +239,7 @@ public:
     // Request 10150 (the ActionCall record as it came).
     std::function<void(const ActionCall&)> onElementCall;
     // Stand-in plug-ins that own elements, by number: their answer to 22200.
-    std::map<int, std::function<int(const ActionNotice&)>> elementOwners;
+    std::map<int, std::function<intptr_t(const ActionNotice&)>> elementOwners;
     // The user in front of a menu; the default user chooses nothing. With
     // interactiveMenus a real popup menu is tracked instead (the demo).
     MenuChooser chooseMenu;
@@ -245,16 +257,16 @@ public:
 private:
     Sent Record(HostMessage* message);
     Sent RecordCall(HostMessage* message);
-    int CallWithRecord(int code, const void* record, size_t size, std::map<int, std::string> texts = {});
-    int Request(HostMessage* message);
-    int ElementRequest(int code, HostMessage* message);
+    intptr_t CallWithRecord(int code, const void* record, size_t size, std::map<int, std::string> texts = {});
+    intptr_t Request(HostMessage* message);
+    intptr_t ElementRequest(int code, HostMessage* message);
     int InsertElement(const ActionInfo* info);
     int ReadElement(ActionInfo* info);
     int ChangeElement(const ActionInfo* info);
     HWND ElementWindow(const ActionRef& ref);
-    int ToPlugin(HostMessage* message);
+    intptr_t ToPlugin(HostMessage* message);
     void ElementCall(const HostMessage* message);
-    int DeliverNotice(const ActionNotice& notice, const void* record, size_t size);
+    intptr_t DeliverNotice(const ActionNotice& notice, const void* record, size_t size);
     void CreateMainWindow();
 
     HMODULE module = nullptr;

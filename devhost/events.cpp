@@ -78,11 +78,11 @@ Sent DevHost::RecordCall(HostMessage* m) {
 
 // A record the host built itself: safe to copy, unlike whatever a test
 // hands CallRecord.
-int DevHost::CallWithRecord(int code, const void* record, size_t size, std::map<int, std::string> texts) {
+intptr_t DevHost::CallWithRecord(int code, const void* record, size_t size, std::map<int, std::string> texts) {
     HostMessage m{};
     m.size = sizeof m;
     m.code = code;
-    m.p1 = reinterpret_cast<int>(record);
+    m.p1 = reinterpret_cast<intptr_t>(record);
     Sent s = RecordCall(&m);
     s.record = Bytes(record, size);
     s.recordTexts = std::move(texts);

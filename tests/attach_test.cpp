@@ -69,7 +69,7 @@ TEST_F(Attach, NoticesOfTheViewAndEditGoToTheirPreviousOwnerWhoseAnswerComesBack
         return m.code == Host::kMsgAction && m.p2 == 0 ? 77 : -1;
     };
     Open(ala);
-    EXPECT_EQ(forwarded, (std::vector<std::pair<int, uint16_t>>{{250, 68}, {251, 68}}));
+    EXPECT_EQ(forwarded, (std::vector<std::pair<int, uint16_t>>{{250, X86OrX64<uint16_t>(68, 76)}, {251, X86OrX64<uint16_t>(68, 76)}}));
     EXPECT_EQ(host->NotifyWindow({250, 3, ala}, 310, nullptr, nullptr), 77);
     EXPECT_EQ(host->Notify({251, 3, ala}, 10), 77);
 

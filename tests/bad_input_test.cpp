@@ -51,6 +51,9 @@ void Put16(std::vector<uint8_t>& r, size_t at, uint16_t v) {
 void Put32(std::vector<uint8_t>& r, size_t at, int32_t v) {
     if (at + 4 <= r.size()) std::memcpy(&r[at], &v, 4);
 }
+void PutPointer(std::vector<uint8_t>& r, size_t at, const void* v) {
+    if (at + sizeof v <= r.size()) std::memcpy(&r[at], &v, sizeof v);
+}
 
 // Codes that act on the tabs, answer questions or are unknown; the life-cycle
 // codes are left to the host's own order.
@@ -93,13 +96,14 @@ protected:
             Put32(r, 2, kNoticeIds[Pick(sizeof kNoticeIds / sizeof *kNoticeIds)]);
             Put32(r, 10, Pick(2) ? contacts[static_cast<size_t>(Pick(static_cast<int>(contacts.size())))] : -2);
             Put32(r, 14, kNoticeCodes[Pick(sizeof kNoticeCodes / sizeof *kNoticeCodes)]);
-            if (Pick(2)) Put32(r, 28, reinterpret_cast<int32_t>(WindowOf(contacts[0])));
+            if (Pick(2)) PutPointer(r, offsetof(ActionNoticeWindow, parentWindow), WindowOf(contacts[0]));
         }
         if (code == Host::kMsgIncoming) {
-            Put32(r, 10, Pick(2));
-            Put32(r, 14, reinterpret_cast<int32_t>(from.Text(Pick(2) ? "Ala@velmora" : GarbageText(Pick(20)))));
-            Put32(r, 22, reinterpret_cast<int32_t>(body.Text(GarbageText(Pick(40)))));
-            Put32(r, 30, Pick(4));
+            Put32(r, offsetof(IncomingMessage, kind), Pick(2));
+            PutPointer(r, offsetof(IncomingMessage, from),
+                       from.Text(Pick(2) ? "Ala@velmora" : GarbageText(Pick(20))));
+            PutPointer(r, offsetof(IncomingMessage, body), body.Text(GarbageText(Pick(40))));
+            Put32(r, offsetof(IncomingMessage, flags), Pick(4));
         }
         return inner.Place(r);
     }
@@ -110,7 +114,7 @@ protected:
         Put32(r, 2, code);
         const size_t p1 = offsetof(HostMessage, p1);
         if (code == Host::kAskWindowState) Put32(r, p1, Pick(2) ? contacts[0] : static_cast<int32_t>(random()));
-        else Put32(r, p1, reinterpret_cast<int32_t>(HonestInner(code)));
+        else PutPointer(r, p1, HonestInner(code));
         return host->CallRecord(outer.Place(r));
     }
 
@@ -249,12 +253,12 @@ public:
     HINSTANCE moduleInstance() override { return nullptr; }
     int ownId() override { return 0; }
     int noResult(int) override { return 0; }
-    int send(HostMessage*) override { return 0; }
-    int sendTo(int, HostMessage*) override { return 0; }
+    intptr_t send(HostMessage*) override { return 0; }
+    intptr_t sendTo(int, HostMessage*) override { return 0; }
     int rowTest(int, int) override { return 0; }
     int rowId(int, int) override { return 0; }
     char* tempBuffer(int) override { return nullptr; }
-    int getColumn(int, int, int, ColumnValue*) override { return 0; }
+    intptr_t getColumn(int, int, int, ColumnValue*) override { return 0; }
     int setColumn(int, int, int, ColumnValue*) override { return 0; }
     int logEnabled(int) override { return 0; }
 };

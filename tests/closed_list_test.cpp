@@ -73,7 +73,8 @@ TEST_F(ClosedListTest, TheMainMenuEntryIsShownOnlyWhileWantedAndNotEmpty) {
     host.config.SetInt("Tabs/ClosedRecentlyMain", 0);
     Tabs::RecordClosed(0x40000004);
     EXPECT_TRUE(MenuHidden()) << "switched off, whatever the list holds";
-    const auto* info = reinterpret_cast<const ActionInfo*>(host.SentWithCode(Host::kElementChange).back().record.data());
+    const Sent change = host.SentWithCode(Host::kElementChange).back();
+    const auto* info = reinterpret_cast<const ActionInfo*>(change.record.data());
     EXPECT_EQ(info->ref.contact, -2);
     EXPECT_EQ(info->statusMask, 1u);
 }

@@ -304,7 +304,7 @@ TEST_F(ContainerEvents, ARightClickOnATabPopsUpTheContactMenuOverItsConversation
     const ActionCall& call = host->elementCalls[0];
     POINT cursor{};
     GetCursorPos(&cursor);
-    EXPECT_EQ(call.size, 62);
+    EXPECT_EQ(call.size, X86OrX64(62, 66));
     EXPECT_EQ(call.ref.id, 30);
     EXPECT_EQ(call.ref.parent, 10);
     EXPECT_EQ(call.ref.contact, c[0]);
@@ -417,7 +417,7 @@ TEST_F(ContainerEvents, TheReadTimerMarksTheShownConversationReadOnlyWhileTheCon
     auto read = host->SentWithCode(Host::kMarkRead);
     ASSERT_EQ(read.size(), 1u);
     const auto* selector = reinterpret_cast<const MessageSelector*>(read[0].record.data());
-    EXPECT_EQ(selector->size, 30);
+    EXPECT_EQ(selector->size, X86OrX64(30, 34));
     EXPECT_EQ(selector->network, 1);
     EXPECT_EQ(read[0].text, "Jan@velmora");
     EXPECT_EQ(read[0].p2, -1);

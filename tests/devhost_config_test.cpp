@@ -65,7 +65,7 @@ TEST(HostTextCopy, TheNextCallIntoTheHostSpendsIt) {
     HostMessage log{};
     log.size = sizeof log;
     log.code = Host::kLog;
-    log.p1 = reinterpret_cast<int>("Tabs::IStart");
+    log.p1 = reinterpret_cast<intptr_t>("Tabs::IStart");
     log.p2 = 256;
     host.send(&log);
     EXPECT_NE(std::string(kept), "1073741825\x01") << "after a request";

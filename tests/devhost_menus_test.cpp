@@ -41,7 +41,7 @@ protected:
     }
     int Request(int code, const void* p1) {
         HostMessage m;
-        BuildHostMessage(m, code, reinterpret_cast<int>(p1));
+        BuildHostMessage(m, code, reinterpret_cast<intptr_t>(p1));
         return host->send(&m);
     }
     // The notices that reached the stand-in owner, as (id, notice).

@@ -66,7 +66,7 @@ protected:
     }
     int Request(int code, void* p1) {
         HostMessage m;
-        BuildHostMessage(m, code, reinterpret_cast<int>(p1));
+        BuildHostMessage(m, code, reinterpret_cast<intptr_t>(p1));
         return host->send(&m);
     }
     HWND WindowOfElement(int id, int parent) {

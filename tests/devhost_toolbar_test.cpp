@@ -55,7 +55,7 @@ protected:
         a.status = hidden ? 1 : 0;
         a.statusMask = 1;
         HostMessage m;
-        BuildHostMessage(m, Host::kElementChange, reinterpret_cast<int>(&a));
+        BuildHostMessage(m, Host::kElementChange, reinterpret_cast<intptr_t>(&a));
         host->send(&m);
     }
 };

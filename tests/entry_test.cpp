@@ -9,7 +9,7 @@ using namespace DevHostLib;
 
 namespace {
 
-HostMessage Message(uint16_t size, int code, int p1 = 0, int p2 = 0) {
+HostMessage Message(uint16_t size, int code, intptr_t p1 = 0, intptr_t p2 = 0) {
     HostMessage m{};
     m.size = size;
     m.code = code;
@@ -56,9 +56,9 @@ TEST_F(Entry, UnknownCodesCallNoResultOnlyWhileTheControlIsSet) {
 }
 
 TEST_F(Entry, ParameterCodesIgnoreShortRecordsAndNullParameters) {
-    HostMessage shortControl = Message(29, 20001, reinterpret_cast<int>(static_cast<HostControl*>(host.get())));
+    HostMessage shortControl = Message(29, 20001, reinterpret_cast<intptr_t>(static_cast<HostControl*>(host.get())));
     EXPECT_EQ(host->CallRecord(&shortControl), 0);
-    EXPECT_EQ(host->Call(20001, 0), 0);
+    EXPECT_EQ(host->Call(20001, nullptr), 0);
     host->Call(20003);
     EXPECT_EQ(host->noResultCalls, 0) << "the control must not have been taken from a short or null record";
 
@@ -66,7 +66,7 @@ TEST_F(Entry, ParameterCodesIgnoreShortRecordsAndNullParameters) {
     for (int code : {20100, 22200, 40004}) {
         HostMessage shortOne = Message(12, code, 0x1234);
         EXPECT_EQ(host->CallRecord(&shortOne), 0) << code;
-        EXPECT_EQ(host->Call(code, 0), 0) << code;
+        EXPECT_EQ(host->Call(code, nullptr), 0) << code;
     }
     HostMessage shortRelease = Message(8, 20002);
     EXPECT_EQ(host->CallRecord(&shortRelease), 0);
@@ -105,10 +105,10 @@ TEST_F(Entry, LockProbeAsksForTheLockPluginAndEndsWithNoResult) {
 
 TEST_F(Entry, ExportsTheEntryAndBothNamesOfTheInstanceAccessor) {
     HMODULE module = host->Module();
-    EXPECT_NE(GetProcAddress(module, "_IMessageProc@4"), nullptr);
+    EXPECT_NE(GetProcAddress(module, kEntryExport), nullptr);
     using Accessor = void* (*)();
-    auto gnu = reinterpret_cast<Accessor>(reinterpret_cast<void*>(GetProcAddress(module, "_ZN7Corvina11LibInstance3getEv")));
-    auto msvc = reinterpret_cast<Accessor>(reinterpret_cast<void*>(GetProcAddress(module, "?get@LibInstance@Corvina@@SAAAV12@XZ")));
+    auto gnu = reinterpret_cast<Accessor>(reinterpret_cast<void*>(GetProcAddress(module, kAccessorGnuExport)));
+    auto msvc = reinterpret_cast<Accessor>(reinterpret_cast<void*>(GetProcAddress(module, kAccessorMsvcExport)));
     ASSERT_NE(gnu, nullptr);
     ASSERT_NE(msvc, nullptr);
     void* instance = gnu();

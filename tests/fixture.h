@@ -10,6 +10,17 @@
 #include "dev_host.h"
 #include "host/requests.h"
 
+// A value of the 32-bit messenger's record layout, or of its x64 twin, for
+// the architecture the tests were built for.
+template <typename T>
+constexpr T X86OrX64([[maybe_unused]] T x86, [[maybe_unused]] T x64) {
+#if defined(_WIN64)
+    return x64;
+#else
+    return x86;
+#endif
+}
+
 class PluginTest : public ::testing::Test {
 protected:
     void SetUp() override;

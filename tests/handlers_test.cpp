@@ -28,7 +28,7 @@ protected:
         HostMessage call{};
         call.size = sizeof call;
         call.code = Host::kMsgIncoming;
-        call.p1 = reinterpret_cast<int>(&m);
+        call.p1 = reinterpret_cast<intptr_t>(&m);
         return host->CallRecord(&call);
     }
     static IncomingMessage Record(const char* from, const char* body) {

@@ -102,7 +102,7 @@ TEST(Registration, LogsRegistersFourIconsThenTheElementRowsInOrder) {
     for (int i = 0; i < 4; ++i) {
         IconRegistration r;
         std::memcpy(&r, icons[i].record.data(), sizeof r);
-        EXPECT_EQ(std::string(icons[i].record.begin(), icons[i].record.begin() + 4), std::string("\x24\0\0\0", 4));
+        EXPECT_EQ(std::string(icons[i].record.begin(), icons[i].record.begin() + 4), std::string(X86OrX64("\x24\0\0\0", "\x38\0\0\0"), 4));
         EXPECT_EQ(r.iconId, expected[i][0]);
         EXPECT_EQ(r.kind, expected[i][1]);
         EXPECT_EQ(r.resourceId, expected[i][2]);
@@ -194,7 +194,7 @@ TEST(Registration, SettingsControlsCarryTheirEncodedTextsAndLayout) {
     auto page = PageControls(*host);
     ASSERT_EQ(page.size(), 74u);
     for (const Inserted& e : page) {
-        EXPECT_EQ(e.size, 78u);
+        EXPECT_EQ(e.size, X86OrX64(78u, 86u));
         EXPECT_EQ(e.info.position, -1);
         EXPECT_EQ(e.info.y, 0);
     }
@@ -270,13 +270,13 @@ TEST(Registration, InformationBoxTopsTheSettingsPageWithNameVersionAndAbout) {
     ASSERT_EQ(box.size(), 4u);
     EXPECT_EQ(box[0].info.status, 0x000F0000u);
     EXPECT_TRUE(box[0].hasText && box[0].text.empty()) << "a group box without caption";
-    EXPECT_EQ(box[1].size, 74u);
+    EXPECT_EQ(box[1].size, X86OrX64(74u, 82u));
     EXPECT_EQ(box[1].info.status, 0x001C0040u);
     EXPECT_EQ(box[1].info.width, 40);
     EXPECT_EQ(box[1].info.height, 40);
     EXPECT_EQ(box[1].text, "\x1A" "imgurl=res://dll/101.ico\x1A" "iconsize=32\x1A"
                            "tipRich=<b>Zavernok 1.0.0.0</b><br/>" + Tabs::AboutText() + "\x1A" "tipWidth=300");
-    EXPECT_EQ(box[2].size, 78u);
+    EXPECT_EQ(box[2].size, X86OrX64(78u, 86u));
     EXPECT_EQ(box[2].info.status, 0x00180080u);
     EXPECT_EQ(box[2].info.width, 300);
     EXPECT_EQ(box[2].info.height, 0xFFFC);
@@ -319,7 +319,7 @@ TEST(ActionList, ListsTheHostsMenuWithItsSubmenusIndented) {
     for (const Sent& read : host.SentWithCode(Host::kElementRead)) {
         ActionInfo a;
         std::memcpy(&a, read.record.data(), sizeof a);
-        EXPECT_EQ(a.size, 74);
+        EXPECT_EQ(a.size, X86OrX64(74, 82));
         EXPECT_EQ(a.mask, 0x844u);
         EXPECT_EQ(a.textSize, 99);
         EXPECT_EQ(a.ref.contact, -2);
@@ -330,7 +330,7 @@ TEST(ActionList, ListsTheHostsMenuWithItsSubmenusIndented) {
 class UnansweredReadHost : public DevHost {
 public:
     int unanswered = 0;
-    int send(HostMessage* m) override {
+    intptr_t send(HostMessage* m) override {
         if (m->code == Host::kElementRead && reinterpret_cast<ActionInfo*>(m->p1)->ref.id == unanswered) return 0;
         return DevHost::send(m);
     }
@@ -381,7 +381,7 @@ TEST(TakeOver, ThePluginOwnsViewAndEditElementsAndRemembersThePreviousOwners) {
     EXPECT_EQ(codes, (std::vector<int>{10107, 10123, 10115, 10101, 10107, 10123, 243, 10115, 10101}));
     ActionInfo read;
     std::memcpy(&read, host.sent[0].record.data(), sizeof read);
-    EXPECT_EQ(read.size, 74);
+    EXPECT_EQ(read.size, X86OrX64(74, 82));
     EXPECT_EQ(read.mask, 0x35Fu);
     EXPECT_EQ(read.textSize, 99);
     for (int id : {250, 251}) {
@@ -401,10 +401,10 @@ class SilentHost : public DevHost {
 public:
     int ownId() override { return 0; }
     HINSTANCE moduleInstance() override { return nullptr; }
-    int send(HostMessage*) override { return 0; }
-    int sendTo(int, HostMessage*) override { return 0; }
+    intptr_t send(HostMessage*) override { return 0; }
+    intptr_t sendTo(int, HostMessage*) override { return 0; }
     char* tempBuffer(int) override { return nullptr; }
-    int getColumn(int, int, int, ColumnValue*) override { return 0; }
+    intptr_t getColumn(int, int, int, ColumnValue*) override { return 0; }
 };
 
 TEST(Registration, AHostThatAnswersNothingStillGetsThroughRegistrationAndTakeOver) {

@@ -56,7 +56,7 @@ TEST_F(SettingHelpers, ContactColumnsAreReadFromTheContactTableByContactId) {
 // A host that answers null to every string read.
 class NullStringHost : public DevHost {
 public:
-    int getColumn(int table, int row, int column, ColumnValue* v) override {
+    intptr_t getColumn(int table, int row, int column, ColumnValue* v) override {
         if (v && v->type == 1) return 0;
         return DevHost::getColumn(table, row, column, v);
     }

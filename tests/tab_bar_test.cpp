@@ -74,7 +74,8 @@ TEST_F(TabBarTest, StatusIconComesFromTheIconPluginThenTheContactThenTheNetwork)
     host.ClearSent();
     EXPECT_EQ(Tabs::StatusIcon(ala, -1), 0) << "the plug-in's answer, 0 included";
     EXPECT_EQ(Tabs::MessageIcon(ala), 777);
-    const auto* m = reinterpret_cast<const HostMessage*>(host.SentWithCode(306101).at(0).message.data());
+    const Sent question = host.SentWithCode(306101).at(0);
+    const auto* m = reinterpret_cast<const HostMessage*>(question.message.data());
     EXPECT_EQ(m->targetNumber, 306);
     EXPECT_EQ(m->targetKind, -1);
 }

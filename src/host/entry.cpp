@@ -18,10 +18,12 @@ namespace Tabs {
 namespace {
 
 // The status change has a layout of its own, which on x64 is shorter than a
-// host message's: it is measured against its own size.
+// host message's: its two numbers end where they do on x86, and the record
+// is measured against its own size after that.
 constexpr uint16_t MinimumSize(int32_t code) {
-    return code == Host::kMsgStatusChange && kStatusChangeSize < kHostMessageSize ? kStatusChangeSize
-                                                                                  : kHostMessageSize;
+    return code == Host::kMsgStatusChange && kStatusChangeSize < kHostMessageSize
+               ? offsetof(StatusChangeMessage, unread30)
+               : kHostMessageSize;
 }
 
 // Parameters are read only from records that are long enough to hold them.
