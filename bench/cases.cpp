@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -77,9 +78,16 @@ Figures SwitchAt(const Plan& plan, bool plugin, int open, Switch how, int sample
             target = w.NextTab();
             return;
         }
-        do target = w.Contact(static_cast<int>(random() % static_cast<unsigned>(open)));
-        while (target == shown);
-        if (plugin) tab = w.TabCentre(target);
+        if (!plugin) {
+            do target = w.Contact(static_cast<int>(random() % static_cast<unsigned>(open)));
+            while (target == shown);
+            return;
+        }
+        // A user clicks a tab the bar shows.
+        std::vector<int> inSight = w.TabsInSight();
+        inSight.erase(std::remove(inSight.begin(), inSight.end(), shown), inSight.end());
+        target = inSight.empty() ? shown : inSight[random() % inSight.size()];
+        tab = w.TabCentre(target);
     };
     auto work = [&](int) {
         if (!plugin)

@@ -15,8 +15,8 @@ namespace {
 
 constexpr char kConversationClass[] = "VelmoraConversation";
 constexpr char kHostMainClass[] = "VelmoraMain";
-constexpr char kContentClass[] = "TabsCont";
 constexpr int kBarId = 10;
+constexpr int kContentId = 1;  // the container's content child
 constexpr DWORD kSettleMs = 60;  // quiet time that ends the wait for the display's answers
 constexpr UINT kSystemTimer = 0x118;  // WM_SYSTIMER: the caret's blink
 constexpr DWORD kUntimedInput = QS_INPUT | QS_POSTMESSAGE | QS_PAINT | QS_SENDMESSAGE | QS_HOTKEY;
@@ -68,9 +68,8 @@ struct Counter {
             }
             if (w == container) {
                 role.owner = Owner::Plugin;
-                role.container = window == container || IsClass(window, kContentClass);
-                role.bar = GetAncestor(window, GA_PARENT) == container && GetDlgCtrlID(window) == kBarId &&
-                           IsClass(window, TOOLBARCLASSNAMEA);
+                role.container = window == container || (GetParent(window) == container && GetDlgCtrlID(window) == kContentId);
+                role.bar = GetDlgCtrlID(window) == kBarId && IsClass(window, TOOLBARCLASSNAMEA);
                 return role;
             }
         }
@@ -232,6 +231,7 @@ Counts CountMessages(const std::function<void()>& work, Roles roles, HWND contai
     counter = nullptr;
     c.counts.newWindows = static_cast<int>(c.newPainted.size());
     RECT shown{};
+    if (roles.newContact) c.counts.shown = {0, 0};
     if (c.newWindow && IsWindowVisible(c.newWindow) && GetClientRect(c.newWindow, &shown))
         c.counts.shown = {shown.right, shown.bottom};
     return c.counts;

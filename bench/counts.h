@@ -24,7 +24,8 @@ struct Counts {
     int buttonStates = 0;     // checked and pressed states set on tab bar buttons
     int buttonLooks = 0;      // texts and images set on tab bar buttons
     int focusChanges = 0;     // WM_SETFOCUS to any window
-    SIZE shown{};             // client size of the painted conversation afterwards; 0 when it is not seen
+    SIZE shown{-1, -1};       // client size of the conversation brought up, afterwards: 0 when it is not
+                              // seen, -1 when the operation brings none up
 };
 
 // Which conversations an operation is about: the one it brings up and the

@@ -13,6 +13,7 @@ namespace Bench {
 namespace {
 
 constexpr int kBarId = 10;
+constexpr int kFirstTab = 2;  // after the close and detach buttons
 constexpr int kCloseOthers = 306005;
 
 void HoldKeys(std::initializer_list<int> keys) {
@@ -131,8 +132,26 @@ void World::ClickBar(POINT at) {
     SendMessageA(bar, WM_LBUTTONUP, 0, where);
 }
 
+std::vector<int> World::TabsInSight() {
+    HWND bar = Bar();
+    HWND holder = GetParent(bar);
+    RECT seen{};
+    GetClientRect(holder, &seen);
+    std::vector<int> tabs;
+    int count = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
+    for (int index = kFirstTab; index < count; ++index) {
+        RECT r{}, inside{};
+        if (!SendMessageA(bar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r))) continue;
+        MapWindowPoints(bar, holder, reinterpret_cast<POINT*>(&r), 2);
+        if (!IntersectRect(&inside, &r, &seen) || !EqualRect(&inside, &r)) continue;
+        TBBUTTON button{};
+        SendMessageA(bar, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button));
+        tabs.push_back(button.idCommand | 0x40000000);
+    }
+    return tabs;
+}
+
 int World::NextTab() {
-    constexpr int kFirstTab = 2;  // after the close and detach buttons
     HWND bar = Bar();
     int count = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
     int index = static_cast<int>(SendMessageA(bar, TB_COMMANDTOINDEX, Current() & 0xBFFFFFFF, 0)) + 1;

@@ -61,6 +61,8 @@ public:
     void ClickBar(POINT at);
     // The contact of the tab after the shown one (the first after the last).
     int NextTab();
+    // The contacts whose tabs the bar shows whole: those a user can click.
+    std::vector<int> TabsInSight();
     // Ctrl+Tab (or Ctrl+Shift+Tab) in the shown conversation's edit control.
     void CtrlTab(bool shift = false);
     // "Zamknij pozostałe" chosen in the contact's menu.

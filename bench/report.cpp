@@ -80,6 +80,7 @@ std::string PaintedWindows(const Counts& c) {
 bool Seen(const Counts& c) { return c.shown.cx > 0 && c.shown.cy > 0; }
 
 std::string Shown(const Counts& c) {
+    if (c.shown.cx < 0) return "—";
     if (!Seen(c)) return "not seen";
     return std::to_string(c.shown.cx) + "×" + std::to_string(c.shown.cy);
 }
