@@ -396,6 +396,39 @@ TEST_F(ContainerEvents, TheFlashTimerAlternatesTheStatusAndMessageIconsOfWaiting
     EXPECT_EQ(ImageOf(c[2]), status) << "the shown tab does not flash";
 }
 
+// A flash tick changes every waiting tab's image: the toolbar repaints those
+// buttons, and of them only what the bar shows, whatever the number of tabs.
+TEST_F(ContainerEvents, AFlashTickRepaintsTheWaitingTabsInSightAndNothingElse) {
+    Boot();
+    std::vector<int> c;
+    for (int i = 0; i < 60; ++i) c.push_back(AddContact("Kontakt " + std::to_string(i + 1)));
+    for (int contact : c) Open(contact);
+    for (size_t i = 0; i < c.size(); i += 2) host->DeliverMessage(c[i], "hej");
+    DevHost::Pump();
+
+    ValidateRect(Bar(), nullptr);
+    SendMessageA(Container(), WM_TIMER, 2, 0);
+    HRGN repainted = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetUpdateRgn(Bar(), repainted, FALSE), ERROR);
+    HWND holder = GetParent(Bar());
+    RECT seen{};
+    GetClientRect(holder, &seen);
+    int inSight = 0;
+    for (size_t i = 0; i < c.size(); ++i) {
+        RECT button{}, shown{};
+        int index = static_cast<int>(SendMessageA(Bar(), TB_COMMANDTOINDEX, c[i] & 0xBFFFFFFF, 0));
+        ASSERT_TRUE(SendMessageA(Bar(), TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&button)));
+        RECT inHolder = button;
+        MapWindowPoints(Bar(), holder, reinterpret_cast<POINT*>(&inHolder), 2);
+        bool sight = IntersectRect(&shown, &inHolder, &seen) != 0;
+        bool waiting = i % 2 == 0;
+        if (sight && waiting) ++inSight;
+        EXPECT_EQ(RectInRegion(repainted, &button) != 0, waiting && sight) << "tab " << i + 1;
+    }
+    DeleteObject(repainted);
+    EXPECT_GT(inSight, 0);
+}
+
 TEST_F(ContainerEvents, TheReadTimerMarksTheShownConversationReadOnlyWhileTheContainerIsInFront) {
     auto c = BootWithTabs({"Ala", "Jan"});
     HWND window = WindowOf(c[1]);
