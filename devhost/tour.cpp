@@ -27,6 +27,8 @@ constexpr RECT kDetachedPlace{700, 428, 1140, 758};
 constexpr POINT kSettingsPlace{370, 16};
 constexpr COLORREF kDesktopColour = RGB(58, 110, 165);
 constexpr char kConfigFile[] = "tour-config.txt";
+constexpr int kBarViewId = 11;
+constexpr int kBarId = 10;
 constexpr int kBarCloseButton = 0xFFFF;
 constexpr int kBarDetachButton = 0xFFFE;
 constexpr int kButtonIdMask = 0xBFFFFFFF;
@@ -279,7 +281,8 @@ int Tour::Id(const std::string& name) const {
 
 HWND Tour::Container() const { return reinterpret_cast<HWND>(host->Call(Host::kAskContainer)); }
 
-HWND Tour::Bar() const { return FindWindowExA(Container(), nullptr, TOOLBARCLASSNAMEA, nullptr); }
+// The tab bar lies in a window of its own inside the container.
+HWND Tour::Bar() const { return GetDlgItem(GetDlgItem(Container(), kBarViewId), kBarId); }
 
 std::optional<Tab> Tour::TabOf(const std::string& name) const {
     for (const Tab& tab : Tabs())

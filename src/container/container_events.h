@@ -12,5 +12,6 @@ LRESULT OnContainerCommand(WPARAM wParam, LPARAM lParam);
 LRESULT OnContainerSetCursor(HWND window, WPARAM wParam, LPARAM lParam);
 LRESULT OnContainerNotify(LPARAM lParam);
 LRESULT OnContainerTimer(WPARAM timer);
+LRESULT OnContainerWheel(HWND window, WPARAM wParam, LPARAM lParam);
 
 }  // namespace Tabs
