@@ -57,13 +57,6 @@ void PopUp(const ActionRef& ref, POINT at, HWND window) {
     if (hostControl) hostControl->send(reinterpret_cast<HostMessage*>(&call));
 }
 
-// The newest contact of the recently closed list that the host still knows.
-int32_t NewestClosedContact() {
-    for (int32_t contact : closedList)
-        if (contact != 0 && Send(Host::kContactExists, contact) != 0) return contact;
-    return 0;
-}
-
 // --- the middle click ------------------------------------------------------
 
 void ToggleTransparency() {
@@ -78,8 +71,7 @@ LRESULT OnMiddleClick() {
     if (command == -1) {
         ToggleTransparency();
     } else if (IsFixedButton(command)) {
-        if (int32_t contact = NewestClosedContact())
-            CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
+        ReopenNewestClosed();
     } else {
         RunClickSetting(Column::MClick, ContactOf(command));
     }
