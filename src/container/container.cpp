@@ -153,6 +153,7 @@ LRESULT OnCreate(HWND window) {
                               reinterpret_cast<HMENU>(kContentId), instance, nullptr);
     tabsAlign = GetInt(Column::Align);
     tabBar.Create(window, kBarStyle, kBarExStyle);
+    WatchDrags(tabBar.Window());
     tabBar.SetTooltips(tooltipWnd);
     AddFixedButtons();
     ShowFixedButtons();
@@ -333,6 +334,7 @@ void RebuildTabBar(int kept) {
     HWND oldTooltip = tooltipWnd;
     tooltipWnd = CreateTooltip(containerWnd);
     tabBar.Create(containerWnd, kBarStyle, kBarExStyle);
+    WatchDrags(tabBar.Window());
     tabBar.SetTooltips(tooltipWnd);
     for (const Button& button : staying) {
         tabBar.AddButton(button.id, button.text.c_str(), 0, kTabStyle);

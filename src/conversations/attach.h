@@ -17,6 +17,10 @@ void Activate();
 bool ShowingTab();
 void SelectNeighbour();
 void ToggleAttach(int32_t contactRef);
+// A tab dragged out of the container: whether it can leave it, and leaving
+// it as the detach button does, with the window's caption under the cursor.
+bool CanTearOff(int32_t contact);
+void TearOff(int32_t contact, POINT cursor);
 intptr_t ControlTrigger(const ActionNotice* notice);
 void UpdateWindowButtons(int32_t contactRef);
 
