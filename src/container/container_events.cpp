@@ -301,6 +301,13 @@ void WatchDrags(HWND bar) {
     if (own) barProc = own;
 }
 
+void DestroyTearOffCursor() {
+    if (!tearOffCursor) return;
+    if (GetCursor() == tearOffCursor) SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    DestroyCursor(tearOffCursor);
+    tearOffCursor = nullptr;
+}
+
 ActionRef ReadClickSetting(int column, int contact) {
     std::string text = GetString(column);
     size_t colon = text.find(':');

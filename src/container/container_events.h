@@ -17,5 +17,7 @@ LRESULT OnContainerTimer(WPARAM timer);
 // the bar's own messages tell where a dragged tab is: each new bar is
 // watched for them.
 void WatchDrags(HWND bar);
+// The cursor made for tearing a tab off goes at the module's unload.
+void DestroyTearOffCursor();
 
 }  // namespace Tabs
