@@ -173,9 +173,12 @@ Answer DragMessage(HWND bar, UINT message, LPARAM lParam) {
     return {};
 }
 
+// Every message the tab bar is sent passes here: the others go straight on.
 LRESULT CALLBACK DragWatchProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    Answer answer = Answered("Tabs::DragWatchProc", [&] { return DragMessage(bar, message, lParam); });
-    if (answer) return *answer;
+    if (message == WM_MOUSEMOVE || message == WM_SETCURSOR || message == WM_NCDESTROY) {
+        Answer answer = Answered("Tabs::DragWatchProc", [&] { return DragMessage(bar, message, lParam); });
+        if (answer) return *answer;
+    }
     return barProc ? CallWindowProcW(barProc, bar, message, wParam, lParam)
                    : DefWindowProcW(bar, message, wParam, lParam);
 }
