@@ -14,6 +14,16 @@ constexpr double kSwitchMs = 2.0;
 constexpr int kGrowthFrom = 10;
 constexpr int kFrameCheckAt = 100;
 
+// The figures of the two builds differ (pointer size, calling convention,
+// the 32-bit Wine): the report says which one ran.
+#if defined(__x86_64__) || defined(_M_X64)
+constexpr const char* kArchitecture = "x64";
+#elif defined(__i386__) || defined(_M_IX86)
+constexpr const char* kArchitecture = "x86";
+#else
+constexpr const char* kArchitecture = "unknown architecture";
+#endif
+
 std::string Ms(double ms) {
     char text[32];
     std::snprintf(text, sizeof text, ms < 1 ? "%.3f ms" : ms < 10 ? "%.2f ms" : "%.1f ms", ms);
@@ -166,7 +176,7 @@ void PlotScript(std::ostream& out, const std::vector<Series>& series) {
 bool WriteReport(const std::vector<Series>& series, const std::string& folder, const std::string& machine) {
     bool allMet = true;
     std::ostringstream md;
-    md << "# Benchmark\n\n" << machine << "\n\n";
+    md << "# Benchmark (" << kArchitecture << " build)\n\n" << machine << "\n\n";
     Table(md, series);
     md << "\n## Targets\n\n";
     Targets(md, series, allMet);
