@@ -43,12 +43,16 @@ constexpr UINT kRedrawContainer = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN |
 
 HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
 
+// The host's instance the classes were registered for: they go with it at
+// the module's unload, when the host is no longer asked.
+HINSTANCE classInstance = nullptr;
+
 bool RegisterWindowClass(const char* name, WNDPROC proc, HICON icon) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = kClassStyle;
     wc.lpfnWndProc = proc;
-    wc.hInstance = AppInstance();
+    wc.hInstance = classInstance;
     wc.hIcon = icon;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
@@ -84,6 +88,7 @@ LRESULT OnCreate(HWND window) {
     tabsAlign = GetInt(Column::Align);
     CreateBarView(window);
     tabBar.Create(window, kBarStyle, kBarExStyle);
+    WatchDrags(tabBar.Window());
     tabBar.SetTooltips(tooltipWnd);
     AdoptBar();
     AddFixedButtons();
@@ -150,6 +155,7 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int RegisterClasses() {
+    classInstance = AppInstance();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
     if (!RegisterWindowClass(kContainerClass, WndProc, normalIcon)) Log(kError, "Błąd rejestrowania klasy okna");
@@ -158,6 +164,13 @@ int RegisterClasses() {
         return 0;
     }
     return 1;
+}
+
+// A class left behind would keep a procedure in the freed module, and the
+// next load's registration would fail and create the container with it.
+void UnregisterClasses() {
+    UnregisterClassA(kContainerClass, classInstance);
+    UnregisterClassA(kContentClass, classInstance);
 }
 
 int CreateContainer() {
@@ -270,6 +283,7 @@ void RebuildTabBar(int kept) {
     HWND oldTooltip = tooltipWnd;
     tooltipWnd = CreateTooltip(containerWnd);
     tabBar.Create(containerWnd, kBarStyle, kBarExStyle);
+    WatchDrags(tabBar.Window());
     tabBar.SetTooltips(tooltipWnd);
     AdoptBar();
     for (const Button& button : staying) {
