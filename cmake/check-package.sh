@@ -12,8 +12,8 @@
 #
 #   cmake/check-package.sh OBJDUMP WINDRES ZIP DLL x86|x64 VERSION SOURCE_DIR UNPACK_DIR
 #
-# Prints every problem found and exits 1 if there was one; exits 77 (ctest:
-# skipped) when there is no ZIP because scripts/package has not run.
+# Prints every problem found and exits 1 if there was one, a missing ZIP
+# included (scripts/package makes it; scripts/test does before its ctest runs).
 set -euo pipefail
 
 if [[ $# -ne 8 ]]; then
@@ -23,9 +23,12 @@ fi
 objdump=$1 windres=$2 zip=$3 built=$4 arch=$5 version=$6 source=$7 unpacked=$8
 name=$(basename "$zip")
 
+# Nothing of an earlier package stays for the stand-in messenger to load.
+rm -rf "$unpacked"
 if [[ ! -f $zip ]]; then
     echo "$name: not there; scripts/package (or scripts/test) makes it"
-    exit 77
+    echo "$name: check failed"
+    exit 1
 fi
 
 problems=0
@@ -39,7 +42,6 @@ listed=$(unzip -Z1 "$zip" 2>&1) || problem "unzip cannot list it: $listed"
 if [[ $listed != "$(printf '%s\n' "${files[@]}")" ]]; then
     problem "holds [$(paste -sd ' ' <<<"$listed")], not [${files[*]}] in that order"
 fi
-rm -rf "$unpacked"
 mkdir -p "$unpacked"
 if ! out=$(unzip -q "$zip" -d "$unpacked" 2>&1); then
     problem "does not unpack: $out"
