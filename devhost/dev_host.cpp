@@ -105,6 +105,13 @@ void DevHost::Unload() {
     entry = nullptr;
 }
 
+void DevHost::FreeWithoutEnd() {
+    if (module) FreeLibrary(module);
+    module = nullptr;
+    entry = nullptr;
+    started = false;
+}
+
 intptr_t DevHost::Call(int code, intptr_t p1, intptr_t p2) {
     HostMessage m{};
     m.size = sizeof m;

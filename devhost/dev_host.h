@@ -95,6 +95,10 @@ public:
     // all the same.
     void UseEntry(EntryPoint linkedEntry) { entry = linkedEntry; }
     void Unload();
+    // The module freed while the run goes on, without the end message or
+    // the release of the control: what a host that fails in its own
+    // clean-up does, or another plug-in that frees this one.
+    void FreeWithoutEnd();
     bool Loaded() const { return entry != nullptr; }
     HMODULE Module() const { return module; }
     // Calls the entry point with a host message of its full size.

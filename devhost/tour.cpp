@@ -25,6 +25,7 @@ constexpr RECT kMessengerPlace{16, 16, 356, 496};
 constexpr RECT kContainerPlace{370, 16, 980, 416};
 constexpr RECT kDetachedPlace{700, 428, 1140, 758};
 constexpr POINT kSettingsPlace{370, 16};
+constexpr POINT kTearOffDrop{675, 440};  // under the container: the caption of a torn-off tab
 constexpr COLORREF kDesktopColour = RGB(58, 110, 165);
 constexpr char kConfigFile[] = "tour-config.txt";
 constexpr int kBarCloseButton = 0xFFFF;
@@ -68,6 +69,15 @@ void Press(DWORD down, DWORD up, POINT at) {
     input[0].mi.dwFlags = down;
     input[1].mi.dwFlags = up;
     SendInput(2, input, sizeof(INPUT));
+}
+
+// The mouse carried to a point with the button held.
+void MoveMouse(POINT at) {
+    SetCursorPos(at.x, at.y);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof input);
 }
 
 void Key(WORD key, bool down) {
@@ -185,6 +195,7 @@ private:
     void CloseWithKeyboard();
     void ReopenFromMainMenu();
     void AttachFromToolbar();
+    void TearOffByDragging();
     void KeepContactOutOfTabs();
     void RestartRestoresSession();
     void QuitLeavesNothing();
@@ -199,6 +210,8 @@ private:
     void ExpectHighlighted(const std::string& item);
     void Keys(std::initializer_list<WORD> keys);
     void Click(HWND target, POINT at, DWORD down, DWORD up);
+    void Drag(HWND target, POINT from, POINT to);
+    void ClickAttachButton(int contact);
     void ClickSetting(int page, int column, const std::string& label);
 
     int Id(const std::string& name) const;
@@ -239,6 +252,7 @@ int Tour::Run() {
         {"Ctrl+F4 closes the shown tab", &Tour::CloseWithKeyboard},
         {"the main menu reopens a closed conversation", &Tour::ReopenFromMainMenu},
         {"a detached window's own button attaches it again", &Tour::AttachFromToolbar},
+        {"a tab dragged out of the container tears off", &Tour::TearOffByDragging},
         {"the contact page keeps a contact out of the tabs", &Tour::KeepContactOutOfTabs},
         {"a restart restores the session", &Tour::RestartRestoresSession},
         {"quitting leaves the host's windows as they were", &Tour::QuitLeavesNothing},
@@ -346,6 +360,34 @@ void Tour::Click(HWND target, POINT at, DWORD down, DWORD up) {
     Expect(under == target || IsChild(target, under),
            "the click meant for " + ClassOf(target) + " would land on " + ClassOf(under) + " \"" + WindowText(under) + "\"");
     if (failure.empty()) Press(down, up, at);
+    DevHost::Pump();
+}
+
+// A press that lasts: the button goes down on the target, the mouse is
+// carried to the other point in steps, slower than a click, and the button
+// comes up there.
+void Tour::Drag(HWND target, POINT from, POINT to) {
+    HWND under = WindowFromPoint(from);
+    Expect(under == target || IsChild(target, under), "the drag meant for " + ClassOf(target) + " would start on " +
+                                                          ClassOf(under) + " \"" + WindowText(under) + "\"");
+    if (!failure.empty()) return;
+    SetCursorPos(from.x, from.y);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &input, sizeof input);
+    DevHost::Pump();
+    constexpr int kSteps = 8;
+    for (int step = 1; step <= kSteps; ++step) {
+        Sleep(40);
+        MoveMouse({from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps});
+        DevHost::Pump();
+    }
+    HCURSOR shown = GetCursor();
+    Expect(shown && shown != LoadCursor(nullptr, IDC_ARROW) && shown != LoadCursor(nullptr, IDC_HAND),
+           "outside the container the cursor does not show that the tab will tear off");
+    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
     DevHost::Pump();
 }
 
@@ -536,21 +578,50 @@ void Tour::ReopenFromMainMenu() {
     ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak"});
 }
 
-void Tour::AttachFromToolbar() {
-    int ewa = Id("Ewa Kamińska");
-    HWND toolbar = host->conversations.Toolbar(ewa);
+// The "Przypnij/Odepnij" button of a conversation window on its own.
+void Tour::ClickAttachButton(int contact) {
+    HWND toolbar = host->conversations.Toolbar(contact);
     char text[64] = {};
     TBBUTTON button{};
     SendMessageA(toolbar, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&button));
     SendMessageA(toolbar, TB_GETBUTTONTEXTA, button.idCommand, reinterpret_cast<LPARAM>(text));
-    Expect(std::string(text) == "Przypnij/Odepnij", "Ewa's window has no \"Przypnij/Odepnij\" button");
+    Expect(std::string(text) == "Przypnij/Odepnij", "the window has no \"Przypnij/Odepnij\" button");
     RECT r{};
     SendMessageA(toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
     POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ClientToScreen(toolbar, &middle);
     Click(toolbar, middle, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
+void Tour::AttachFromToolbar() {
+    int ewa = Id("Ewa Kamińska");
+    ClickAttachButton(ewa);
     HWND window = host->conversations.WindowOf(ewa);
     Expect(ClassOf(GetParent(window)) == kContentClass, "Ewa's conversation is not back in the container");
+    ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak", "Ewa Kamińska"});
+}
+
+// The user drags Ewa's tab off the bar and lets it go under the container:
+// her window comes out there, caption first; her own button takes her back.
+void Tour::TearOffByDragging() {
+    int ewa = Id("Ewa Kamińska");
+    std::optional<Tab> tab = TabOf("Ewa Kamińska");
+    if (!tab) return Expect(false, "Ewa has no tab");
+    Drag(Bar(), tab->middle, kTearOffDrop);
+    HWND window = host->conversations.WindowOf(ewa);
+    Expect(window && GetParent(window) == nullptr && IsWindowVisible(window), "Ewa's conversation did not tear off");
+    Expect(!GetPropA(window, "TABBED"), "Ewa's torn-off window is still marked as tabbed");
+    ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak"});
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    POINT client{};
+    ClientToScreen(window, &client);
+    Expect(kTearOffDrop.y > frame.top && kTearOffDrop.y < client.y && kTearOffDrop.x > frame.left &&
+               kTearOffDrop.x < frame.right,
+           "Ewa's caption is not where the tab was let go");
+    Expect(GetCursor() == LoadCursor(nullptr, IDC_ARROW), "the cursor did not go back to the arrow");
+    Shoot("09-torn-off", {Container(), window});
+    ClickAttachButton(ewa);
     ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak", "Ewa Kamińska"});
 }
 

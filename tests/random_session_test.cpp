@@ -129,6 +129,22 @@ protected:
         SendMessageA(Bar(), WM_LBUTTONUP, 0, At(to));
         return "drag";
     }
+    // Dragged out of the container and let go there: the tab tears off.
+    std::string DragOut() {
+        int count = static_cast<int>(SendMessageA(Bar(), TB_BUTTONCOUNT, 0, 0));
+        POINT from = Centre(Pick(count));
+        RECT container{};
+        GetWindowRect(Container(), &container);
+        POINT out{container.right + 10 + Pick(300), container.top + Pick(400)};
+        PutCursor(from);
+        SendMessageA(Bar(), WM_LBUTTONDOWN, MK_LBUTTON, At(from));
+        Tabs::dragStart -= 250;
+        SetCursorPos(out.x, out.y);
+        ScreenToClient(Bar(), &out);
+        SendMessageA(Bar(), WM_MOUSEMOVE, MK_LBUTTON, At(out));
+        SendMessageA(Bar(), WM_LBUTTONUP, 0, At(out));
+        return "tab dragged out";
+    }
 
     // --- the keyboard in a conversation -------------------------------------
 
@@ -205,14 +221,14 @@ protected:
             case 6: case 7: return Click({});
             case 8: return Click({Chance(50) ? VK_SHIFT : VK_CONTROL});
             case 9: return Click({VK_MENU});
-            case 10: return MiddleClick();
+            case 10: return Chance(20) ? Key('T', {VK_CONTROL, VK_SHIFT}, "Ctrl+Shift+T") : MiddleClick();
             case 11: return RightDoubleClick();
-            case 12: return Drag();
-            case 13: return Key(VK_TAB, {VK_CONTROL}, "Ctrl+Tab");
-            case 14: return Key(VK_TAB, {VK_CONTROL, VK_SHIFT}, "Ctrl+Shift+Tab");
+            case 12: return Chance(25) ? DragOut() : Drag();
+            case 13: return Chance(30) ? Key(VK_NEXT, {VK_CONTROL}, "Ctrl+PageDown") : Key(VK_TAB, {VK_CONTROL}, "Ctrl+Tab");
+            case 14: return Chance(30) ? Key(VK_PRIOR, {VK_CONTROL}, "Ctrl+PageUp") : Key(VK_TAB, {VK_CONTROL, VK_SHIFT}, "Ctrl+Shift+Tab");
             case 15: return Key('1' + Pick(9), {VK_CONTROL}, "Ctrl+digit");
             case 16: return Key(VK_F1 + Pick(12), {}, "function key");
-            case 17: return Key(VK_F4, {VK_CONTROL}, "Ctrl+F4");
+            case 17: return Chance(30) ? Key('W', {VK_CONTROL}, "Ctrl+W") : Key(VK_F4, {VK_CONTROL}, "Ctrl+F4");
             case 18: host->conversations.Close(AnyContact()); return "the host's close request (Esc)";
             case 19: return MenuAction(Tabs::Element::AttachDetach, "attach/detach from the menu");
             case 20: return Chance(50) ? BarButton(kDetachButton, "detach button") : BarButton(kCloseButton, "close button");

@@ -44,12 +44,16 @@ constexpr UINT kRedrawContainer = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN |
 
 HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
 
+// The host's instance the classes were registered for: they go with it at
+// the module's unload, when the host is no longer asked.
+HINSTANCE classInstance = nullptr;
+
 bool RegisterWindowClass(const char* name, WNDPROC proc, HICON icon) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = kClassStyle;
     wc.lpfnWndProc = proc;
-    wc.hInstance = AppInstance();
+    wc.hInstance = classInstance;
     wc.hIcon = icon;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
@@ -153,6 +157,7 @@ LRESULT OnCreate(HWND window) {
                               reinterpret_cast<HMENU>(kContentId), instance, nullptr);
     tabsAlign = GetInt(Column::Align);
     tabBar.Create(window, kBarStyle, kBarExStyle);
+    WatchDrags(tabBar.Window());
     tabBar.SetTooltips(tooltipWnd);
     AddFixedButtons();
     ShowFixedButtons();
@@ -216,6 +221,7 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int RegisterClasses() {
+    classInstance = AppInstance();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     if (!RegisterWindowClass(kContainerClass, WndProc, normalIcon)) Log(kError, "Błąd rejestrowania klasy okna");
@@ -224,6 +230,13 @@ int RegisterClasses() {
         return 0;
     }
     return 1;
+}
+
+// A class left behind would keep a procedure in the freed module, and the
+// next load's registration would fail and create the container with it.
+void UnregisterClasses() {
+    UnregisterClassA(kContainerClass, classInstance);
+    UnregisterClassA(kContentClass, classInstance);
 }
 
 int CreateContainer() {
@@ -333,6 +346,7 @@ void RebuildTabBar(int kept) {
     HWND oldTooltip = tooltipWnd;
     tooltipWnd = CreateTooltip(containerWnd);
     tabBar.Create(containerWnd, kBarStyle, kBarExStyle);
+    WatchDrags(tabBar.Window());
     tabBar.SetTooltips(tooltipWnd);
     for (const Button& button : staying) {
         tabBar.AddButton(button.id, button.text.c_str(), 0, kTabStyle);

@@ -26,6 +26,7 @@ constexpr UINT kFlashTimer = 2;
 constexpr UINT kReadTimerPeriod = 2000;
 
 int RegisterClasses();
+void UnregisterClasses();
 int CreateContainer();
 int Reposition(int cx, int cy);
 void Redraw();
