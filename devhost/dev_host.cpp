@@ -105,6 +105,13 @@ void DevHost::Unload() {
     entry = nullptr;
 }
 
+void DevHost::FreeWithoutEnd() {
+    if (module) FreeLibrary(module);
+    module = nullptr;
+    entry = nullptr;
+    started = false;
+}
+
 intptr_t DevHost::Call(int code, intptr_t p1, intptr_t p2) {
     HostMessage m{};
     m.size = sizeof m;
@@ -176,6 +183,35 @@ void DevHost::Pump() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+int DevHost::PluginVersion(int pluginId) const {
+    if (pluginId != kPluginNumber || !module) return 0;
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(module, path, sizeof path);
+    if (length == 0 || length >= sizeof path) return 0;
+    DWORD unused = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &unused);
+    if (size == 0) return 0;
+    std::vector<char> data(size);
+    if (!GetFileVersionInfoA(path, 0, size, data.data())) return 0;
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT infoSize = 0;
+    if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &infoSize) || !info ||
+        infoSize < sizeof *info)
+        return 0;
+    auto part = [](DWORD value) { return std::min<DWORD>(value, 0xFF); };
+    DWORD version = part(HIWORD(info->dwFileVersionMS)) << 24 | part(LOWORD(info->dwFileVersionMS)) << 16 |
+                    part(HIWORD(info->dwFileVersionLS)) << 8 | part(LOWORD(info->dwFileVersionLS));
+    return static_cast<int>(version);
+}
+
+std::string DevHost::VersionText(int version) {
+    auto v = static_cast<uint32_t>(version);
+    std::string text = std::to_string(v >> 24) + "." + std::to_string(v >> 16 & 0xFF) + "." +
+                       std::to_string(v >> 8 & 0xFF);
+    if (v & 0xFF) text += "." + std::to_string(v & 0xFF);
+    return text;
 }
 
 int DevHost::noResult(int) {
@@ -272,7 +308,7 @@ intptr_t DevHost::Request(HostMessage* m) {
         case Host::kLog: return 1;
         case Host::kVersionText: {
             char* buffer = reinterpret_cast<char*>(m->p2);
-            if (buffer) std::strcpy(buffer, versionText.c_str());
+            if (buffer) std::strcpy(buffer, VersionText(static_cast<int>(m->p1)).c_str());
             return 1;
         }
         case Host::kMarkRead: return MarkRead(m) ? 1 : 0;
@@ -283,7 +319,7 @@ intptr_t DevHost::Request(HostMessage* m) {
         case Host::kContactCount: return contacts.Count();
         case Host::kContactExists: return contacts.Find(m->p1) ? 1 : 0;
         case Host::kFallbackOwner: return fallbackOwner;
-        case Host::kPluginVersion: return 0x01000000;
+        case Host::kPluginVersion: return PluginVersion(static_cast<int>(m->p1));
         case Host::kPluginLoaded: return pluginsPresent.count(TextAt(m->p1)) ? 1 : 0;
         case Host::kSaveSettings:
             ++saveSettingsCalls;

@@ -93,6 +93,10 @@ public:
     // all the same.
     void UseEntry(EntryPoint linkedEntry) { entry = linkedEntry; }
     void Unload();
+    // The module freed while the run goes on, without the end message or
+    // the release of the control: what a host that fails in its own
+    // clean-up does, or another plug-in that frees this one.
+    void FreeWithoutEnd();
     bool Loaded() const { return entry != nullptr; }
     HMODULE Module() const { return module; }
     // Calls the entry point with a host message of its full size.
@@ -143,6 +147,15 @@ public:
     bool ApplySettings();
     // 21020 as it is, whatever the page: for proving the plug-in checks.
     int SendSettingsApplied();
+
+    // The version the host knows of a plug-in (request 245), read from the
+    // version resource of the plug-in's file: one byte for each of its four
+    // parts, the first in the highest; 0 when it has none. Only the loaded
+    // plug-in's file is known.
+    int PluginVersion(int pluginId) const;
+    // The text request 26 writes for such a version: "1.2.3", with a fourth
+    // part only when it is not 0 ("1.2.3.4").
+    static std::string VersionText(int version);
 
     // A stand-in plug-in answering one of its codes with a constant.
     void AnswerPlugin(int code, int answer);
@@ -227,7 +240,6 @@ public:
     std::function<int(int contact)> windowState = [](int) { return 0; };
     std::function<int(int table, int row)> rowTestAnswer;
     int fallbackOwner = kHostUiPlugin;  // request 243
-    std::string versionText = "1.0.0.0";
     HWND mainWindow = nullptr;  // element {1, 0}; holds dialog item 1000
 
     // Host actions run through request 10103 on host-owned elements, by

@@ -8,6 +8,7 @@
 #include "container/tab_bar.h"
 #include "conversation_fixture.h"
 #include "host/columns.h"
+#include "host/host.h"
 
 using namespace DevHostLib;
 
@@ -88,6 +89,10 @@ protected:
 class ContainerDrag : public ContainerEvents {
 protected:
     ContainerDrag() { inProcess = true; }
+    void TearDown() override {
+        ContainerEvents::TearDown();
+        Tabs::lockPresent = false;
+    }
 
     void Drag(int fromIndex, POINT to, clock_t heldMs) {
         POINT from = Centre(fromIndex);
@@ -97,6 +102,35 @@ protected:
         PutCursor(to);
         SendMessageA(Bar(), WM_LBUTTONUP, 0, At(to));
     }
+
+    // A drag that leaves the bar: pressed on a button, then the bar, which
+    // holds the mouse, sees it move to a point of the screen.
+    void PressFor(int index, clock_t heldMs) {
+        POINT from = Centre(index);
+        PutCursor(from);
+        SendMessageA(Bar(), WM_LBUTTONDOWN, MK_LBUTTON, At(from));
+        Tabs::dragStart -= heldMs;
+    }
+    void MoveTo(POINT screen) { MouseAt(WM_MOUSEMOVE, MK_LBUTTON, screen); }
+    void ReleaseAt(POINT screen) { MouseAt(WM_LBUTTONUP, 0, screen); }
+    void DragOut(int index, POINT screen, clock_t heldMs = 250) {
+        PressFor(index, heldMs);
+        MoveTo(screen);
+        ReleaseAt(screen);
+    }
+    void MouseAt(UINT message, WPARAM keys, POINT screen) {
+        SetCursorPos(screen.x, screen.y);
+        POINT inBar = screen;
+        ScreenToClient(Bar(), &inBar);
+        SendMessageA(Bar(), message, keys, At(inBar));
+    }
+    RECT WindowRect(int contact) {
+        RECT r{};
+        GetWindowRect(WindowOf(contact), &r);
+        return r;
+    }
+    static HCURSOR Arrow() { return LoadCursor(nullptr, IDC_ARROW); }
+    static HCURSOR Hand() { return LoadCursor(nullptr, IDC_HAND); }
 };
 
 TEST_F(ContainerEvents, APlainClickSwitchesAndEachModifierRunsItsOwnSettingAltFirst) {
@@ -261,6 +295,99 @@ TEST_F(ContainerDrag, ATabDroppedBesideTheButtonsGoesToTheEndAndOneDroppedOffThe
     Drag(2, {bar.right / 2, bar.bottom + 40}, 250);
     EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[2], c[0]}));
     EXPECT_NE(Tabs::dragStart, 0) << "kept until the next press";
+}
+
+TEST_F(ContainerDrag, ATabDraggedOutOfTheContainerTearsOffWithItsCaptionUnderTheCursor) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ola"});
+    RECT before = WindowRect(c[1]);
+    POINT drop{800, 600};
+    PressFor(3, 250);
+    MoveTo(drop);
+    HCURSOR dragOut = GetCursor();
+    EXPECT_TRUE(dragOut && dragOut != Arrow() && dragOut != Hand()) << "outside, the cursor says a release tears off";
+    ReleaseAt(drop);
+
+    HWND jan = WindowOf(c[1]);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[2]}));
+    EXPECT_EQ(CurrentContact(), c[2]);
+    EXPECT_EQ(ParentOf(jan), GetDesktopWindow());
+    EXPECT_TRUE(IsWindowVisible(jan));
+    EXPECT_FALSE(Tabbed(jan));
+    EXPECT_TRUE(HasOwnProcedure(jan));
+    EXPECT_EQ(Style(jan) & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
+    RECT after = WindowRect(c[1]), client{};
+    EXPECT_EQ(after.right - after.left, before.right - before.left) << "the size stays, as with the detach button";
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    GetClientRect(jan, &client);
+    MapWindowPoints(jan, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_TRUE(drop.y > after.top && drop.y < client.top) << "the caption is under the cursor";
+    EXPECT_NEAR(drop.x - after.left, (after.right - after.left) / 2, 1);
+    EXPECT_EQ(GetCursor(), Arrow());
+
+    DragOut(3, {800, 150});
+    EXPECT_EQ(Tabs(), std::vector<int>{c[0]});
+    EXPECT_EQ(CurrentContact(), c[0]) << "the shown tab torn off: its neighbour is shown, as after detaching";
+    EXPECT_FALSE(Tabbed(WindowOf(c[2])));
+}
+
+TEST_F(ContainerDrag, ATornOffWindowStaysWhollyOnTheVirtualScreen) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ola"});
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int right = left + GetSystemMetrics(SM_CXVIRTUALSCREEN), bottom = top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    DragOut(2, {left + 2, top + 2});
+    RECT r = WindowRect(c[0]);
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
+    DragOut(2, {right - 3, bottom - 3});
+    r = WindowRect(c[1]);
+    EXPECT_EQ(r.right, right);
+    EXPECT_EQ(r.bottom, bottom);
+}
+
+TEST_F(ContainerDrag, OnlyATabWhoseWindowIsInTheContainerTearsOff) {
+    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    Boot();
+    int ala = AddContact("Ala"), jan = AddContact("Jan"), ola = AddContact("Ola");
+    Open(ala);
+    host->DeliverMessage(jan, "Cześć");  // a tab without a window yet
+    host->DeliverMessage(ola, "Hej");
+    host->config.SetInt(1, ola, Tabs::Column::DontTab, 1);
+    HWND olaWindow = Open(ola);  // kept out of the tabs, her button stays
+    RECT olaBefore = WindowRect(ola);
+    ASSERT_EQ(Tabs(), (std::vector<int>{ala, jan, ola}));
+    POINT out{900, 800};
+
+    PressFor(2, 250);
+    MoveTo(out);
+    HCURSOR dragOut = GetCursor();
+    MoveTo({300, 200});
+    EXPECT_EQ(GetCursor(), Hand()) << "back inside: the tab moves on the bar again";
+    ReleaseAt({300, 200});
+    EXPECT_EQ(GetCursor(), Arrow()) << "let go inside but off the bar: nothing, and the arrow";
+    EXPECT_TRUE(Tabbed(WindowOf(ala)));
+
+    DragOut(2, out, 150);
+    EXPECT_TRUE(Tabbed(WindowOf(ala))) << "a short press is a click";
+
+    host->ClearSent();
+    for (int index : {0, 1, 3, 4}) {
+        PressFor(index, 250);
+        MoveTo(out);
+        EXPECT_NE(GetCursor(), dragOut) << "button " << index;
+        ReleaseAt(out);
+    }
+    EXPECT_EQ(Tabs(), (std::vector<int>{ala, jan, ola}));
+    EXPECT_TRUE(Tabbed(WindowOf(ala)));
+    EXPECT_FALSE(WindowOf(jan)) << "no conversation was opened";
+    EXPECT_EQ(OpenRequests(jan), 0);
+    EXPECT_EQ(ParentOf(olaWindow), GetDesktopWindow()) << "not taken into the container";
+    RECT olaAfter = WindowRect(ola);
+    EXPECT_TRUE(EqualRect(&olaBefore, &olaAfter));
+
+    Tabs::lockPresent = true;
+    host->pluginAnswers[Host::kLockUnlocked] = [](int, int) { return 0; };
+    DragOut(2, out);
+    EXPECT_TRUE(Tabbed(WindowOf(ala))) << "the lock says no";
 }
 
 TEST_F(ContainerEvents, AMiddleClickTogglesTransparencyOnTheEmptyBarAndClosesATab) {

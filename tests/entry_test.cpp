@@ -1,8 +1,11 @@
-// The entry point: identity answers, dispatch, the size-checked view of the
-// parameters, and the exports an MSVC-built host looks up.
+// The entry point: identity answers, the version the host reads from the
+// DLL's file, dispatch, the size-checked view of the parameters, and the
+// exports an MSVC-built host looks up.
 #include <cstring>
+#include <vector>
 
 #include "fixture.h"
+#include "zavernok_version.h"
 
 using Entry = PluginTest;
 using namespace DevHostLib;
@@ -34,6 +37,28 @@ TEST_F(Entry, IdentityIsAnsweredBeforeTheHostControlArrives) {
     EXPECT_EQ(host->Call(40003), 0);
     EXPECT_TRUE(host->sent.empty());
     EXPECT_EQ(host->noResultCalls, 0);
+}
+
+TEST_F(Entry, TheDllsVersionResourceCarriesTheProjectsVersion) {
+    constexpr int version = ZAVERNOK_VERSION_MAJOR << 24 | ZAVERNOK_VERSION_MINOR << 16 | ZAVERNOK_VERSION_PATCH << 8;
+    EXPECT_EQ(host->PluginVersion(306), version);
+    EXPECT_EQ(DevHost::VersionText(version), ZAVERNOK_VERSION_TEXT);
+    EXPECT_EQ(DevHost::VersionText(0x01020304), "1.2.3.4");
+    EXPECT_EQ(host->PluginVersion(307), 0) << "another plug-in's file is not the host's to read here";
+
+    char path[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(host->Module(), path, sizeof path), 0u);
+    DWORD unused = 0;
+    std::vector<char> data(GetFileVersionInfoSizeA(path, &unused));
+    ASSERT_FALSE(data.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, static_cast<DWORD>(data.size()), data.data()));
+    for (const char* key : {"FileVersion", "ProductVersion"}) {
+        char* text = nullptr;
+        UINT length = 0;
+        std::string query = std::string("\\StringFileInfo\\041504E2\\") + key;
+        ASSERT_TRUE(VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&text), &length)) << key;
+        EXPECT_STREQ(text, ZAVERNOK_VERSION_TEXT) << key;
+    }
 }
 
 TEST_F(Entry, OnlyTheCodeIsReadFromAShortRecord) {

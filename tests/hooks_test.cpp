@@ -231,3 +231,67 @@ TEST_F(Hooks, NoWindowKeepsAPropertyOrProcedureOfThePlugIn) {
     EXPECT_TRUE(host->conversations.leftovers.empty()) << host->conversations.leftovers.front();
     EXPECT_EQ(host->conversations.destroyedWindows, 12) << "four windows, each with its edit and view";
 }
+
+TEST_F(Hooks, BrowserKeysInATabCloseReopenAndStepThroughTheTabs) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ola"});
+    Press(Edit(c[2]), VK_NEXT, {VK_CONTROL});
+    EXPECT_EQ(CurrentContact(), c[0]) << "Ctrl+PageDown after the last comes the first";
+    Press(Edit(c[0]), VK_PRIOR, {VK_CONTROL});
+    EXPECT_EQ(CurrentContact(), c[2]) << "Ctrl+PageUp before the first comes the last";
+    Press(Edit(c[2]), VK_PRIOR, {VK_CONTROL});
+    EXPECT_EQ(CurrentContact(), c[1]);
+    for (int contact : c) {
+        EXPECT_FALSE(Has(InputSeen(contact), WM_KEYDOWN, VK_NEXT) || Has(InputSeen(contact), WM_KEYUP, VK_NEXT));
+        EXPECT_FALSE(Has(InputSeen(contact), WM_KEYDOWN, VK_PRIOR) || Has(InputSeen(contact), WM_KEYUP, VK_PRIOR));
+    }
+
+    Press(Edit(c[1]), 'W', {VK_CONTROL});
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[2]})) << "Ctrl+W closes the tab as Ctrl+F4 does";
+    EXPECT_EQ(CurrentContact(), c[0]);
+    EXPECT_FALSE(WindowOf(c[1])) << "destroyed: the host keeps no closed windows here";
+
+    host->ClearSent();
+    Press(Edit(c[0]), 'T', {VK_CONTROL});
+    EXPECT_EQ(OpenRequests(c[1]), 0) << "Ctrl+T without Shift is the edit's";
+    EXPECT_TRUE(Has(InputSeen(c[0]), WM_KEYUP, 'T'));
+    Press(Edit(c[0]), 'T', {VK_CONTROL, VK_SHIFT});
+    EXPECT_EQ(OpenRequests(c[1]), 1) << "Ctrl+Shift+T reopens the newest closed";
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[2], c[1]}));
+    EXPECT_EQ(CurrentContact(), c[1]);
+    host->ClearSent();
+    Press(Edit(c[1]), 'T', {VK_CONTROL, VK_SHIFT});
+    EXPECT_EQ(host->CountSent(Host::kElementNotify), 0) << "with nothing closed nothing opens";
+    EXPECT_FALSE(Has(InputSeen(c[1]), WM_KEYUP, 'T'));
+
+    Press(Edit(c[1]), VK_NEXT, {VK_CONTROL, VK_SHIFT});
+    Press(Edit(c[1]), 'W', {VK_CONTROL, VK_MENU});
+    EXPECT_EQ(CurrentContact(), c[1]);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[2], c[1]})) << "Ctrl+Shift+PageDown and AltGr+W are not ours";
+    EXPECT_TRUE(Has(InputSeen(c[1]), WM_KEYUP, VK_NEXT));
+    EXPECT_TRUE(Has(InputSeen(c[1]), WM_KEYUP, 'W'));
+}
+
+TEST_F(Hooks, BrowserKeysInAWindowOnItsOwnGoToTheHost) {
+    Boot();
+    int ala = AddContact("Ala"), jan = AddContact("Jan"), ola = AddContact("Ola"), ewa = AddContact("Ewa");
+    host->config.SetInt(1, ola, Tabs::Column::DontTab, 1);
+    for (int contact : {ala, jan, ewa, ola}) Open(contact);
+    SendMessageA(Container(), WM_COMMAND, 0xFFFE, 0);  // the bar's detach button: Ewa leaves
+    Open(ala);
+    Press(Edit(ala), VK_F4, {VK_CONTROL});  // something to reopen
+    ASSERT_EQ(Tabs(), std::vector<int>{jan});
+    host->ClearSent();
+
+    for (int contact : {ola, ewa}) {
+        for (UINT key : {UINT{VK_NEXT}, UINT{VK_PRIOR}, UINT{'W'}}) Press(Edit(contact), key, {VK_CONTROL});
+        Press(Edit(contact), 'T', {VK_CONTROL, VK_SHIFT});
+        for (UINT key : {UINT{VK_NEXT}, UINT{VK_PRIOR}, UINT{'W'}, UINT{'T'}}) {
+            EXPECT_TRUE(Has(InputSeen(contact), WM_KEYDOWN, key)) << key;
+            EXPECT_TRUE(Has(InputSeen(contact), WM_KEYUP, key)) << key;
+        }
+        EXPECT_TRUE(IsWindowVisible(WindowOf(contact)));
+    }
+    EXPECT_EQ(Tabs(), std::vector<int>{jan});
+    EXPECT_EQ(CurrentContact(), jan);
+    EXPECT_EQ(host->CountSent(Host::kElementNotify), 0) << "nothing opened, nothing switched";
+}

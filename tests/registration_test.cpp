@@ -8,6 +8,7 @@
 #include "host/host.h"
 #include "ui/info_box.h"
 #include "ui/registration.h"
+#include "zavernok_version.h"
 
 using namespace DevHostLib;
 
@@ -275,7 +276,7 @@ TEST(Registration, InformationBoxTopsTheSettingsPageWithNameVersionAndAbout) {
     EXPECT_EQ(box[1].info.width, 40);
     EXPECT_EQ(box[1].info.height, 40);
     EXPECT_EQ(box[1].text, "\x1A" "imgurl=res://dll/101.ico\x1A" "iconsize=32\x1A"
-                           "tipRich=<b>Zavernok 1.0.0.0</b><br/>" + Tabs::AboutText() + "\x1A" "tipWidth=300");
+                           "tipRich=<b>Zavernok " ZAVERNOK_VERSION_TEXT "</b><br/>" + Tabs::AboutText() + "\x1A" "tipWidth=300");
     EXPECT_EQ(box[2].size, X86OrX64(78u, 86u));
     EXPECT_EQ(box[2].info.status, 0x00180080u);
     EXPECT_EQ(box[2].info.width, 300);

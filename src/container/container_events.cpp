@@ -1,10 +1,13 @@
 #include "container/container_events.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "container/bar_scroll.h"
 #include "container/container.h"
 #include "container/tab_bar.h"
 #include "conversations/attach.h"
@@ -57,13 +60,6 @@ void PopUp(const ActionRef& ref, POINT at, HWND window) {
     if (hostControl) hostControl->send(reinterpret_cast<HostMessage*>(&call));
 }
 
-// The newest contact of the recently closed list that the host still knows.
-int32_t NewestClosedContact() {
-    for (int32_t contact : closedList)
-        if (contact != 0 && Send(Host::kContactExists, contact) != 0) return contact;
-    return 0;
-}
-
 // --- the middle click ------------------------------------------------------
 
 void ToggleTransparency() {
@@ -78,18 +74,137 @@ LRESULT OnMiddleClick() {
     if (command == -1) {
         ToggleTransparency();
     } else if (IsFixedButton(command)) {
-        if (int32_t contact = NewestClosedContact())
-            CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
+        ReopenNewestClosed();
     } else {
         RunClickSetting(Column::MClick, ContactOf(command));
     }
     return 0;
 }
 
+// --- tearing a tab off -------------------------------------------------------
+
+// The tab being dragged (0 for none), whether the drag was last seen outside
+// the container, and whether its tab can leave the container there.
+int draggedTab = 0;
+bool dragOutside = false;
+bool tearable = false;
+WNDPROC barProc = nullptr;  // the toolbar's own procedure, the same for every bar
+HCURSOR tearOffCursor = nullptr;
+
+// An arrow carrying a small window: letting go here makes one.
+HCURSOR TearOffCursor() {
+    static const char* const shape[] = {
+        "X",
+        "XX",
+        "XoX",
+        "XooX",
+        "XoooX",
+        "XooooX",
+        "XoooooX",
+        "XooooooX",
+        "XoooooooX",
+        "XooooooooX",
+        "XoooooXXXXX",
+        "XooXooX",
+        "XoX XooX",
+        "XX  XooX",
+        "X    XooX",
+        "     XooX",
+        "      XX    XXXXXXXXXXXXX",
+        "            XXXXXXXXXXXXX",
+        "            XoooooooooooX",
+        "            XoooooooooooX",
+        "            XoooooooooooX",
+        "            XoooooooooooX",
+        "            XoooooooooooX",
+        "            XXXXXXXXXXXXX",
+    };
+    if (tearOffCursor) return tearOffCursor;
+    constexpr int kSide = 32;
+    BYTE andPlane[kSide * kSide / 8], xorPlane[kSide * kSide / 8];
+    std::memset(andPlane, 0xFF, sizeof andPlane);
+    std::memset(xorPlane, 0, sizeof xorPlane);
+    for (int y = 0; y < static_cast<int>(sizeof shape / sizeof shape[0]); ++y)
+        for (int x = 0; shape[y][x]; ++x) {
+            if (shape[y][x] == ' ') continue;
+            BYTE bit = static_cast<BYTE>(0x80 >> (x % 8));
+            andPlane[y * kSide / 8 + x / 8] &= static_cast<BYTE>(~bit);
+            if (shape[y][x] == 'o') xorPlane[y * kSide / 8 + x / 8] |= bit;
+        }
+    tearOffCursor = CreateCursor(nullptr, 0, 0, kSide, kSide, andPlane, xorPlane);
+    return tearOffCursor;
+}
+
+bool OutsideContainer(POINT at) {
+    RECT r{};
+    return containerWnd && GetWindowRect(containerWnd, &r) && !PtInRect(&r, at);
+}
+
+// Inside the container the dragged tab is moved on the bar (the hand);
+// outside, the cursor shows whether letting go tears it off.
+void ShowDragCursor() {
+    HCURSOR out = dragOutside && tearable ? TearOffCursor() : nullptr;
+    SetCursor(out ? out : LoadCursor(nullptr, IDC_HAND));
+}
+
+void FollowDrag(HWND bar, LPARAM lParam) {
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(bar, &at);
+    bool outside = OutsideContainer(at);
+    if (outside && !dragOutside) tearable = CanTearOff(ContactOf(draggedTab));
+    dragOutside = outside;
+    ShowDragCursor();
+}
+
+// The bar holds the mouse from the press to the release of a button.
+Answer DragMessage(HWND bar, UINT message, LPARAM lParam) {
+    bool dragging = draggedTab != 0 && GetCapture() == bar;
+    switch (message) {
+        case WM_MOUSEMOVE:
+            if (dragging) FollowDrag(bar, lParam);
+            break;
+        case WM_SETCURSOR:
+            if (dragging) {
+                ShowDragCursor();
+                return TRUE;
+            }
+            break;
+        case WM_NCDESTROY: SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(barProc)); break;
+    }
+    return {};
+}
+
+// Every message the tab bar is sent passes here: the others go straight on.
+LRESULT CALLBACK DragWatchProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_MOUSEMOVE || message == WM_SETCURSOR || message == WM_NCDESTROY) {
+        Answer answer = Answered("Tabs::DragWatchProc", [&] { return DragMessage(bar, message, lParam); });
+        if (answer) return *answer;
+    }
+    return barProc ? CallWindowProcW(barProc, bar, message, wParam, lParam)
+                   : DefWindowProcW(bar, message, wParam, lParam);
+}
+
+// Let go off the bar: a tab dragged out of the container and let go there
+// tears off; anywhere else nothing happens. The press's start time stays
+// until the next press.
+LRESULT DroppedOffBar(int item) {
+    POINT at = CursorPos();
+    if (item == draggedTab && dragOutside && OutsideContainer(at)) TearOff(ContactOf(item), at);
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    return 0;
+}
+
 // --- dragging ---------------------------------------------------------------
 
 LRESULT OnBeginDrag(const NMTOOLBARA& info) {
-    if (info.iItem != 0 && !IsFixedButton(info.iItem)) SetCursor(LoadCursor(nullptr, IDC_HAND));
+    bool tab = info.iItem != 0 && !IsFixedButton(info.iItem);
+    if (tab) {
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        StartDragScroll(info.iItem);
+    }
+    draggedTab = tab ? info.iItem : 0;
+    dragOutside = false;
+    tearable = false;
     dragStart = clock();
     Log(kTrace, "Tabs::WM_NOTIFY(TBN_BEGINDRAG) - cnt: %d", info.iItem);
     return 0;
@@ -106,10 +221,11 @@ void MoveDropped(int item, int target) {
 }
 
 LRESULT OnEndDrag(const NMTOOLBARA& info) {
+    StopDragScroll();
     if (info.iItem != 0 && clock() - dragStart > kDragThreshold) {
         Log(kTrace, "Tabs::WM_NOTIFY(TBN_ENDDRAG) - cnt: %d", info.iItem);
         int target = -1;
-        if (!ButtonUnderCursor(target)) return 0;
+        if (!ButtonUnderCursor(target)) return DroppedOffBar(info.iItem);
         MoveDropped(info.iItem, target);
         dragStart = 0;
     }
@@ -189,6 +305,20 @@ void OnFlashTimer() {
 
 }  // namespace
 
+void WatchDrags(HWND bar) {
+    if (!bar) return;
+    auto own = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DragWatchProc)));
+    if (own) barProc = own;
+}
+
+void DestroyTearOffCursor() {
+    if (!tearOffCursor) return;
+    if (GetCursor() == tearOffCursor) SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    DestroyCursor(tearOffCursor);
+    tearOffCursor = nullptr;
+}
+
 ActionRef ReadClickSetting(int column, int contact) {
     std::string text = GetString(column);
     size_t colon = text.find(':');
@@ -237,6 +367,8 @@ LRESULT OnContainerCommand(WPARAM wParam, LPARAM lParam) {
         if (currentCnt) CloseTab(currentCnt);
     } else if (id == kDetachButtonId) {
         if (currentCnt) ToggleAttach(currentCnt | Host::kContactBit);
+    } else if (IsAllTabsControl(lParam)) {
+        if (HIWORD(wParam) == STN_CLICKED) ShowAllTabsMenu();
     } else if (tabBar.Window() && reinterpret_cast<HWND>(lParam) == tabBar.Window()) {
         int32_t contact = ContactOf(id);
         if (KeyDown(VK_MENU))
@@ -265,6 +397,7 @@ LRESULT OnContainerNotify(LPARAM lParam) {
         case TTN_GETDISPINFOA: return TooltipText(*reinterpret_cast<NMTTDISPINFOA*>(lParam));
         case NM_RDBLCLK: return OnRightDoubleClick();
         case NM_RCLICK: return OnRightClick(*reinterpret_cast<const NMMOUSE*>(lParam));
+        case UDN_DELTAPOS: return OnBarArrows(*reinterpret_cast<const NMUPDOWN*>(lParam));
     }
     return 0;
 }
@@ -273,8 +406,15 @@ LRESULT OnContainerTimer(WPARAM timer) {
     switch (timer) {
         case kReadTimer: OnReadTimer(); break;
         case kFlashTimer: OnFlashTimer(); break;
+        case kDragScrollTimer: OnDragScrollTimer(); break;
     }
     return 0;
+}
+
+// The wheel reaches the window with the focus, whatever lies under the cursor.
+LRESULT OnContainerWheel(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (WheelOverBar(wParam, lParam)) return 0;
+    return DefWindowProcA(window, WM_MOUSEWHEEL, wParam, lParam);
 }
 
 }  // namespace Tabs

@@ -1,5 +1,7 @@
 #include "conversations/attach.h"
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "container/container.h"
@@ -96,16 +98,37 @@ void ShowTab(int32_t contact, HWND window) {
     }
 }
 
+// Where a torn-off window goes: the middle of its caption under the cursor,
+// the whole window on the virtual screen (as far as it fits there). Read
+// once its frame is back, at the size it keeps.
+POINT CaptionUnder(HWND window, POINT cursor) {
+    RECT r{}, frame{};
+    GetWindowRect(window, &r);
+    DWORD exStyle = static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE));
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), FALSE, exStyle);
+    int caption = GetSystemMetrics(exStyle & WS_EX_TOOLWINDOW ? SM_CYSMCAPTION : SM_CYCAPTION);
+    // The caption ends where the client area begins, -frame.top below the
+    // window's top edge.
+    int captionMiddle = -frame.top - caption / 2;
+    int width = r.right - r.left, height = r.bottom - r.top;
+    int x = cursor.x - width / 2;
+    int y = cursor.y - captionMiddle;
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int right = left + GetSystemMetrics(SM_CXVIRTUALSCREEN), bottom = top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    return {std::max(left, std::min(x, right - width)), std::max(top, std::min(y, bottom - height))};
+}
+
 // The window is hidden while it moves out of the container: a visible window
 // would be shown, framed and painted at every step on its way.
-void Detach(int32_t contact, HWND window) {
+void Detach(int32_t contact, HWND window, std::optional<POINT> dropped = std::nullopt) {
     ClearMsgWaiting(contact);
     StepOut(window, SubclassProc, kPropOldProc);
     ShowWindow(window, SW_HIDE);
     SetStyle(window, ~static_cast<DWORD>(WS_CHILD), kFrameStyles);
     StepOut(ViewOf(window), CtrlViewProc, kPropViewProcOld);
     SetParent(window, nullptr);
-    SetWindowPos(window, nullptr, kDetachedX, kDetachedY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    POINT place = dropped ? CaptionUnder(window, *dropped) : POINT{kDetachedX, kDetachedY};
+    SetWindowPos(window, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     RemovePropA(window, kPropTabbed);
     if (contact == currentCnt) {
         SelectNeighbour();
@@ -116,11 +139,23 @@ void Detach(int32_t contact, HWND window) {
     ShowWindow(window, SW_SHOW);
 }
 
+// Only a window that is a tab inside the container can leave it: a button
+// made for an incoming message has no window yet, and the window of a
+// contact kept out of the tabs floats on its own already.
+HWND TearableWindow(int32_t contact) {
+    HWND window = ConversationWindow(contact);
+    bool tab = OwnThreadWindow(window) && TabbedExactly(window) && GetAncestor(window, GA_PARENT) == contWnd;
+    return tab ? window : nullptr;
+}
+
 void Attach(int32_t contact, HWND window) {
     if (!contWnd || !IsTabButtonId(ButtonId(contact))) return;
     Hook(window, SubclassProc, kPropOldProc);
     SetStyle(window, kToggleAttachKeep, WS_CHILD);
     SetParent(window, contWnd);
+    // A window detached from a tab still has the tab's size: put in place
+    // at that size, it would keep its frame around a smaller client area.
+    SetWindowPos(window, nullptr, 0, 0, contentCx, contentCy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     ChangeWindow(contact);
     Log(kTrace, "Toolbar button add: cnt: %d", contact);
     MarkTabbed(window);
@@ -246,6 +281,17 @@ void ToggleAttach(int32_t contactRef) {
         else
             Attach(contact, window);
     }
+    UpdateWindowButtons(contact);
+    Reposition(-1, -1);
+}
+
+bool CanTearOff(int32_t contact) { return TearableWindow(contact) != nullptr; }
+
+void TearOff(int32_t contact, POINT cursor) {
+    HWND window = TearableWindow(contact);
+    if (!window || !LockAllows()) return;
+    Log(kTrace, "Tabs::TearOff, cnt=%d", contact);
+    Detach(contact, window, cursor);
     UpdateWindowButtons(contact);
     Reposition(-1, -1);
 }

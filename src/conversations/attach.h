@@ -17,6 +17,10 @@ void Activate();
 bool ShowingTab();
 void SelectNeighbour();
 void ToggleAttach(int32_t contactRef);
+// A tab dragged out of the container: whether it can leave it, and leaving
+// it as the detach button does, with the window's caption under the cursor.
+bool CanTearOff(int32_t contact);
+void TearOff(int32_t contact, POINT cursor);
 intptr_t ControlTrigger(const ActionNotice* notice);
 void UpdateWindowButtons(int32_t contactRef);
 
@@ -24,9 +28,10 @@ void UpdateWindowButtons(int32_t contactRef);
 // 22200; a forward that would come back to this plug-in is dropped.
 intptr_t ForwardNotice(int owner, const ActionNotice* notice);
 
-// At the end of a run: every borrowed window goes back to the host with its
-// own procedures, frame and no parent (hidden when it was a tab), so that no
-// window outlives the plug-in with one of its procedures or properties.
+// At the end of a run, or at the module's unload without one: every
+// borrowed window goes back to the host with its own procedures, frame and
+// no parent (hidden when it was a tab), so that no window outlives the
+// plug-in with one of its procedures or properties. It never calls the host.
 void ReleaseWindows();
 
 }  // namespace Tabs

@@ -81,6 +81,18 @@ void LoadClosed(const char* text) {
     UpdateClosedMenu();
 }
 
+// Opening the conversation takes the contact off the list, so the loop ends
+// before it opens.
+void ReopenNewestClosed() {
+    int32_t newest = 0;
+    for (int32_t contact : closedList)
+        if (contact != 0 && Send(Host::kContactExists, contact) != 0) {
+            newest = contact;
+            break;
+        }
+    if (newest) CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, newest}, Host::kNoticeAction);
+}
+
 void UpdateClosedMenu() {
     int group = Send(Host::kMainMenuGroup);
     bool wanted = GetInt(Column::ClosedRecentlyMain) != 0 && !closedList.empty();

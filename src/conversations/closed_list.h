@@ -27,6 +27,10 @@ void ClearClosed();
 // Appends the ids of a stored text at the back, keeping the newest entries.
 void LoadClosed(const char* text);
 
+// Opens again the newest contact of the list that the host still knows;
+// nothing when there is none.
+void ReopenNewestClosed();
+
 // Drops the oldest entries beyond kClosedListLimit.
 void TrimClosed();
 // Hides the main-menu entry "Zamknięte rozmowy" unless it is wanted and the

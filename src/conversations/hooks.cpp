@@ -2,9 +2,11 @@
 
 #include <set>
 
+#include "container/bar_scroll.h"
 #include "container/container.h"
 #include "container/tab_bar.h"
 #include "conversations/attach.h"
+#include "conversations/closed_list.h"
 #include "conversations/closing.h"
 #include "conversations/registry.h"
 #include "host/columns.h"
@@ -168,7 +170,17 @@ int TabNumberKey(WPARAM key) {
     return 0;
 }
 
-bool IsCopyKey(WPARAM key) { return key == static_cast<WORD>(VkKeyScanA('c')); }
+bool IsKeyOf(WPARAM key, char letter) { return key == static_cast<WORD>(VkKeyScanA(letter)); }
+
+// The keys people bring from browsers act only in a conversation that is a
+// tab; a window on its own keeps them for the host. With Alt (AltGr) they
+// type a character instead.
+bool BrowserKeys(HWND edit) {
+    return KeyDown(VK_CONTROL) && !KeyDown(VK_MENU) && containerWnd && GetAncestor(edit, GA_ROOT) == containerWnd;
+}
+
+// Ctrl+Shift with the page keys is left alone: browsers move the tab with it.
+bool IsPageKey(WPARAM key) { return (key == VK_NEXT || key == VK_PRIOR) && !KeyDown(VK_SHIFT); }
 
 void MoveToIndex(int index) { MoveToWnd(ContactOf(tabBar.CommandAt(index))); }
 
@@ -199,11 +211,14 @@ bool CopyFromView() {
     return true;
 }
 
-Answer OnKeyDown(WPARAM key) {
+// Like Ctrl+Tab, Ctrl+PageDown and Ctrl+PageUp act on their release and the
+// edit never sees them pressed.
+Answer OnKeyDown(HWND window, WPARAM key) {
     if (key == VK_TAB && KeyDown(VK_CONTROL)) {
         Log(kTrace, "Tabs::CtrlSendProc - WM_KEYDOWN - Ctrl+(Shift)+Tab");
         return 0;
     }
+    if (IsPageKey(key) && BrowserKeys(window)) return 0;
     return {};
 }
 
@@ -215,7 +230,29 @@ Answer OnTabNumberKey(int n) {
     return 0;
 }
 
-Answer OnKeyUp(WPARAM key) {
+Answer OnBrowserKeyUp(WPARAM key) {
+    if (IsKeyOf(key, 'w')) {
+        Log(kTrace, "Tabs::CtrlSendProc - WM_KEYUP - Ctrl+W");
+        if (currentCnt) CloseTab(currentCnt);
+        return 0;
+    }
+    if (IsKeyOf(key, 't') && KeyDown(VK_SHIFT)) {
+        Log(kTrace, "Tabs::CtrlSendProc - WM_KEYUP - Ctrl+Shift+T");
+        ReopenNewestClosed();
+        return 0;
+    }
+    if (IsPageKey(key)) {
+        Log(kTrace, "Tabs::CtrlSendProc - WM_KEYUP - Ctrl+%s", key == VK_NEXT ? "PageDown" : "PageUp");
+        if (key == VK_NEXT)
+            NextTab();
+        else
+            PreviousTab();
+        return 0;
+    }
+    return {};
+}
+
+Answer OnKeyUp(HWND window, WPARAM key) {
     if (int n = TabNumberKey(key)) return OnTabNumberKey(n);
     bool ctrl = KeyDown(VK_CONTROL);
     if (key == VK_TAB && ctrl) {
@@ -232,13 +269,16 @@ Answer OnKeyUp(WPARAM key) {
         if (currentCnt) CloseTab(currentCnt);
         return 0;
     }
-    if (ctrl && IsCopyKey(key) && CopyFromView()) return 0;
+    if (BrowserKeys(window))
+        if (Answer answer = OnBrowserKeyUp(key)) return answer;
+    if (ctrl && IsKeyOf(key, 'c') && CopyFromView()) return 0;
     return {};
 }
 
-// The wheel over the message view scrolls the view, whichever control has
-// the focus.
+// The wheel over the message view scrolls the view, and over the tab bar the
+// bar, whichever control has the focus.
 Answer OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (WheelOverBar(wParam, lParam)) return 0;
     HWND item = GetDlgItem(GetParent(window), Host::kViewDialogItem);
     HWND view = MessageView(item);
     RECT r;
@@ -257,8 +297,8 @@ Answer OnEditNcDestroy(HWND window) {
 
 Answer EditMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_KEYDOWN: return OnKeyDown(wParam);
-        case WM_KEYUP: return OnKeyUp(wParam);
+        case WM_KEYDOWN: return OnKeyDown(window, wParam);
+        case WM_KEYUP: return OnKeyUp(window, wParam);
         case WM_MOUSEWHEEL: return OnMouseWheel(window, wParam, lParam);
         case WM_NCDESTROY: return OnEditNcDestroy(window);
     }

@@ -165,6 +165,20 @@ extern "C" intptr_t __stdcall IMessageProc(HostMessage* message) {
     return answer;
 }
 
+// FreeLibrary (no reserved pointer) gives back what the plug-in borrowed; at
+// the process's exit (reserved set) other threads are gone mid-way and
+// nothing may be touched.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_DETACH && !reserved)
+        Tabs::RunFaultGuarded(
+            [](void*) -> intptr_t {
+                return Tabs::Guard(
+                    "DllMain", [] { Tabs::ReleaseAtUnload(); return 0; }, [] { return 0; });
+            },
+            nullptr, 0);
+    return TRUE;
+}
+
 namespace Corvina {
 
 void LibInstance::Release(void* block) { std::free(block); }

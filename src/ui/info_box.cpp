@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "build_stamp.h"
 #include "host/host.h"
 
 namespace Tabs {
@@ -106,7 +107,7 @@ std::string BuildStamp(const char* date, const char* time) {
 
 std::string AboutText() {
     return std::string("Więcej informacji i źródła na stronie projektu - ") + kProjectPage +
-           "<br/><span class=\"note\">Skompilowano: <b>" + BuildStamp(__DATE__, __TIME__) +
+           "<br/><span class=\"note\">Skompilowano: <b>" + BuildStamp(ZAVERNOK_BUILD_DATE, ZAVERNOK_BUILD_TIME) +
            "</b></span><br/><br/>© 2026 Zespół Zavernok<br/>© 2026 Współtwórcy i tłumacze projektu";
 }
 

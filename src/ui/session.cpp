@@ -1,6 +1,7 @@
 #include "ui/session.h"
 
 #include "container/container.h"
+#include "container/container_events.h"
 #include "container/tab_bar.h"
 #include "conversations/attach.h"
 #include "conversations/closed_list.h"
@@ -92,6 +93,22 @@ int IEnd() {
     waitingList.clear();
     if (containerWnd) DestroyWindow(containerWnd);
     return 1;
+}
+
+// Without an end message before (the host failed in its own clean-up, or
+// another plug-in freed the module) the run still goes, and the host may be
+// half gone: its control is dropped first, so that nothing reaches it, not
+// even a log line, and nothing is saved (the container's position neither).
+// The host's windows get back what was borrowed, or they would call into
+// freed code at their next message. They are touched only from their own
+// thread: under the loader lock, waiting on another one could hang the host.
+void ReleaseAtUnload() {
+    if (containerWnd && GetWindowThreadProcessId(containerWnd, nullptr) != GetCurrentThreadId()) return;
+    hostControl = nullptr;
+    ReleaseWindows();
+    if (containerWnd) DestroyWindow(containerWnd);
+    UnregisterClasses();
+    DestroyTearOffCursor();
 }
 
 }  // namespace Tabs

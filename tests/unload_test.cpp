@@ -1,0 +1,107 @@
+// The module freed while the run goes on (no end message): the host's
+// windows get back everything the plug-in borrowed and keep working, and the
+// host is not called.
+#include "conversation_fixture.h"
+#include "host/columns.h"
+
+using namespace DevHostLib;
+using Unload = ConversationTest;
+
+namespace {
+
+constexpr int kKeepWindow = 148;
+
+BOOL CALLBACK CollectProperty(HWND, LPSTR name, HANDLE, ULONG_PTR names) {
+    if (!IS_INTRESOURCE(name)) reinterpret_cast<std::vector<std::string>*>(names)->push_back(name);
+    return TRUE;
+}
+
+std::vector<std::string> OurProperties(HWND window) {
+    std::vector<std::string> names, ours;
+    EnumPropsExA(window, CollectProperty, reinterpret_cast<LPARAM>(&names));
+    for (const std::string& name : names)
+        if (name == "TABBED" || name == "oldProc" || name == "CtrlViewProcOld" || name == "CtrlSendProcOld")
+            ours.push_back(name);
+    return ours;
+}
+
+bool ClassRegistered(const char* name) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    return GetClassInfoExA(GetModuleHandleA(nullptr), name, &wc) != 0;
+}
+
+}  // namespace
+
+TEST_F(Unload, WithoutAnEndEveryWindowGetsBackWhatWasBorrowedAndTheHostIsNotCalled) {
+    Boot();
+    int ala = AddContact("Ala"), jan = AddContact("Jan"), ola = AddContact("Ola"), ewa = AddContact("Ewa"),
+        bartek = AddContact("Bartek");
+    host->config.SetInt(1, bartek, Tabs::Column::DontTab, 1);
+    for (int contact : {ala, jan, ola, ewa, bartek}) Open(contact);
+    SendMessageA(Container(), WM_COMMAND, 0xFFFE, 0);  // Ewa detached by the bar's button
+    host->config.SetInt(0, 0, kKeepWindow, 1);
+    Press(Edit(ola), VK_F4, {VK_CONTROL});  // Ola's window kept, hidden, still hooked
+    ASSERT_EQ(Tabs(), (std::vector<int>{ala, jan}));
+    ASSERT_TRUE(Tabbed(WindowOf(ola)));
+    HWND container = Container();
+    size_t sent = host->sent.size(), logged = host->log.size();
+    int saves = host->saveSettingsCalls;
+    int x = host->config.Int("Tabs/Pos/X");
+
+    host->FreeWithoutEnd();
+
+    EXPECT_EQ(host->sent.size(), sent) << "not a request, not a log line";
+    EXPECT_EQ(host->log.size(), logged);
+    EXPECT_EQ(host->saveSettingsCalls, saves);
+    EXPECT_EQ(host->config.Text("Tabs/LastSession"), "") << "the session is saved only by the end";
+    EXPECT_EQ(host->config.Int("Tabs/Pos/X"), x);
+    EXPECT_FALSE(IsWindow(container));
+    EXPECT_FALSE(ClassRegistered("Tabs")) << "no class keeps a procedure in the freed module";
+    EXPECT_FALSE(ClassRegistered("TabsCont"));
+
+    for (int contact : {ala, jan, ola, ewa, bartek}) {
+        HWND window = WindowOf(contact);
+        SCOPED_TRACE(Text(window));
+        EXPECT_EQ(ParentOf(window), GetDesktopWindow());
+        EXPECT_EQ(Style(window) & (WS_CHILD | WS_CAPTION), static_cast<DWORD>(WS_CAPTION));
+        EXPECT_TRUE(HasOwnProcedure(window));
+        EXPECT_EQ(Proc(Edit(contact)), Conversations::EditClassProc());
+        EXPECT_EQ(Proc(host->conversations.MessageView(contact)), Conversations::ViewClassProc());
+        for (HWND w : {window, Edit(contact), host->conversations.MessageView(contact)})
+            EXPECT_TRUE(OurProperties(w).empty()) << OurProperties(w).front();
+    }
+    for (int contact : {ala, jan, ola}) EXPECT_FALSE(IsWindowVisible(WindowOf(contact))) << "tabs leave hidden";
+    for (int contact : {ewa, bartek}) EXPECT_TRUE(IsWindowVisible(WindowOf(contact)));
+
+    // The host's own procedures get every message now, keys the plug-in
+    // took included.
+    host->conversations.input.clear();
+    Press(Edit(jan), VK_TAB, {VK_CONTROL});
+    Press(Edit(jan), VK_F4, {VK_CONTROL});
+    EXPECT_EQ(InputSeen(jan).size(), 4u);
+    host->conversations.Retitle(ala, "Ala pisze");
+    EXPECT_EQ(Text(WindowOf(ala)), "Ala pisze");
+    host->conversations.Close(ewa);
+    EXPECT_FALSE(IsWindowVisible(WindowOf(ewa))) << "the host's own close request: kept, hidden";
+    Open(ola);
+    EXPECT_TRUE(IsWindowVisible(WindowOf(ola)));
+    host->conversations.Move(jan, 40, 40, 300, 200);
+    EXPECT_EQ(InParent(WindowOf(jan)).left, 40) << "no longer pinned";
+    host->conversations.DestroyAll();
+    EXPECT_TRUE(host->conversations.leftovers.empty()) << host->conversations.leftovers.front();
+}
+
+TEST_F(Unload, AfterAnEndTheUnloadLeavesNoWindowClassBehind) {
+    auto c = BootWithTabs({"Ala"});
+    host->Unload();
+    EXPECT_FALSE(ClassRegistered("Tabs"));
+    EXPECT_FALSE(ClassRegistered("TabsCont"));
+    EXPECT_EQ(ParentOf(WindowOf(c[0])), GetDesktopWindow());
+
+    ASSERT_TRUE(host->Load(ZAVERNOK_DLL));
+    Boot();
+    int jan = AddContact("Jan");
+    Open(jan);
+    EXPECT_EQ(Tabs(), std::vector<int>{jan}) << "the module loaded again makes its container anew";
+}
