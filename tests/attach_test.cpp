@@ -1,5 +1,7 @@
 // Attaching, switching and detaching conversation windows, on the stand-in
 // host's real windows.
+#include <map>
+
 #include "conversation_fixture.h"
 #include "conversations/attach.h"
 #include "conversations/registry.h"
@@ -89,6 +91,50 @@ TEST_F(Attach, ASwitchHandsTheFocusStraightFromTheOldTabToTheNewOne) {
         EXPECT_TRUE(focused == WindowOf(c[0]) || IsChild(WindowOf(c[0]), focused)) << "never the content child";
     HWND focus = GetFocus();
     EXPECT_TRUE(focus == WindowOf(c[0]) || IsChild(WindowOf(c[0]), focus));
+}
+
+namespace {
+
+std::vector<std::pair<HWND, UINT>> paintMessages;
+
+LRESULT CALLBACK RecordPaint(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && (sent->message == WM_ERASEBKGND || sent->message == WM_NCPAINT))
+        paintMessages.push_back({sent->hwnd, sent->message});
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+// The new tab comes up where the old one was: the content child behind them
+// is never uncovered, and each window of the new conversation has its frame
+// drawn once, not once as it shows and again as it is repainted.
+TEST_F(Attach, ASwitchPaintsTheNewConversationOnceAndNothingBehindIt) {
+    auto c = BootWithTabs({"Ala", "Jan", "Ewa"});
+    SetForegroundWindow(Container());
+    ASSERT_EQ(CurrentContact(), c[2]);
+    for (int target : {c[0], c[1], c[2], c[0]}) {
+        DevHost::Pump();
+        paintMessages.clear();
+        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordPaint, nullptr, GetCurrentThreadId());
+        Press(Edit(CurrentContact()), VK_TAB, {VK_CONTROL});
+        DevHost::Pump();
+        UnhookWindowsHookEx(hook);
+
+        ASSERT_EQ(CurrentContact(), target);
+        HWND shown = WindowOf(target);
+        std::map<HWND, int> framed;
+        for (auto [window, message] : paintMessages) {
+            EXPECT_NE(window, GetParent(shown)) << "the content child is not uncovered";
+            for (int other : c) {
+                if (other == target) continue;
+                EXPECT_FALSE(window == WindowOf(other) || IsChild(WindowOf(other), window));
+            }
+            if (message == WM_NCPAINT && (window == shown || IsChild(shown, window))) ++framed[window];
+        }
+        EXPECT_EQ(framed[shown], 1);
+        for (auto [window, times] : framed) EXPECT_EQ(times, 1) << "window " << window;
+    }
 }
 
 TEST_F(Attach, NoticesOfTheViewAndEditGoToTheirPreviousOwnerWhoseAnswerComesBack) {

@@ -39,6 +39,7 @@ constexpr int kMinWidth = 300;
 constexpr int kMinHeight = 200;
 constexpr int kOpaque = 100;
 constexpr UINT kRedrawCurrent = RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW;
+constexpr UINT kPaintPending = RDW_ALLCHILDREN | RDW_UPDATENOW;
 constexpr UINT kRedrawContainer = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME;
 
 HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
@@ -220,9 +221,9 @@ BOOL Place(HWND window, int x, int y, int width, int height) {
 
 void FitContent(HWND window) { Place(window, 0, 0, contentCx, contentCy); }
 
-void Redraw() {
+void Redraw(bool justShown) {
     Log(kTrace, "Tabs::Redraw()");
-    if (currentWnd) RedrawWindow(currentWnd, nullptr, nullptr, kRedrawCurrent);
+    if (currentWnd) RedrawWindow(currentWnd, nullptr, nullptr, justShown ? kPaintPending : kRedrawCurrent);
 }
 
 void SetAlpha() {

@@ -32,7 +32,10 @@ int RegisterClasses();
 void UnregisterClasses();
 int CreateContainer();
 int Reposition(int cx, int cy);
-void Redraw();
+// Repaints the shown conversation with its controls at once. A window the
+// system has just shown is invalid already: invalidated again, it would
+// erase its frame and background a second time.
+void Redraw(bool justShown = false);
 // Gives a tab's window the content area's size, at its top left corner.
 void FitContent(HWND window);
 // Moves a window in its parent's client area; one already in place is left

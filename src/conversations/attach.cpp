@@ -71,7 +71,8 @@ void PassFocus(HWND from, HWND to) {
     if (focus && (focus == from || IsChild(from, focus))) SetFocus(to);
 }
 
-void ShowTab(int32_t contact, HWND window) {
+// Whether the tab's window had to be shown.
+bool ShowTab(int32_t contact, HWND window) {
     HWND previous = currentWnd;
     tabBar.Check(ButtonId(currentCnt), false);
     currentCnt = contact;
@@ -80,14 +81,21 @@ void ShowTab(int32_t contact, HWND window) {
     if (!tabBar.Exists(id))
         tabBar.AddButton(id, GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
     tabBar.Check(id, true);
+    // The new tab comes up over the old one before the old one hides, so
+    // that neither the content child behind them nor the new tab is
+    // uncovered, and so painted, a second time.
+    bool showing = !Shown(window);
+    if (showing) {
+        // Sized while hidden: shown at its old size it would be painted twice.
+        if (GetWindow(contWnd, GW_CHILD) != window)
+            SetWindowPos(window, HWND_TOP, 0, 0, contentCx, contentCy, SWP_NOACTIVATE);
+        else
+            FitContent(window);
+        ShowWindow(window, SW_SHOW);
+    }
     if (previous != window && Shown(previous)) {
         PassFocus(previous, window);
         ShowWindow(previous, SW_HIDE);
-    }
-    if (!Shown(window)) {
-        // Sized while hidden: shown at its old size it would be painted twice.
-        FitContent(window);
-        ShowWindow(window, SW_SHOW);
     }
     RefreshTitle();
     SetContainerIcon(normalIcon);
@@ -96,6 +104,7 @@ void ShowTab(int32_t contact, HWND window) {
         tabBar.SetImage(id, StatusIcon(contact, -1));
         RefreshTitle();
     }
+    return showing;
 }
 
 // Where a torn-off window goes: the middle of its caption under the cursor,
@@ -217,12 +226,13 @@ int ChangeWindow(int32_t contact) {
     HWND window = ConversationWindow(contact);
     // Only a window inside the container can be the shown tab: a detached
     // one floats on its own and gets no button.
+    bool shown = false;
     if (window && contact != currentCnt && GetAncestor(window, GA_PARENT) == contWnd) {
         ShowingScope showing(contact);
-        ShowTab(contact, window);
+        shown = ShowTab(contact, window);
     }
     Activate();
-    Redraw();
+    Redraw(shown);
     SetTabLook(contact);
     return Reposition(-1, -1);
 }
