@@ -556,6 +556,49 @@ TEST_F(ContainerEvents, AFlashTickRepaintsTheWaitingTabsInSightAndNothingElse) {
     EXPECT_GT(inSight, 0);
 }
 
+// The pixels of a window's client area, as the screen shows them.
+static std::vector<DWORD> Pixels(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    HDC screen = GetDC(window);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, r.right, r.bottom, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + r.right * r.bottom);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
+    return pixels;
+}
+
+// A tick repaints only the part of each waiting tab that its image takes:
+// the bar must look as a repaint of the whole bar draws it, tick after tick.
+TEST_F(ContainerEvents, AFlashTickLeavesTheBarAsAWholeRepaintDrawsIt) {
+    Boot();
+    std::vector<int> c;
+    for (int i = 0; i < 40; ++i) c.push_back(AddContact("Kontakt " + std::to_string(i + 1)));
+    for (int contact : c) Open(contact);
+    for (size_t i = 0; i < c.size(); i += 3) host->DeliverMessage(c[i], "hej");
+    DevHost::Pump();
+    HWND view = GetParent(Bar());
+    for (int tick = 0; tick < 3; ++tick) {
+        UpdateWindow(Bar());
+        std::vector<DWORD> before = Pixels(view);
+        SendMessageA(Container(), WM_TIMER, 2, 0);
+        UpdateWindow(Bar());
+        std::vector<DWORD> after = Pixels(view);
+        RedrawWindow(Bar(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        EXPECT_NE(after, before) << "tick " << tick << ": the waiting tabs' images change";
+        EXPECT_EQ(after, Pixels(view)) << "tick " << tick;
+    }
+}
+
 TEST_F(ContainerEvents, TheReadTimerMarksTheShownConversationReadOnlyWhileTheContainerIsInFront) {
     auto c = BootWithTabs({"Ala", "Jan"});
     HWND window = WindowOf(c[1]);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "container/bar_scroll.h"
 #include "container/container.h"
@@ -298,8 +299,10 @@ void OnReadTimer() {
 // Every waiting tab shows the same icon at the same tick.
 void OnFlashTimer() {
     const ContactList waiting = waitingList;
+    std::vector<ButtonImage> images;
     for (int32_t contact : waiting)
-        tabBar.SetImage(ButtonId(contact), flashPhase ? StatusIcon(contact, -1) : MessageIcon(contact));
+        images.push_back({ButtonId(contact), flashPhase ? StatusIcon(contact, -1) : MessageIcon(contact)});
+    tabBar.SetImages(images);
     flashPhase = !flashPhase;
 }
 

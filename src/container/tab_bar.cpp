@@ -1,5 +1,6 @@
 #include "container/tab_bar.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -91,10 +92,61 @@ LRESULT TabBar::SetImageIndex(int id, int image) {
     info.cbSize = sizeof info;
     info.dwMask = TBIF_IMAGE;
     if (Message(TB_GETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info)) == -1) return 0;
-    if (info.iImage == image) return 1;
-    if (IsImage(info.iImage) && IsImage(image)) return Message(TB_CHANGEBITMAP, id, MAKELPARAM(image, 0));
+    return ReplaceImage(id, info.iImage, image);
+}
+
+LRESULT TabBar::ReplaceImage(int id, int old, int image) {
+    if (old == image) return 1;
+    if (IsImage(old) && IsImage(image)) return Message(TB_CHANGEBITMAP, id, MAKELPARAM(image, 0));
+    TBBUTTONINFOA info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_IMAGE;
     info.iImage = image;
     return Message(TB_SETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
+}
+
+void TabBar::SetImages(const std::vector<ButtonImage>& images) {
+    if (!window) return;
+    HRGN pending = CreateRectRgn(0, 0, 0, 0);
+    bool inPlace = pending && GetUpdateRgn(window, pending, FALSE) != ERROR;
+    std::vector<int> changed;
+    for (const ButtonImage& button : images) {
+        TBBUTTONINFOA info{};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_IMAGE;
+        int index = static_cast<int>(Message(TB_GETBUTTONINFOA, button.id, reinterpret_cast<LPARAM>(&info)));
+        if (index == -1) continue;
+        int image = button.iconId ? ImageIndex(button.iconId) : kNoImage;
+        if (image == info.iImage) continue;
+        inPlace = inPlace && IsImage(info.iImage) && IsImage(image);
+        ReplaceImage(button.id, info.iImage, image);
+        changed.push_back(index);
+    }
+    if (inPlace && !changed.empty()) RepaintImages(pending, changed);
+    if (pending) DeleteObject(pending);
+}
+
+// The control repaints a whole button for its new image, text and all, and
+// drawing a button is most of a flash tick's time: of each button changed,
+// only the part its image takes (with the shift of a pressed button) is
+// repainted, and only where the bar's view shows it.
+void TabBar::RepaintImages(HRGN pending, const std::vector<int>& indexes) {
+    int imageCx = 0, imageCy = 0;
+    auto images = reinterpret_cast<HIMAGELIST>(Message(TB_GETIMAGELIST));
+    if (!images || !ImageList_GetIconSize(images, &imageCx, &imageCy)) return;
+    int part = imageCx + LOWORD(Message(TB_GETPADDING)) + 2 * GetSystemMetrics(SM_CXEDGE) + 2;
+    RECT seen{};
+    HWND view = GetParent(window);
+    if (!GetClientRect(view, &seen)) return;
+    MapWindowPoints(view, window, reinterpret_cast<POINT*>(&seen), 2);
+    ValidateRect(window, nullptr);
+    InvalidateRgn(window, pending, TRUE);
+    for (int index : indexes) {
+        RECT button{}, shown{};
+        if (!ItemRect(index, button)) continue;
+        button.right = std::min(button.right, button.left + part);
+        if (IntersectRect(&shown, &button, &seen)) InvalidateRect(window, &shown, TRUE);
+    }
 }
 
 int TabBar::Image(int id) {

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 namespace Tabs {
 
@@ -28,6 +29,11 @@ inline bool IsTabButtonId(int id) { return id >= 1 && id < kDetachButtonId; }
 // tabs that is milliseconds each time. So an unchanged text or image is not
 // sent again, and an image that replaces another goes through
 // TB_CHANGEBITMAP, which only repaints the button.
+struct ButtonImage {
+    int id;
+    int iconId;
+};
+
 class TabBar {
 public:
     void Create(HWND parent, DWORD style, DWORD exStyle);
@@ -36,6 +42,8 @@ public:
     bool AddButton(int id, const char* text, int iconId, int style);
     LRESULT SetImage(int id, int iconId);
     LRESULT SetImageIndex(int id, int image);
+    // SetImage for many buttons at once, repainting only what changed.
+    void SetImages(const std::vector<ButtonImage>& images);
     int Image(int id);
     int State(int id);
     LRESULT SetState(int id, int state);
@@ -65,6 +73,8 @@ public:
 private:
     int ImageIndex(int iconId);
     void RepaintAppended(HRGN pending);
+    LRESULT ReplaceImage(int id, int old, int image);
+    void RepaintImages(HRGN pending, const std::vector<int>& indexes);
     LRESULT Message(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     HWND window = nullptr;
