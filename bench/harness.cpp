@@ -12,6 +12,7 @@ namespace Bench {
 
 namespace {
 
+constexpr int kBarViewId = 11;  // the container's child the tab bar lies in
 constexpr int kBarId = 10;
 constexpr int kCloseOthers = 306005;
 
@@ -112,7 +113,7 @@ void World::Open(int from, int to) {
 
 HWND World::Container() { return reinterpret_cast<HWND>(host->Call(Host::kAskContainer)); }
 
-HWND World::Bar() { return GetDlgItem(Container(), kBarId); }
+HWND World::Bar() { return GetDlgItem(GetDlgItem(Container(), kBarViewId), kBarId); }
 
 int World::Current() { return host->Call(Host::kAskCurrentContact); }
 

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,8 @@ constexpr POINT kSettingsPlace{370, 16};
 constexpr POINT kTearOffDrop{675, 440};  // under the container: the caption of a torn-off tab
 constexpr COLORREF kDesktopColour = RGB(58, 110, 165);
 constexpr char kConfigFile[] = "tour-config.txt";
+constexpr int kBarViewId = 11;
+constexpr int kBarId = 10;
 constexpr int kBarCloseButton = 0xFFFF;
 constexpr int kBarDetachButton = 0xFFFE;
 constexpr int kButtonIdMask = 0xBFFFFFFF;
@@ -37,7 +40,15 @@ constexpr int kAlignColumn = 306101;
 constexpr int kTabsCloseButtonColumn = 306107;
 constexpr int kAutoRevertColumn = 306146;
 constexpr int kDontTabColumn = 306202;
+constexpr int kAllTabsId = 13;  // the control beside the rows that lists every tab
 constexpr char kDesktopClass[] = "VelmoraTourDesktop";
+constexpr char kWaitingMark[] = "\tnowa wiadomość";
+// A hundred and fifty more people to talk to: every first name with every
+// surname.
+constexpr const char* kFirstNames[] = {"Adam",  "Barbara", "Cezary", "Dorota",  "Edward",  "Felicja", "Grzegorz", "Halina",
+                                       "Igor",  "Joanna",  "Kamil",  "Lucyna",  "Marek",   "Natalia", "Olgierd"};
+constexpr const char* kSurnames[] = {"Nowak", "Wójcik", "Kowalczyk", "Mazur", "Krawczyk",
+                                     "Kaczmarek", "Zając", "Król", "Wróbel", "Dudek"};
 constexpr char kContentClass[] = "TabsCont";
 
 // The desktop behind the windows: the pictures get a calm background
@@ -198,6 +209,7 @@ private:
     void TearOffByDragging();
     void KeepContactOutOfTabs();
     void RestartRestoresSession();
+    void ManyConversations();
     void QuitLeavesNothing();
 
     bool Boot(bool fresh);
@@ -206,6 +218,7 @@ private:
     void ExpectTabs(const std::vector<std::string>& names);
     void Shoot(const std::string& name, const std::vector<HWND>& windows);
     void InMenu(const std::function<void()>& open, std::vector<Move> moves);
+    void InPluginMenu(const std::function<void()>& open, std::vector<Move> moves);
     void Highlight(const std::string& item);
     void ExpectHighlighted(const std::string& item);
     void Keys(std::initializer_list<WORD> keys);
@@ -217,6 +230,7 @@ private:
     int Id(const std::string& name) const;
     HWND Container() const;
     HWND Bar() const;
+    HWND BarView() const { return GetDlgItem(Container(), kBarViewId); }
     std::vector<Tab> Tabs() const { return TabsOf(Bar()); }
     std::optional<Tab> TabOf(const std::string& name) const;
     HWND WindowOf(const std::string& name) const { return host->conversations.WindowOf(Id(name)); }
@@ -255,6 +269,7 @@ int Tour::Run() {
         {"a tab dragged out of the container tears off", &Tour::TearOffByDragging},
         {"the contact page keeps a contact out of the tabs", &Tour::KeepContactOutOfTabs},
         {"a restart restores the session", &Tour::RestartRestoresSession},
+        {"a hundred and fifty conversations: the bar scrolls", &Tour::ManyConversations},
         {"quitting leaves the host's windows as they were", &Tour::QuitLeavesNothing},
     };
     int number = 0;
@@ -293,7 +308,8 @@ int Tour::Id(const std::string& name) const {
 
 HWND Tour::Container() const { return reinterpret_cast<HWND>(host->Call(Host::kAskContainer)); }
 
-HWND Tour::Bar() const { return FindWindowExA(Container(), nullptr, TOOLBARCLASSNAMEA, nullptr); }
+// The tab bar lies in a window of its own inside the container.
+HWND Tour::Bar() const { return GetDlgItem(GetDlgItem(Container(), kBarViewId), kBarId); }
 
 std::optional<Tab> Tour::TabOf(const std::string& name) const {
     for (const Tab& tab : Tabs())
@@ -351,6 +367,34 @@ void Tour::InMenu(const std::function<void()>& open, std::vector<Move> moves) {
     host->onMenuIdle = nullptr;
     DevHost::Pump();
     Expect(next == moves.size(), "the menu closed before the user was done with it");
+}
+
+// The plug-in's own menus belong to its window, not to the host's: the
+// moves run from a timer, which the menu's loop serves while it waits.
+struct TimedMoves {
+    std::vector<std::function<void()>>* moves = nullptr;
+    size_t next = 0;
+    std::function<bool()> stop;
+};
+TimedMoves timedMoves;
+
+void CALLBACK NextTimedMove(HWND, UINT, UINT_PTR, DWORD) {
+    if (OpenMenus().empty() || !timedMoves.moves) return;
+    if (timedMoves.stop() || timedMoves.next == timedMoves.moves->size()) {
+        EndMenu();
+        return;
+    }
+    (*timedMoves.moves)[timedMoves.next++]();
+}
+
+void Tour::InPluginMenu(const std::function<void()>& open, std::vector<Move> moves) {
+    timedMoves = {&moves, 0, [this] { return !failure.empty(); }};
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, NextTimedMove);
+    open();
+    KillTimer(nullptr, timer);
+    DevHost::Pump();
+    Expect(timedMoves.next == moves.size(), "the menu closed before the user was done with it");
+    timedMoves = {};
 }
 
 // A click that reaches the target only: another window in front of it would
@@ -660,6 +704,100 @@ void Tour::RestartRestoresSession() {
     GetClientRect(Container(), &client);
     MapWindowPoints(Container(), nullptr, reinterpret_cast<POINT*>(&client), 2);
     Expect(bar.top == client.top, "the tab bar is no longer at the top");
+}
+
+namespace {
+
+// The screen point of a window's centre.
+POINT Middle(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool Inside(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+
+}  // namespace
+
+void Tour::ManyConversations() {
+    std::vector<int> added;
+    for (const char* first : kFirstNames)
+        for (const char* surname : kSurnames) {
+            std::string name = std::string(first) + " " + surname;
+            added.push_back(host->contacts.Add(name + "@velmora", name, 1, kStatusOnline));
+        }
+    for (int contact : added) {
+        messenger->OpenConversation(contact);
+        DevHost::Pump();
+    }
+    size_t count = Tabs().size();
+    Expect(count == added.size() + 3, "there are " + std::to_string(count) + " tabs");
+    messenger->MessageFrom(added[20]);
+    DevHost::Pump();
+
+    HWND shown = reinterpret_cast<HWND>(host->Call(Host::kAskCurrentWindow));
+    RECT client{}, content{}, view{};
+    GetClientRect(Container(), &client);
+    GetClientRect(shown, &content);
+    GetWindowRect(BarView(), &view);
+    Expect(shown == host->conversations.WindowOf(added.back()) && IsWindowVisible(shown),
+           "the last conversation opened is not shown");
+    Expect(content.bottom >= client.bottom * 2 / 3 && view.bottom - view.top <= client.bottom / 3,
+           "the conversation has " + std::to_string(content.bottom) + " of " + std::to_string(client.bottom) +
+               " pixels, the bar " + std::to_string(view.bottom - view.top));
+    std::vector<Tab> tabs = Tabs();
+    Expect(Inside(view, tabs.back().middle), "the bar is not scrolled to the shown tab");
+    Expect(!Inside(view, tabs.front().middle), "the bar shows its first row, not the shown tab's");
+
+    // The wheel over the bar, with the focus in the conversation: a row back.
+    SetForegroundWindow(Container());
+    SetFocus(host->conversations.EditControl(added.back()));
+    RECT before{};
+    GetWindowRect(Bar(), &before);
+    POINT over = Middle(BarView());
+    SetCursorPos(over.x, over.y);
+    INPUT wheel{};
+    wheel.type = INPUT_MOUSE;
+    wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    wheel.mi.mouseData = WHEEL_DELTA;
+    SendInput(1, &wheel, sizeof wheel);
+    DevHost::Pump();
+    RECT after{};
+    GetWindowRect(Bar(), &after);
+    int row = static_cast<int>(HIWORD(SendMessageA(Bar(), TB_GETBUTTONSIZE, 0, 0)));
+    Expect(after.top - before.top == row, "the wheel over the bar did not bring one row back");
+    wheel.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA);
+    SendInput(1, &wheel, sizeof wheel);
+    DevHost::Pump();
+    GetWindowRect(Bar(), &after);
+    Expect(after.top == before.top, "the wheel did not take the bar back to the shown tab's row");
+
+    HWND allTabs = GetDlgItem(Container(), kAllTabsId);
+    Expect(allTabs && IsWindowVisible(allTabs), "there is no menu of all conversations beside the rows");
+    InPluginMenu([&] { Click(allTabs, Middle(allTabs), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); },
+                 {[&] {
+                      HMENU menu = MenuOf(OpenMenus().back());
+                      std::vector<std::string> items = MenuTexts(menu);
+                      Expect(items.size() == count && items.front() == "Grażyna Zielińska" &&
+                                 items.back() == "Olgierd Dudek",
+                             "the menu lists " + std::to_string(items.size()) + " conversations from \"" +
+                                 (items.empty() ? "" : items.front()) + "\"");
+                      Expect(items.size() == count && (GetMenuState(menu, static_cast<UINT>(count - 1), MF_BYPOSITION) & MF_CHECKED),
+                             "the shown conversation is not checked in the menu");
+                      Expect(PositionOf(menu, "Cezary Nowak" + std::string(kWaitingMark)) == 23,
+                             "the waiting conversation is not marked in the menu");
+                      Shoot("10-many-tabs", {Container()});
+                      // The user clicks Grażyna in the menu (the menu's own
+                      // loop takes the click).
+                      RECT item{};
+                      GetMenuItemRect(nullptr, menu, 0, &item);
+                      Press(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+                  }});
+    std::optional<Tab> grazyna = TabOf("Grażyna Zielińska");
+    GetWindowRect(BarView(), &view);
+    Expect(reinterpret_cast<HWND>(host->Call(Host::kAskCurrentWindow)) == WindowOf("Grażyna Zielińska"),
+           "choosing Grażyna in the menu did not show her conversation");
+    Expect(grazyna && Inside(view, grazyna->middle), "the bar is not scrolled back to Grażyna's tab");
 }
 
 void Tour::QuitLeavesNothing() {

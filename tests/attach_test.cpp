@@ -207,6 +207,20 @@ TEST_F(AttachInProcess, DetachingGivesTheWindowBackAndAttachingTakesItAgain) {
     EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{window});
 }
 
+// A window detached from a tab keeps the tab's size; attached again at that
+// size, it once kept the frame it had on its own around a smaller client area.
+TEST_F(AttachInProcess, AWindowAttachedAgainFillsTheContentWithoutItsOldFrame) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    HWND window = WindowOf(c[0]);
+    Tabs::ToggleAttach(c[0]);
+    Tabs::ToggleAttach(c[0]);
+    RECT client{}, content{};
+    GetClientRect(window, &client);
+    GetClientRect(Content(), &content);
+    EXPECT_EQ(client.right, content.right);
+    EXPECT_EQ(client.bottom, content.bottom);
+}
+
 TEST_F(AttachInProcess, DetachingAWindowWhoseStoredProcedureIsGoneGivesItItsClassProcedure) {
     auto c = BootWithTabs({"Ala"});
     HWND window = WindowOf(c[0]);

@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "container/bar_scroll.h"
 #include "container/container.h"
 #include "container/tab_bar.h"
 #include "conversations/closed_list.h"

@@ -42,9 +42,11 @@ protected:
     }
 
     // The container is the plug-in's answer to message 40001; the tab bar is
-    // its child with control id 10, the content child has id 1.
+    // the toolbar with control id 10 inside its child with id 11, the content
+    // child has id 1.
     HWND Container() { return reinterpret_cast<HWND>(host->Call(Host::kAskContainer)); }
-    HWND Bar() { return GetDlgItem(Container(), 10); }
+    HWND BarView() { return GetDlgItem(Container(), 11); }
+    HWND Bar() { return GetDlgItem(BarView(), 10); }
     HWND Content() { return GetDlgItem(Container(), 1); }
     int CurrentContact() { return host->Call(Host::kAskCurrentContact); }
     HWND CurrentWindow() { return reinterpret_cast<HWND>(host->Call(Host::kAskCurrentWindow)); }

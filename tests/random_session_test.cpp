@@ -16,6 +16,7 @@
 #include <set>
 #include <sstream>
 
+#include "container/bar_scroll.h"
 #include "container/container.h"
 #include "conversation_fixture.h"
 #include "conversations/registry.h"
@@ -27,7 +28,6 @@ using namespace DevHostLib;
 namespace {
 
 constexpr int kDefaultSteps = 3000;
-constexpr int kBarId = 10;
 constexpr int kCloseButton = 0xFFFF;
 constexpr int kDetachButton = 0xFFFE;
 
@@ -119,6 +119,7 @@ protected:
         SendMessageA(Bar(), WM_RBUTTONUP, 0, At(p));
         return "right double click";
     }
+    // The drag may wait on a row and scroll the bar before the release.
     std::string Drag() {
         int count = static_cast<int>(SendMessageA(Bar(), TB_BUTTONCOUNT, 0, 0));
         POINT from = Centre(Pick(count)), to = AnyPoint();
@@ -126,8 +127,28 @@ protected:
         SendMessageA(Bar(), WM_LBUTTONDOWN, MK_LBUTTON, At(from));
         Tabs::dragStart -= Chance(70) ? 250 : 50;
         PutCursor(to);
+        for (int ticks = Pick(3); ticks > 0; --ticks) SendMessageA(Container(), WM_TIMER, Tabs::kDragScrollTimer, 0);
         SendMessageA(Bar(), WM_LBUTTONUP, 0, At(to));
         return "drag";
+    }
+    // The wheel over the bar, reaching the container or the conversation's edit.
+    std::string Wheel() {
+        RECT view{};
+        GetWindowRect(BarView(), &view);
+        POINT at{(view.left + view.right) / 2, (view.top + view.bottom) / 2};
+        HWND edit = CurrentContact() ? Edit(CurrentContact()) : nullptr;
+        HWND to = Chance(50) && edit ? edit : Container();
+        SendMessageA(to, WM_MOUSEWHEEL, MAKEWPARAM(0, (Pick(7) - 3) * WHEEL_DELTA), MAKELPARAM(at.x, at.y));
+        return "wheel over the bar";
+    }
+    std::string Arrow() {
+        HWND arrows = GetDlgItem(Container(), Tabs::kBarArrowsId);
+        RECT r{};
+        GetClientRect(arrows, &r);
+        LPARAM at = MAKELPARAM(r.right / 2, Chance(50) ? 1 : r.bottom - 2);
+        SendMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(arrows, WM_LBUTTONUP, 0, at);
+        return "an arrow beside the rows";
     }
     // Dragged out of the container and let go there: the tab tears off.
     std::string DragOut() {
@@ -214,7 +235,7 @@ protected:
     }
 
     std::string Step() {
-        switch (Pick(30)) {
+        switch (Pick(31)) {
             case 0: case 1: case 2: Open(AnyContact()); return "host opens a conversation";
             case 3: case 4: return Message();
             case 5: host->ChangeStatus(AnyContact(), 1 + Pick(8)); return "status change";
@@ -240,6 +261,7 @@ protected:
             case 26: host->conversations.Retitle(AnyContact(), "Rozmowa\r\nnr " + std::to_string(Pick(100))); return "retitle";
             case 27: host->conversations.Move(AnyContact(), Pick(50), Pick(50), 200 + Pick(200), 150 + Pick(200)); return "host moves a window";
             case 28: return Chance(15) ? Restart() : Chance(35) ? ApplySettings() : Key(VK_ESCAPE, {}, "Esc");
+            case 29: return Chance(50) ? Wheel() : Arrow();
             default: DevHost::Pump(); return "messages pumped";
         }
     }
@@ -267,7 +289,7 @@ protected:
         std::vector<std::string> out;
         HWND container = Container();
         if (!container || !IsWindow(container)) return {"no container"};
-        HWND bar = GetDlgItem(container, kBarId);
+        HWND bar = Bar();
         int count = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
         TBBUTTON b0{}, b1{};
         SendMessageA(bar, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&b0));
@@ -315,6 +337,19 @@ protected:
             out.push_back("title \"" + Text(container) + "\", expected \"" + ExpectedTitle(currentWnd) + "\"");
         if (!host->conversations.leftovers.empty())
             out.push_back("left on a host window: " + host->conversations.leftovers.front());
+        if (IsWindowVisible(container)) {
+            RECT client{}, content{};
+            GetClientRect(container, &client);
+            GetClientRect(Content(), &content);
+            int row = HIWORD(SendMessageA(bar, TB_GETBUTTONSIZE, 0, 0));
+            if (client.bottom - content.bottom > std::max(static_cast<int>(client.bottom) / 3, row))
+                out.push_back("the bar takes " + std::to_string(client.bottom - content.bottom) + " of " +
+                              std::to_string(client.bottom) + " pixels");
+            RECT shownSize{};
+            if (currentWnd && GetClientRect(currentWnd, &shownSize) &&
+                (shownSize.right != content.right || shownSize.bottom != content.bottom))
+                out.push_back("the shown conversation's client area is not the content's");
+        }
         if (host->Logged("wyjątek") || host->Logged("błąd ochrony")) out.push_back("a throw or a fault was caught");
         return out;
     }
@@ -327,6 +362,9 @@ TEST_F(RandomSession, ThousandsOfRandomStepsKeepTabsWindowsCurrentTabWaitingList
     std::fflush(stdout);
     random.seed(seed);
 
+    // Small enough that the ten tabs sometimes do not fit and the bar scrolls.
+    host->config.SetInt("Tabs/Pos/W", 320);
+    host->config.SetInt("Tabs/Pos/H", 220);
     Boot();
     const char* names[] = {"Ala", "Jan", "Ola", "Bartłomiej Wiśniewski-Kowalczyk", "Ewa", "Zenon", "Iza",
                            "Krzysztof Brzęczyszczykiewicz", "Ula", "Piotr"};

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "container/bar_scroll.h"
 #include "container/container_events.h"
 #include "container/tab_bar.h"
 #include "conversations/registry.h"
@@ -27,7 +28,6 @@ HICON messageIcon = nullptr;
 namespace {
 
 constexpr char kContainerClass[] = "Tabs";
-constexpr char kContentClass[] = "TabsCont";
 constexpr char kContainerTitle[] = "Velmora - rozmowy";
 constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW;
 constexpr DWORD kTooltipStyle = 0xC0000003;  // WS_POPUP, WS_CHILD, TTS_NOPREFIX, TTS_ALWAYSTIP
@@ -35,7 +35,6 @@ constexpr int kContentId = 1;
 constexpr DWORD kBarStyle = 0x1A48;  // CCS_NOPARENTALIGN, CCS_NODIVIDER, TBSTYLE_WRAPABLE, TBSTYLE_FLAT, TBSTYLE_LIST
 constexpr DWORD kBarExStyle = 9;     // TBSTYLE_EX_DRAWDDARROWS, TBSTYLE_EX_MIXEDBUTTONS
 constexpr int kDefaultPos = 100;
-constexpr int kBarPadding = 4;  // the layout gives the bar four pixels less than its client height
 constexpr int kMinWidth = 300;
 constexpr int kMinHeight = 200;
 constexpr int kOpaque = 100;
@@ -69,75 +68,6 @@ int Validated(int column, int low, int high, int replacement) {
     return replacement;
 }
 
-// What the bar's own size follows: its rows, its button height and the
-// width it wraps in (the container's). TB_AUTOSIZE lays every button out
-// again, so the bar is sized only when one of those has changed.
-struct BarShape {
-    HWND bar;
-    int rows;
-    int buttonHeight;
-    int width;
-    bool operator==(const BarShape& o) const {
-        return bar == o.bar && rows == o.rows && buttonHeight == o.buttonHeight && width == o.width;
-    }
-};
-BarShape sizedShape{};
-
-BarShape CurrentShape(int width) { return {tabBar.Window(), tabBar.Rows(), tabBar.ButtonHeight(), width}; }
-
-int BarHeight(int width) {
-    if (!(CurrentShape(width) == sizedShape)) {
-        tabBar.AutoSize();
-        sizedShape = CurrentShape(width);
-    }
-    RECT client{};
-    int height = GetClientRect(tabBar.Window(), &client) ? client.bottom - kBarPadding : 0;
-    if (height < 0) height = 0;
-    if (GetInt(Column::HideTabbarWhenOne) == 1 && tabBar.Count() == kFirstTabIndex + 1) height = 0;
-    return height;
-}
-
-// Moving a window to where it already stands still costs a round of
-// position messages; the layout runs on every tab change.
-void Place(HWND window, int x, int y, int width, int height) {
-    RECT r{};
-    if (!window || !GetWindowRect(window, &r)) return;
-    MapWindowPoints(nullptr, GetAncestor(window, GA_PARENT), reinterpret_cast<POINT*>(&r), 2);
-    if (r.left == x && r.top == y && r.right - r.left == width && r.bottom - r.top == height) return;
-    MoveWindow(window, x, y, width, height, TRUE);
-}
-
-// Compares the bar's window rectangle with its place in the client area
-// through the frame metrics, so that most layouts move nothing.
-bool BarStandsAt(int top, int width) {
-    RECT container{}, bar{};
-    if (!GetWindowRect(containerWnd, &container) || !GetWindowRect(tabBar.Window(), &bar)) return false;
-    int frameX = GetSystemMetrics(SM_CXFRAME);
-    int frameY = GetSystemMetrics(SM_CYFRAME);
-    int caption = GetSystemMetrics(SM_CYCAPTION);
-    return bar.left - container.left == frameX && bar.top - container.top - frameY - caption == top &&
-           bar.right - bar.left == width;
-}
-
-// The toolbar gives itself its own height again whenever it is resized, and
-// lays every button out again to do so: a bar of the right width is only
-// moved.
-BOOL MoveBar(int top, int width, int height) {
-    RECT r{};
-    GetWindowRect(tabBar.Window(), &r);
-    if (r.right - r.left == width)
-        return SetWindowPos(tabBar.Window(), nullptr, 0, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return MoveWindow(tabBar.Window(), 0, top, width, height, TRUE);
-}
-
-// The toolbar gives itself its own height whenever it is sized, so a bar of
-// height 0 would still cover the conversation: it is hidden instead.
-void ShowBar(bool shown) {
-    HWND bar = tabBar.Window();
-    bool visible = (GetWindowLongA(bar, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (visible != shown) ShowWindow(bar, shown ? SW_SHOWNA : SW_HIDE);
-}
-
 HWND CreateTooltip(HWND owner) {
     return CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, kTooltipStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                            CW_USEDEFAULT, owner, nullptr, AppInstance(), nullptr);
@@ -156,9 +86,11 @@ LRESULT OnCreate(HWND window) {
     contWnd = CreateWindowExA(0, kContentClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 800, 560, window,
                               reinterpret_cast<HMENU>(kContentId), instance, nullptr);
     tabsAlign = GetInt(Column::Align);
+    CreateBarView(window);
     tabBar.Create(window, kBarStyle, kBarExStyle);
     WatchDrags(tabBar.Window());
     tabBar.SetTooltips(tooltipWnd);
+    AdoptBar();
     AddFixedButtons();
     ShowFixedButtons();
     SetTimer(window, kReadTimer, kReadTimerPeriod, nullptr);
@@ -197,6 +129,7 @@ LRESULT OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
         contWnd = nullptr;
         tooltipWnd = nullptr;
         tabBar = TabBar();
+        ForgetBarView();
     }
     return DefWindowProcA(window, WM_NCDESTROY, wParam, lParam);
 }
@@ -214,6 +147,7 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETCURSOR: return OnContainerSetCursor(window, wParam, lParam);
         case WM_NOTIFY: return OnContainerNotify(lParam);
         case WM_TIMER: return OnContainerTimer(wParam);
+        case WM_MOUSEWHEEL: return OnContainerWheel(window, wParam, lParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -222,7 +156,7 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 int RegisterClasses() {
     classInstance = AppInstance();
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
     if (!RegisterWindowClass(kContainerClass, WndProc, normalIcon)) Log(kError, "Błąd rejestrowania klasy okna");
     if (!RegisterWindowClass(kContentClass, DefWindowProcA, nullptr)) {
@@ -265,20 +199,23 @@ int Reposition(int cx, int cy) {
         cy = lastCy;
     }
     Log(kTrace, "Tabs::WndProc - Tabs::Reposition, cx=%d, cy=%d", cx, cy);
-    int barH = BarHeight(cx);
+    int barH = LayOutBar(cx, cy);
     lastCy = cy;
     lastCx = cx;
-    // A bar taller than the container leaves no room: the system gives a
-    // window a negative size as 0, and so does the layout.
+    // The system gives a window a negative size as 0, and so does the layout.
     contentCx = cx > 0 ? cx : 0;
     contentCy = cy - barH > 0 ? cy - barH : 0;
     Place(contWnd, 0, tabsAlign != 0 ? barH : 0, contentCx, contentCy);
     if (currentWnd) FitContent(currentWnd);
-    int barTop = tabsAlign != 0 ? 0 : cy - barH;
-    if (!tabBar.Window()) return 0;
-    ShowBar(barH != 0);
-    if (BarStandsAt(barTop, cx)) return 0;
-    return MoveBar(barTop, cx, barH);
+    return PlaceBar(tabsAlign != 0 ? 0 : cy - barH, cx);
+}
+
+BOOL Place(HWND window, int x, int y, int width, int height) {
+    RECT r{};
+    if (!window || !GetWindowRect(window, &r)) return 0;
+    MapWindowPoints(nullptr, GetAncestor(window, GA_PARENT), reinterpret_cast<POINT*>(&r), 2);
+    if (r.left == x && r.top == y && r.right - r.left == width && r.bottom - r.top == height) return 0;
+    return MoveWindow(window, x, y, width, height, TRUE);
 }
 
 void FitContent(HWND window) { Place(window, 0, 0, contentCx, contentCy); }
@@ -348,6 +285,7 @@ void RebuildTabBar(int kept) {
     tabBar.Create(containerWnd, kBarStyle, kBarExStyle);
     WatchDrags(tabBar.Window());
     tabBar.SetTooltips(tooltipWnd);
+    AdoptBar();
     for (const Button& button : staying) {
         tabBar.AddButton(button.id, button.text.c_str(), 0, kTabStyle);
         tabBar.SetImageIndex(button.id, button.image);

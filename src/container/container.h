@@ -10,6 +10,9 @@
 
 namespace Tabs {
 
+// The class of the content child, also the window the tab bar lies in.
+inline constexpr char kContentClass[] = "TabsCont";
+
 extern HWND containerWnd;
 extern HWND contWnd;
 extern HWND tooltipWnd;
@@ -32,6 +35,9 @@ int Reposition(int cx, int cy);
 void Redraw();
 // Gives a tab's window the content area's size, at its top left corner.
 void FitContent(HWND window);
+// Moves a window in its parent's client area; one already in place is left
+// alone (0), since moving it would still cost a round of position messages.
+BOOL Place(HWND window, int x, int y, int width, int height);
 void SetAlpha();
 void SavePosition();
 // The container's small icon; the system redraws the caption and the taskbar

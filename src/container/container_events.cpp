@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "container/bar_scroll.h"
 #include "container/container.h"
 #include "container/tab_bar.h"
 #include "conversations/attach.h"
@@ -197,7 +198,10 @@ LRESULT DroppedOffBar(int item) {
 
 LRESULT OnBeginDrag(const NMTOOLBARA& info) {
     bool tab = info.iItem != 0 && !IsFixedButton(info.iItem);
-    if (tab) SetCursor(LoadCursor(nullptr, IDC_HAND));
+    if (tab) {
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        StartDragScroll(info.iItem);
+    }
     draggedTab = tab ? info.iItem : 0;
     dragOutside = false;
     tearable = false;
@@ -217,6 +221,7 @@ void MoveDropped(int item, int target) {
 }
 
 LRESULT OnEndDrag(const NMTOOLBARA& info) {
+    StopDragScroll();
     if (info.iItem != 0 && clock() - dragStart > kDragThreshold) {
         Log(kTrace, "Tabs::WM_NOTIFY(TBN_ENDDRAG) - cnt: %d", info.iItem);
         int target = -1;
@@ -359,6 +364,8 @@ LRESULT OnContainerCommand(WPARAM wParam, LPARAM lParam) {
         if (currentCnt) CloseTab(currentCnt);
     } else if (id == kDetachButtonId) {
         if (currentCnt) ToggleAttach(currentCnt | Host::kContactBit);
+    } else if (IsAllTabsControl(lParam)) {
+        if (HIWORD(wParam) == STN_CLICKED) ShowAllTabsMenu();
     } else if (tabBar.Window() && reinterpret_cast<HWND>(lParam) == tabBar.Window()) {
         int32_t contact = ContactOf(id);
         if (KeyDown(VK_MENU))
@@ -387,6 +394,7 @@ LRESULT OnContainerNotify(LPARAM lParam) {
         case TTN_GETDISPINFOA: return TooltipText(*reinterpret_cast<NMTTDISPINFOA*>(lParam));
         case NM_RDBLCLK: return OnRightDoubleClick();
         case NM_RCLICK: return OnRightClick(*reinterpret_cast<const NMMOUSE*>(lParam));
+        case UDN_DELTAPOS: return OnBarArrows(*reinterpret_cast<const NMUPDOWN*>(lParam));
     }
     return 0;
 }
@@ -395,8 +403,15 @@ LRESULT OnContainerTimer(WPARAM timer) {
     switch (timer) {
         case kReadTimer: OnReadTimer(); break;
         case kFlashTimer: OnFlashTimer(); break;
+        case kDragScrollTimer: OnDragScrollTimer(); break;
     }
     return 0;
+}
+
+// The wheel reaches the window with the focus, whatever lies under the cursor.
+LRESULT OnContainerWheel(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (WheelOverBar(wParam, lParam)) return 0;
+    return DefWindowProcA(window, WM_MOUSEWHEEL, wParam, lParam);
 }
 
 }  // namespace Tabs

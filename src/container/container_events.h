@@ -12,6 +12,7 @@ LRESULT OnContainerCommand(WPARAM wParam, LPARAM lParam);
 LRESULT OnContainerSetCursor(HWND window, WPARAM wParam, LPARAM lParam);
 LRESULT OnContainerNotify(LPARAM lParam);
 LRESULT OnContainerTimer(WPARAM timer);
+LRESULT OnContainerWheel(HWND window, WPARAM wParam, LPARAM lParam);
 
 // The toolbar keeps the mouse while one of its buttons is dragged, so only
 // the bar's own messages tell where a dragged tab is: each new bar is

@@ -157,11 +157,13 @@ int TabBar::HitTest(int x, int y) {
     int count = Count();
     for (int index = 0; index < count; ++index) {
         RECT r{};
-        if (!Message(TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r))) continue;
+        if (!ItemRect(index, r)) continue;
         if (x >= r.left && x <= r.right && y >= r.top && y <= r.bottom) return CommandAt(index);
     }
     return -1;
 }
+
+bool TabBar::ItemRect(int index, RECT& rect) { return Message(TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect)) != 0; }
 
 LRESULT TabBar::Move(int fromIndex, int toIndex) { return Message(TB_MOVEBUTTON, fromIndex, toIndex); }
 
@@ -174,6 +176,8 @@ bool TabBar::Exists(int key, bool byIndex) {
 }
 
 void TabBar::SetTooltips(HWND tooltip) { Message(TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(tooltip)); }
+
+void TabBar::SetNotifyWindow(HWND window) { Message(TB_SETPARENT, reinterpret_cast<WPARAM>(window)); }
 
 LRESULT TabBar::Delete(int key, bool byIndex) { return Message(TB_DELETEBUTTON, byIndex ? key : IndexOf(key)); }
 
@@ -199,9 +203,12 @@ int MessageIcon(int contact) {
 bool ButtonUnderCursor(int& command) {
     HWND bar = tabBar.Window();
     POINT cursor{};
-    RECT r{};
+    RECT r{}, view{}, shown{};
     if (!bar || !GetCursorPos(&cursor) || !GetWindowRect(bar, &r)) return false;
-    if (cursor.x < r.left || cursor.x > r.right || cursor.y < r.top || cursor.y > r.bottom) return false;
+    // Rows scrolled out of the view lie under the conversation or outside the
+    // container: a point there is not on the bar.
+    if (!GetWindowRect(GetParent(bar), &view) || !IntersectRect(&shown, &r, &view)) return false;
+    if (cursor.x < shown.left || cursor.x > shown.right || cursor.y < shown.top || cursor.y > shown.bottom) return false;
     command = tabBar.HitTest(cursor.x - r.left, cursor.y - r.top);
     return true;
 }

@@ -51,9 +51,12 @@ public:
     int IndexOf(int id);
     int CommandAt(int index);
     int HitTest(int x, int y);
+    bool ItemRect(int index, RECT& rect);
     LRESULT Move(int fromIndex, int toIndex);
     bool Exists(int key, bool byIndex = false);
     void SetTooltips(HWND tooltip);
+    // Where commands and notices go, whichever window the bar lies in.
+    void SetNotifyWindow(HWND window);
     LRESULT Delete(int key, bool byIndex = false);
 
     HWND Window() const { return window; }
@@ -79,8 +82,9 @@ int StatusIcon(int contact, int status);
 // Host icon id showing an unread message.
 int MessageIcon(int contact);
 
-// Button under the cursor: false when the cursor lies outside the bar's window
-// rectangle (edges inclusive); otherwise `command` is the hit test's answer.
+// Button under the cursor: false when the cursor lies outside the part of the
+// bar's window rectangle that its view shows (edges inclusive); otherwise
+// `command` is the hit test's answer.
 bool ButtonUnderCursor(int& command);
 
 // The container's answer to TTN_GETDISPINFOA: the fixed buttons' names or the

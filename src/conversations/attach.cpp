@@ -142,6 +142,9 @@ void Attach(int32_t contact, HWND window) {
     Hook(window, SubclassProc, kPropOldProc);
     SetStyle(window, kToggleAttachKeep, WS_CHILD);
     SetParent(window, contWnd);
+    // A window detached from a tab still has the tab's size: put in place
+    // at that size, it would keep its frame around a smaller client area.
+    SetWindowPos(window, nullptr, 0, 0, contentCx, contentCy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     ChangeWindow(contact);
     Log(kTrace, "Toolbar button add: cnt: %d", contact);
     MarkTabbed(window);

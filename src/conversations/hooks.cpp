@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "container/bar_scroll.h"
 #include "container/container.h"
 #include "container/tab_bar.h"
 #include "conversations/attach.h"
@@ -274,9 +275,10 @@ Answer OnKeyUp(HWND window, WPARAM key) {
     return {};
 }
 
-// The wheel over the message view scrolls the view, whichever control has
-// the focus.
+// The wheel over the message view scrolls the view, and over the tab bar the
+// bar, whichever control has the focus.
 Answer OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (WheelOverBar(wParam, lParam)) return 0;
     HWND item = GetDlgItem(GetParent(window), Host::kViewDialogItem);
     HWND view = MessageView(item);
     RECT r;
