@@ -75,6 +75,44 @@ TEST_F(BarLayout, TheBarTakesAtMostAThirdAndTheConversationTheRestAtEverySizeAnd
         }
 }
 
+// Scrolling is decided by the tabs there are, not by the way the bar got
+// there: a tab closed can let every row fit in the whole width while the
+// narrower rows of a scrolling bar stay as they were.
+TEST_F(BarLayout, AfterATabGoesTheBarScrollsExactlyWhenItDidAtThatCountOnTheWayUp) {
+    int contacts = 0;
+    for (auto [w, h] : {std::pair{300, 200}, {420, 260}, {500, 400}}) {
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+        host.config.SetInt("Tabs/Pos/W", w);
+        host.config.SetInt("Tabs/Pos/H", h);
+        MakeContainer();
+        MakeCurrentWindow("Ala");
+        HWND arrows = GetDlgItem(Tabs::containerWnd, Tabs::kBarArrowsId);
+        std::vector<int> ids;
+        std::vector<bool> scrolledAt{false};
+        for (int past = 0; past < 6;) {
+            // Names of one width: the toolbar keeps the widest button's
+            // size after that button goes.
+            char name[32];
+            std::snprintf(name, sizeof name, "Kontakt %02d", ++contacts % 100);
+            int contact = AddContact(name);
+            AddTab(contact);
+            ids.push_back(Tabs::ButtonId(contact));
+            Tabs::Reposition(-1, -1);
+            scrolledAt.push_back(Shown(arrows));
+            if (scrolledAt.back()) ++past;
+            ASSERT_LT(ids.size(), 200u);
+        }
+        while (!ids.empty()) {
+            Tabs::tabBar.Delete(ids.back());
+            ids.pop_back();
+            Tabs::Reposition(-1, -1);
+            EXPECT_EQ(Shown(arrows), scrolledAt[ids.size()]) << ids.size() << " tabs";
+        }
+        DestroyWindow(Tabs::containerWnd);
+        Tabs::currentWnd = nullptr;
+    }
+}
+
 // The toolbar sizes itself from the rows it had before it laid its buttons
 // out in a new width: the content once kept the old rows' height.
 TEST_F(BarLayout, AResizeThatRewrapsTheBarGivesTheContentTheNewRowsAtOnce) {

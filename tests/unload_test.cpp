@@ -25,6 +25,14 @@ std::vector<std::string> OurProperties(HWND window) {
     return ours;
 }
 
+// The frame is there when the client area leaves room for the caption.
+bool FrameComputed(HWND window) {
+    RECT outer{}, client{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    return outer.bottom - outer.top - client.bottom >= GetSystemMetrics(SM_CYCAPTION);
+}
+
 bool ClassRegistered(const char* name) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
@@ -65,6 +73,7 @@ TEST_F(Unload, WithoutAnEndEveryWindowGetsBackWhatWasBorrowedAndTheHostIsNotCall
         SCOPED_TRACE(Text(window));
         EXPECT_EQ(ParentOf(window), GetDesktopWindow());
         EXPECT_EQ(Style(window) & (WS_CHILD | WS_CAPTION), static_cast<DWORD>(WS_CAPTION));
+        EXPECT_TRUE(FrameComputed(window)) << "a caption and borders, not only their style";
         EXPECT_TRUE(HasOwnProcedure(window));
         EXPECT_EQ(Proc(Edit(contact)), Conversations::EditClassProc());
         EXPECT_EQ(Proc(host->conversations.MessageView(contact)), Conversations::ViewClassProc());

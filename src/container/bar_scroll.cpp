@@ -42,12 +42,17 @@ struct BarShape {
 };
 BarShape sizedShape{};
 
-// The narrow shape and the height limit for which the bar was last found to
-// need scrolling; a bar in that shape under that limit still does.
+// The narrow shape, the height limit and the number of buttons for which the
+// bar was last found to need scrolling; the same bar under that limit still
+// does. A button fewer can leave the narrow rows as they were and still let
+// every row fit in the whole width.
 struct ScrollDecision {
     BarShape shape;
     int limit;
-    bool operator==(const ScrollDecision& o) const { return shape == o.shape && limit == o.limit; }
+    int buttons;
+    bool operator==(const ScrollDecision& o) const {
+        return shape == o.shape && limit == o.limit && buttons == o.buttons;
+    }
 };
 ScrollDecision decided{};
 
@@ -107,7 +112,7 @@ int DecideScrolling(int width, int limit) {
     int narrow = std::max(width - StripWidth(), 0);
     if (scrolling) {
         int height = FullHeight(narrow);
-        ScrollDecision now{CurrentShape(narrow), limit};
+        ScrollDecision now{CurrentShape(narrow), limit, tabBar.Count()};
         // Far above the limit the whole width cannot hold the rows either:
         // it is tried only near the limit, and only after a change.
         if (now == decided || (Overflows(height, limit) && tabBar.Rows() > 2 * RowsAllowed(height, limit))) {
@@ -120,7 +125,7 @@ int DecideScrolling(int width, int limit) {
     if (!scrolling) return height;
     height = FullHeight(narrow);
     rowHeight = tabBar.ButtonHeight();
-    decided = {CurrentShape(narrow), limit};
+    decided = {CurrentShape(narrow), limit, tabBar.Count()};
     return height;
 }
 

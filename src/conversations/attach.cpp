@@ -216,6 +216,10 @@ void GiveBack(HWND window) {
     ShowWindow(window, SW_HIDE);
     SetStyle(window, ~static_cast<DWORD>(WS_CHILD), kFrameStyles);
     SetParent(window, nullptr);
+    // The frame is computed anew only when asked: without it the window
+    // would come back without its caption and borders.
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 }  // namespace
