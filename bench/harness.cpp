@@ -23,36 +23,8 @@ void HoldKeys(std::initializer_list<int> keys) {
     SetKeyboardState(state);
 }
 
-}  // namespace
-
-double NowMs() {
-    static const double perMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / perMs;
-}
-
-namespace {
-
-double Median(std::vector<double> ms) {
-    if (ms.empty()) return 0;
-    std::sort(ms.begin(), ms.end());
-    size_t n = ms.size();
-    return n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
-}
-
-// Nearest rank.
-double Percentile95(std::vector<double> ms) {
-    if (ms.empty()) return 0;
-    std::sort(ms.begin(), ms.end());
-    size_t n = ms.size();
-    size_t rank = static_cast<size_t>(std::ceil(0.95 * static_cast<double>(n)));
-    return ms[std::min(n, std::max<size_t>(rank, 1)) - 1];
-}
+using BenchFigures::Median;
+using BenchFigures::Percentile95;
 
 }  // namespace
 

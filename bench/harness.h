@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "counts.h"
+#include "figures.h"
 #include "dev_host.h"
 
 namespace Bench {
 
-// Milliseconds from the performance counter.
-double NowMs();
+using BenchFigures::NowMs;
 
 struct Figures {
     double median = 0;

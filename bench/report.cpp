@@ -24,11 +24,7 @@ constexpr const char* kArchitecture = "x86";
 constexpr const char* kArchitecture = "unknown architecture";
 #endif
 
-std::string Ms(double ms) {
-    char text[32];
-    std::snprintf(text, sizeof text, ms < 1 ? "%.3f ms" : ms < 10 ? "%.2f ms" : "%.1f ms", ms);
-    return text;
-}
+using BenchFigures::Ms;
 
 std::string Times(double ratio) {
     char text[32];

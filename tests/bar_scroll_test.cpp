@@ -292,18 +292,7 @@ TEST_F(BarScroll, ARestoredSessionShowsItsLastTabInView) {
     auto c = BootSmall(30);
     Press(Edit(c[29]), VK_TAB, {VK_CONTROL});
     ASSERT_FALSE(InView(c[29]));
-    host->Stop();
-    std::string store = host->config.Serialize();
-    ContactTable contacts = host->contacts;
-    host.reset();
-    UnregisterClassA("Tabs", GetModuleHandleA(nullptr));
-    UnregisterClassA("TabsCont", GetModuleHandleA(nullptr));
-    host = std::make_unique<DevHost>();
-    ASSERT_TRUE(host->Load(ZAVERNOK_DLL));
-    host->config.Deserialize(store);
-    host->contacts = contacts;
-    host->config.SetInt(0, 0, Tabs::Column::AutoRevertSession, 1);
-    Boot();
+    RestartHost(1);
     EXPECT_EQ(Tabs(), c);
     ExpectShownInView(c[29]);
 }

@@ -14,6 +14,17 @@ using namespace DevHostLib;
 
 class ContainerEvents : public ConversationTest {
 protected:
+    // `tabs` conversations open, every `every`-th one from the first with a
+    // message waiting: more than the bar shows at once.
+    std::vector<int> BootWithWaiting(int tabs, size_t every) {
+        Boot();
+        std::vector<int> c;
+        for (int i = 0; i < tabs; ++i) c.push_back(AddContact("Kontakt " + std::to_string(i + 1)));
+        for (int contact : c) Open(contact);
+        for (size_t i = 0; i < c.size(); i += every) host->DeliverMessage(c[i], "hej");
+        DevHost::Pump();
+        return c;
+    }
     // Centre of a button, in the bar's client coordinates.
     POINT Centre(int index) {
         RECT r{};
@@ -526,12 +537,7 @@ TEST_F(ContainerEvents, TheFlashTimerAlternatesTheStatusAndMessageIconsOfWaiting
 // A flash tick changes every waiting tab's image: the toolbar repaints those
 // buttons, and of them only what the bar shows, whatever the number of tabs.
 TEST_F(ContainerEvents, AFlashTickRepaintsTheWaitingTabsInSightAndNothingElse) {
-    Boot();
-    std::vector<int> c;
-    for (int i = 0; i < 60; ++i) c.push_back(AddContact("Kontakt " + std::to_string(i + 1)));
-    for (int contact : c) Open(contact);
-    for (size_t i = 0; i < c.size(); i += 2) host->DeliverMessage(c[i], "hej");
-    DevHost::Pump();
+    std::vector<int> c = BootWithWaiting(60, 2);
 
     ValidateRect(Bar(), nullptr);
     SendMessageA(Container(), WM_TIMER, 2, 0);
@@ -580,12 +586,7 @@ static std::vector<DWORD> Pixels(HWND window) {
 // A tick repaints only the part of each waiting tab that its image takes:
 // the bar must look as a repaint of the whole bar draws it, tick after tick.
 TEST_F(ContainerEvents, AFlashTickLeavesTheBarAsAWholeRepaintDrawsIt) {
-    Boot();
-    std::vector<int> c;
-    for (int i = 0; i < 40; ++i) c.push_back(AddContact("Kontakt " + std::to_string(i + 1)));
-    for (int contact : c) Open(contact);
-    for (size_t i = 0; i < c.size(); i += 3) host->DeliverMessage(c[i], "hej");
-    DevHost::Pump();
+    BootWithWaiting(40, 3);
     HWND view = GetParent(Bar());
     for (int tick = 0; tick < 3; ++tick) {
         UpdateWindow(Bar());

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "fixture.h"
 #include "conversations/closed_list.h"
 #include "conversations/registry.h"
+#include "host/columns.h"
 #include "host/entry.h"
 
 class ConversationTest : public PluginTest {
@@ -21,6 +23,24 @@ protected:
     // operations that no host message reaches yet; the host still talks to
     // it only through its entry point.
     bool inProcess = false;
+
+    // The host ends (if it runs) and starts again, a new process as it
+    // were, with the same store and contacts and the session setting given.
+    void RestartHost(int autoRevert, std::function<int(const std::string&)> answer = nullptr) {
+        if (host->Started()) host->Stop();
+        std::string store = host->config.Serialize();
+        DevHostLib::ContactTable contacts = host->contacts;
+        host.reset();
+        UnregisterClassA("Tabs", GetModuleHandleA(nullptr));
+        UnregisterClassA("TabsCont", GetModuleHandleA(nullptr));
+        host = std::make_unique<DevHostLib::DevHost>();
+        ASSERT_TRUE(host->Load(ZAVERNOK_DLL));
+        host->config.Deserialize(store);
+        host->contacts = contacts;
+        host->config.SetInt(0, 0, Tabs::Column::AutoRevertSession, autoRevert);
+        if (answer) host->askUser = answer;
+        Boot();
+    }
 
     void SetUp() override {
         if (inProcess) {

@@ -15,23 +15,6 @@ protected:
         Press(Edit(c[3]), VK_F4, {VK_CONTROL});
     }
 
-    // The host ends and starts again with the same store and contacts.
-    void Restart(int autoRevert, std::function<int(const std::string&)> answer = nullptr) {
-        if (host->Started()) host->Stop();
-        std::string store = host->config.Serialize();
-        ContactTable contacts = host->contacts;
-        host.reset();
-        UnregisterClassA("Tabs", GetModuleHandleA(nullptr));
-        UnregisterClassA("TabsCont", GetModuleHandleA(nullptr));
-        host = std::make_unique<DevHost>();
-        ASSERT_TRUE(host->Load(ZAVERNOK_DLL));
-        host->config.Deserialize(store);
-        host->contacts = contacts;
-        host->config.SetInt(0, 0, Tabs::Column::AutoRevertSession, autoRevert);
-        if (answer) host->askUser = answer;
-        Boot();
-    }
-
     std::string Stored(std::initializer_list<int> indexes) {
         std::string text;
         for (int i : indexes) text += std::to_string(c[i]) + '\x01';
@@ -50,7 +33,7 @@ TEST_F(Session, AlwaysRestoringBringsTheTabsBackInOrderWithoutAsking) {
     EXPECT_EQ(SavedSession(), Stored({1, 2, 0})) << "in tab order";
     EXPECT_EQ(SavedClosed(), Stored({3}));
 
-    Restart(1);
+    RestartHost(1);
     EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[2], c[0]}));
     EXPECT_TRUE(host->questions.empty());
     EXPECT_EQ(SavedSession(), "") << "emptied at start, written at the end";
@@ -69,12 +52,12 @@ TEST_F(Session, AskingRestoresOnYesAndOnNoMakesTheSessionRecentlyClosed) {
     for (int yes : {1, 0}) {
         SCOPED_TRACE(yes ? "yes" : "no");
         FirstRun();
-        Restart(2, [yes](const std::string&) { return yes; });
+        RestartHost(2, [yes](const std::string&) { return yes; });
         EXPECT_EQ(host->questions, std::vector<std::string>{"Zapisano sesję rozmów, przywrócić?"});
         EXPECT_EQ(Tabs(), yes ? (std::vector<int>{c[0], c[1], c[2]}) : std::vector<int>{});
         host->Stop();
         EXPECT_EQ(SavedClosed(), yes ? Stored({3}) : Stored({0, 1, 2, 3}));
-        Restart(0);  // a clean slate for the next round
+        RestartHost(0);  // a clean slate for the next round
         host->Stop();
         host->config.SetText("Tabs/ClosedRecentlyBuffer", "");
     }
@@ -83,7 +66,7 @@ TEST_F(Session, AskingRestoresOnYesAndOnNoMakesTheSessionRecentlyClosed) {
 TEST_F(Session, NeverRestoringAsksNothingAndAnEmptySessionIsNeverAskedAbout) {
     for (int setting : {0, 3}) {
         FirstRun();
-        Restart(setting, [](const std::string&) { return 1; });
+        RestartHost(setting, [](const std::string&) { return 1; });
         EXPECT_TRUE(Tabs().empty());
         EXPECT_TRUE(host->questions.empty());
         host->Stop();
@@ -91,7 +74,7 @@ TEST_F(Session, NeverRestoringAsksNothingAndAnEmptySessionIsNeverAskedAbout) {
         EXPECT_EQ(SavedSession(), "");
         host->config.SetText("Tabs/ClosedRecentlyBuffer", "");
     }
-    Restart(2, [](const std::string&) { return 1; });
+    RestartHost(2, [](const std::string&) { return 1; });
     EXPECT_TRUE(host->questions.empty());
 }
 
@@ -130,7 +113,7 @@ TEST_F(Session, AnEndOrStartMessageOutOfTurnLosesNothingStored) {
     EXPECT_EQ(SavedClosed(), closed);
 
     // A second start message while the run goes on.
-    Restart(0);
+    RestartHost(0);
     auto late = AddContact("Iza");
     Open(late);
     host->Call(Host::kMsgStart);

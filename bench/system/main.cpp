@@ -31,6 +31,8 @@
 #include <string>
 #include <vector>
 
+#include "../figures.h"
+
 namespace {
 
 constexpr char kWindowClass[] = "BareConversation";
@@ -40,16 +42,8 @@ constexpr DWORD kWindowStyle = WS_POPUP | WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kTakenKeep = 0x3F30FFFF;  // frame, caption and pop-up bits off, as the plug-in does
 constexpr int kToolbarId = 1300, kViewId = 250, kEditId = 251, kButtonId = 5691;
 
-double NowMs() {
-    static const double perMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / perMs;
-}
+using BenchFigures::Ms;
+using BenchFigures::NowMs;
 
 void Pump() {
     MSG msg;
@@ -147,14 +141,7 @@ struct Figures {
     double p95 = 0;
 };
 
-Figures Summarise(std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    size_t n = ms.size();
-    Figures f;
-    f.median = n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
-    f.p95 = ms[std::min(n, static_cast<size_t>(std::ceil(0.95 * static_cast<double>(n)))) - 1];
-    return f;
-}
+Figures Summarise(const std::vector<double>& ms) { return {BenchFigures::Median(ms), BenchFigures::Percentile95(ms)}; }
 
 // Times `work` with the messages it left queued; `after` runs untimed after
 // each sample.
@@ -170,12 +157,6 @@ Figures Measure(int samples, const std::function<void()>& work, const std::funct
         Pump();
     }
     return Summarise(ms);
-}
-
-std::string Ms(double ms) {
-    char text[32];
-    std::snprintf(text, sizeof text, ms < 1 ? "%.3f ms" : ms < 10 ? "%.2f ms" : "%.1f ms", ms);
-    return text;
 }
 
 struct Row {

@@ -69,6 +69,15 @@ int Validated(int column, int low, int high, int replacement) {
     return replacement;
 }
 
+// A new tab bar, watched for drags, with the current tooltip control, in the
+// bar's view.
+void MakeTabBar(HWND container) {
+    tabBar.Create(container, kBarStyle, kBarExStyle);
+    WatchDrags(tabBar.Window());
+    tabBar.SetTooltips(tooltipWnd);
+    AdoptBar();
+}
+
 HWND CreateTooltip(HWND owner) {
     return CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, kTooltipStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                            CW_USEDEFAULT, owner, nullptr, AppInstance(), nullptr);
@@ -88,10 +97,7 @@ LRESULT OnCreate(HWND window) {
                               reinterpret_cast<HMENU>(kContentId), instance, nullptr);
     tabsAlign = GetInt(Column::Align);
     CreateBarView(window);
-    tabBar.Create(window, kBarStyle, kBarExStyle);
-    WatchDrags(tabBar.Window());
-    tabBar.SetTooltips(tooltipWnd);
-    AdoptBar();
+    MakeTabBar(window);
     AddFixedButtons();
     ShowFixedButtons();
     SetTimer(window, kReadTimer, kReadTimerPeriod, nullptr);
@@ -283,10 +289,7 @@ void RebuildTabBar(int kept) {
     // a control of its own.
     HWND oldTooltip = tooltipWnd;
     tooltipWnd = CreateTooltip(containerWnd);
-    tabBar.Create(containerWnd, kBarStyle, kBarExStyle);
-    WatchDrags(tabBar.Window());
-    tabBar.SetTooltips(tooltipWnd);
-    AdoptBar();
+    MakeTabBar(containerWnd);
     for (const Button& button : staying) {
         tabBar.AddButton(button.id, button.text.c_str(), 0, kTabStyle);
         tabBar.SetImageIndex(button.id, button.image);

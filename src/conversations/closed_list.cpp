@@ -34,6 +34,13 @@ int32_t PieceValue(const char* begin, const char* end) {
     return static_cast<int32_t>(negative ? -value : value);
 }
 
+// The newest contact of the list that the host still knows.
+int32_t NewestClosedContact() {
+    for (int32_t contact : closedList)
+        if (contact != 0 && Send(Host::kContactExists, contact) != 0) return contact;
+    return 0;
+}
+
 }  // namespace
 
 std::string ListToString(const ContactList& list) {
@@ -81,16 +88,9 @@ void LoadClosed(const char* text) {
     UpdateClosedMenu();
 }
 
-// Opening the conversation takes the contact off the list, so the loop ends
-// before it opens.
 void ReopenNewestClosed() {
-    int32_t newest = 0;
-    for (int32_t contact : closedList)
-        if (contact != 0 && Send(Host::kContactExists, contact) != 0) {
-            newest = contact;
-            break;
-        }
-    if (newest) CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, newest}, Host::kNoticeAction);
+    if (int32_t contact = NewestClosedContact())
+        CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
 }
 
 void UpdateClosedMenu() {
