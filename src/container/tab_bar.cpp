@@ -109,28 +109,32 @@ void TabBar::SetImages(const std::vector<ButtonImage>& images) {
     if (!window) return;
     // The host is asked for every index before the bar's pending repaint is
     // taken: whatever the bar is given to repaint meanwhile is kept.
-    struct Wanted {
+    struct Change {
         int id;
+        int index;
+        int old;
         int image;
     };
-    std::vector<Wanted> wanted;
-    for (const ButtonImage& button : images)
-        if (IndexOf(button.id) != -1)
-            wanted.push_back({button.id, button.iconId ? ImageIndex(button.iconId) : kNoImage});
-    HRGN pending = CreateRectRgn(0, 0, 0, 0);
-    bool inPlace = pending && GetUpdateRgn(window, pending, FALSE) != ERROR;
-    std::vector<int> changed;
-    for (const Wanted& button : wanted) {
+    std::vector<Change> changes;
+    for (const ButtonImage& button : images) {
         TBBUTTONINFOA info{};
         info.cbSize = sizeof info;
         info.dwMask = TBIF_IMAGE;
         int index = static_cast<int>(Message(TB_GETBUTTONINFOA, button.id, reinterpret_cast<LPARAM>(&info)));
-        if (index == -1 || button.image == info.iImage) continue;
-        inPlace = inPlace && IsImage(info.iImage) && IsImage(button.image);
-        ReplaceImage(button.id, info.iImage, button.image);
-        changed.push_back(index);
+        if (index == -1) continue;
+        int image = button.iconId ? ImageIndex(button.iconId) : kNoImage;
+        if (image != info.iImage) changes.push_back({button.id, index, info.iImage, image});
     }
-    if (inPlace && !changed.empty()) RepaintImages(pending, changed);
+    if (changes.empty()) return;
+    HRGN pending = CreateRectRgn(0, 0, 0, 0);
+    bool inPlace = pending && GetUpdateRgn(window, pending, FALSE) != ERROR;
+    std::vector<int> changed;
+    for (const Change& change : changes) {
+        inPlace = inPlace && IsImage(change.old) && IsImage(change.image);
+        ReplaceImage(change.id, change.old, change.image);
+        changed.push_back(change.index);
+    }
+    if (inPlace) RepaintImages(pending, changed);
     if (pending) DeleteObject(pending);
 }
 
