@@ -11,6 +11,7 @@ int ContactTable::Add(const std::string& userId, const std::string& display, int
     c.display = display;
     c.network = network;
     c.status = status;
+    positions[c.id] = contacts.size();
     contacts.push_back(c);
     return c.id;
 }
@@ -18,13 +19,24 @@ int ContactTable::Add(const std::string& userId, const std::string& display, int
 void ContactTable::Remove(int id) {
     contacts.erase(std::remove_if(contacts.begin(), contacts.end(), [id](const Contact& c) { return c.id == id; }),
                    contacts.end());
+    positions.clear();
 }
 
 Contact* ContactTable::Find(int id) {
-    int resolved = RowId(id);
-    for (Contact& c : contacts)
-        if (c.id == resolved && resolved != 0) return &c;
-    return nullptr;
+    int position = PositionOf(RowId(id));
+    return position >= 0 ? &contacts[static_cast<size_t>(position)] : nullptr;
+}
+
+int ContactTable::PositionOf(int id) const {
+    auto known = positions.find(id);
+    if (known != positions.end() && known->second < contacts.size() && contacts[known->second].id == id)
+        return static_cast<int>(known->second);
+    for (size_t i = 0; i < contacts.size(); ++i) {
+        if (contacts[i].id != id) continue;
+        positions[id] = i;
+        return static_cast<int>(i);
+    }
+    return -1;
 }
 
 const Contact* ContactTable::Find(int id) const { return const_cast<ContactTable*>(this)->Find(id); }
@@ -36,11 +48,7 @@ Contact* ContactTable::FindUser(int network, const std::string& userId) {
 }
 
 int ContactTable::RowId(int row) const {
-    if (row & kContactBit) {
-        for (const Contact& c : contacts)
-            if (c.id == row) return row;
-        return 0;
-    }
+    if (row & kContactBit) return PositionOf(row) >= 0 ? row : 0;
     if (row >= 0 && row < Count()) return contacts[row].id;
     return 0;
 }

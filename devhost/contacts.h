@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace DevHostLib {
@@ -39,7 +40,14 @@ public:
     bool ReadInt(int row, int column, int& out) const;
 
 private:
+    // Where the contact with this id stands, or -1.
+    int PositionOf(int id) const;
+
     std::vector<Contact> contacts;
+    // Where each id stands in `contacts`: a host finds a contact by its id
+    // at once, also in a table of thousands. An id changed in place is
+    // looked for through the table, and found there from then on.
+    mutable std::unordered_map<int, size_t> positions;
     int nextNumber = 1;
 };
 
