@@ -9,6 +9,7 @@
 #include "container/container_events.h"
 #include "container/tab_bar.h"
 #include "conversations/registry.h"
+#include "conversations/shown_order.h"
 #include "host/columns.h"
 #include "host/host.h"
 #include "ui/elements.h"
@@ -131,6 +132,7 @@ LRESULT OnDestroy() {
 
 // The container's children die with it; nothing may keep their handles.
 LRESULT OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
+    DropShownOrder(window);
     if (window == containerWnd) {
         containerWnd = nullptr;
         contWnd = nullptr;

@@ -9,6 +9,7 @@
 #include "conversations/closed_list.h"
 #include "conversations/hooks.h"
 #include "conversations/registry.h"
+#include "conversations/shown_order.h"
 #include "host/columns.h"
 #include "host/host.h"
 #include "ui/elements.h"
@@ -77,6 +78,7 @@ bool ShowTab(int32_t contact, HWND window) {
     tabBar.Check(ButtonId(currentCnt), false);
     currentCnt = contact;
     currentWnd = window;
+    NoteShown(contact);
     int id = ButtonId(contact);
     if (!tabBar.Exists(id))
         tabBar.AddButton(id, GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
