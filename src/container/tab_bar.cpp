@@ -39,10 +39,7 @@ void TabBar::Create(HWND parentWindow, DWORD style, DWORD exStyle) {
     Message(TB_SETIMAGELIST, 0, Send(Host::kImageList, 1));
 }
 
-int TabBar::ImageIndex(int iconId) {
-    if (Send(Host::kIconKnown, iconId, 1)) return Send(Host::kIconIndex, iconId, 1);
-    return Send(Host::kIconIndex, Host::kIconUnknown, 1);
-}
+int TabBar::ImageIndex(int iconId) { return ImageIndexOf(iconId); }
 
 bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
     if (!IsFixedButton(id) && !IsTabButtonId(id)) {
@@ -247,9 +244,20 @@ LRESULT TabBar::Delete(int key, bool byIndex) { return Message(TB_DELETEBUTTON, 
 
 bool HasTab(int contact) { return IsTabButtonId(ButtonId(contact)) && tabBar.Exists(ButtonId(contact)); }
 
+int ImageIndexOf(int iconId) {
+    if (Send(Host::kIconKnown, iconId, 1)) return Send(Host::kIconIndex, iconId, 1);
+    return Send(Host::kIconIndex, Host::kIconUnknown, 1);
+}
+
+// The status is read before the host is asked about the icon plug-in.
 int StatusIcon(int contact, int status) {
     if (status == -1) status = GetContactInt(contact, Host::kContactStatus) & 0xFF;
-    if (PluginLoaded(Host::kIconPluginSignature))
+    return StatusIcon(contact, status, PluginLoaded(Host::kIconPluginSignature));
+}
+
+int StatusIcon(int contact, int status, bool iconPluginLoaded) {
+    if (status == -1) status = GetContactInt(contact, Host::kContactStatus) & 0xFF;
+    if (iconPluginLoaded)
         return SendToPlugin(Host::kIconPlugin, Host::kIconPluginStatus, contact, status);
     if (int chosen = GetContactInt(contact, Host::kContactIcon)) return chosen;
     unsigned network = static_cast<unsigned>(GetContactInt(contact, Host::kContactNetwork)) & 0xFF;

@@ -89,6 +89,12 @@ bool HasTab(int contact);
 
 // Host icon id showing a contact's status; status -1 reads it from the contact.
 int StatusIcon(int contact, int status);
+// The same, told whether the "Merulka" plug-in is loaded: whoever reads many
+// contacts' icons at once asks the host that only once.
+int StatusIcon(int contact, int status, bool iconPluginLoaded);
+// Index of a host icon in the host's image list; an icon the host does not
+// know shows as its icon 13.
+int ImageIndexOf(int iconId);
 // Host icon id showing an unread message.
 int MessageIcon(int contact);
 
