@@ -37,6 +37,7 @@ protected:
         // The classes point into this program; the next test registers them anew.
         UnregisterClassA("Tabs", GetModuleHandleA(nullptr));
         UnregisterClassA("TabsCont", GetModuleHandleA(nullptr));
+        UnregisterClassA("TabsSwitcher", GetModuleHandleA(nullptr));
         Tabs::currentWnd = nullptr;
         Tabs::currentCnt = 0;
         Tabs::waitingList.clear();

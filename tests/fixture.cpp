@@ -15,6 +15,7 @@ void PluginTest::TearDown() {
     // afresh, so the classes must not point into the module that is gone.
     UnregisterClassA("Tabs", GetModuleHandleA(nullptr));
     UnregisterClassA("TabsCont", GetModuleHandleA(nullptr));
+    UnregisterClassA("TabsSwitcher", GetModuleHandleA(nullptr));
 }
 
 void PluginTest::Boot() { host->Start(); }

@@ -106,7 +106,8 @@ protected:
         host->Notify({Tabs::Element::AttachDetach, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
     }
     // Opened (a tab), detached, attached again, closed; the kept conversation
-    // is detached and attached again beside it.
+    // is detached and attached again beside it, and the quick switcher opened
+    // from it, typed in and closed.
     void Cycle(int kept, int passing) {
         Open(passing);
         ToggleAttach(passing);
@@ -114,6 +115,10 @@ protected:
         ToggleAttach(kept);
         ToggleAttach(kept);
         host->Notify({Tabs::Element::Close, Host::kGroupContactMenu, passing}, Host::kNoticeAction);
+        Press(Edit(kept), 'K', {VK_CONTROL});
+        HWND field = GetFocus();
+        SendMessageA(field, WM_CHAR, 'j', 1);
+        Press(field, VK_ESCAPE);
     }
 };
 

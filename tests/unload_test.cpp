@@ -53,6 +53,9 @@ TEST_F(Unload, WithoutAnEndEveryWindowGetsBackWhatWasBorrowedAndTheHostIsNotCall
     ASSERT_EQ(Tabs(), (std::vector<int>{ala, jan}));
     ASSERT_TRUE(Tabbed(WindowOf(ola)));
     HWND container = Container();
+    Press(Edit(bartek), 'K', {VK_CONTROL});  // the quick switcher open over Bartek's window
+    HWND switcher = FindWindowA("TabsSwitcher", nullptr);
+    ASSERT_TRUE(switcher);
     size_t sent = host->sent.size(), logged = host->log.size();
     int saves = host->saveSettingsCalls;
     int x = host->config.Int("Tabs/Pos/X");
@@ -65,8 +68,10 @@ TEST_F(Unload, WithoutAnEndEveryWindowGetsBackWhatWasBorrowedAndTheHostIsNotCall
     EXPECT_EQ(host->config.Text("Tabs/LastSession"), "") << "the session is saved only by the end";
     EXPECT_EQ(host->config.Int("Tabs/Pos/X"), x);
     EXPECT_FALSE(IsWindow(container));
+    EXPECT_FALSE(IsWindow(switcher));
     EXPECT_FALSE(ClassRegistered("Tabs")) << "no class keeps a procedure in the freed module";
     EXPECT_FALSE(ClassRegistered("TabsCont"));
+    EXPECT_FALSE(ClassRegistered("TabsSwitcher"));
 
     for (int contact : {ala, jan, ola, ewa, bartek}) {
         HWND window = WindowOf(contact);
@@ -103,9 +108,14 @@ TEST_F(Unload, WithoutAnEndEveryWindowGetsBackWhatWasBorrowedAndTheHostIsNotCall
 
 TEST_F(Unload, AfterAnEndTheUnloadLeavesNoWindowClassBehind) {
     auto c = BootWithTabs({"Ala"});
+    Press(Edit(c[0]), 'K', {VK_CONTROL});
+    ASSERT_TRUE(FindWindowA("TabsSwitcher", nullptr));
+    host->Stop();
+    EXPECT_FALSE(FindWindowA("TabsSwitcher", nullptr)) << "the end takes the quick switcher";
     host->Unload();
     EXPECT_FALSE(ClassRegistered("Tabs"));
     EXPECT_FALSE(ClassRegistered("TabsCont"));
+    EXPECT_FALSE(ClassRegistered("TabsSwitcher"));
     EXPECT_EQ(ParentOf(WindowOf(c[0])), GetDesktopWindow());
 
     ASSERT_TRUE(host->Load(ZAVERNOK_DLL));

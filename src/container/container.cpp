@@ -14,6 +14,7 @@
 #include "host/host.h"
 #include "ui/elements.h"
 #include "ui/registration.h"
+#include "ui/switcher.h"
 
 namespace Tabs {
 
@@ -168,6 +169,8 @@ int RegisterClasses() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
     if (!RegisterWindowClass(kContainerClass, WndProc, normalIcon)) Log(kError, "Błąd rejestrowania klasy okna");
+    if (!RegisterWindowClass(kSwitcherClass, SwitcherProc, nullptr))
+        Log(kError, "Błąd rejestrowania klasy okna wyszukiwania");
     if (!RegisterWindowClass(kContentClass, DefWindowProcA, nullptr)) {
         Log(kError, "Błąd rejestrowania klasy okna2");
         return 0;
@@ -180,6 +183,7 @@ int RegisterClasses() {
 void UnregisterClasses() {
     UnregisterClassA(kContainerClass, classInstance);
     UnregisterClassA(kContentClass, classInstance);
+    UnregisterClassA(kSwitcherClass, classInstance);
 }
 
 int CreateContainer() {

@@ -18,6 +18,7 @@
 #include "host/columns.h"
 #include "host/host.h"
 #include "ui/elements.h"
+#include "ui/switcher.h"
 
 namespace Tabs {
 
@@ -349,6 +350,7 @@ LRESULT OnContainerActivate(WPARAM wParam) {
 // the container.
 LRESULT OnContainerClose() {
     Log(kTrace, "Tabs::WndProc - WM_CLOSE");
+    CloseSwitcher();
     bool closeAll = GetInt(Column::CloseAllTabs) != 0 ||
                     (GetInt(Column::CloseTabWhenOne) != 0 && tabBar.Count() == kFirstTabIndex + 1);
     if (closeAll != KeyDown(VK_SHIFT)) {

@@ -12,6 +12,7 @@
 #include "host/columns.h"
 #include "host/host.h"
 #include "ui/registration.h"
+#include "ui/switcher.h"
 
 namespace Tabs {
 
@@ -22,6 +23,7 @@ constexpr int kEscCloseTab = 1;
 // The "Vizorek" view's own messages: is there a selection, copy it.
 constexpr UINT kViewHasSelection = 2032;
 constexpr UINT kViewCopy = 2029;
+constexpr WPARAM kSwitcherKeyCharacter = 0x0B;  // what Ctrl+K types
 
 // Windows whose procedure of ours lies under one put over it later: taking
 // ours out would take that one out too, so ours only passes messages on
@@ -144,6 +146,8 @@ Answer OnPositionChange(HWND window, LPARAM lParam) {
 }
 
 Answer ConversationMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A tab goes, comes back or is renamed: an open switcher lists it anew.
+    if (message == WM_DESTROY || message == WM_SHOWWINDOW || message == WM_SETTEXT) SwitcherFollow();
     switch (message) {
         case WM_DESTROY: return OnDestroy(window);
         case WM_NCDESTROY: return OnNcDestroy(window);
@@ -214,6 +218,11 @@ bool CopyFromView() {
 // Like Ctrl+Tab, Ctrl+PageDown and Ctrl+PageUp act on their release and the
 // edit never sees them pressed.
 Answer OnKeyDown(HWND window, WPARAM key) {
+    if (IsSwitcherKey(key)) {
+        Log(kTrace, "Tabs::CtrlSendProc - WM_KEYDOWN - Ctrl+K");
+        ToggleSwitcher(window);
+        return 0;
+    }
     if (key == VK_TAB && KeyDown(VK_CONTROL)) {
         Log(kTrace, "Tabs::CtrlSendProc - WM_KEYDOWN - Ctrl+(Shift)+Tab");
         return 0;
@@ -272,6 +281,13 @@ Answer OnKeyUp(HWND window, WPARAM key) {
     if (BrowserKeys(window))
         if (Answer answer = OnBrowserKeyUp(key)) return answer;
     if (ctrl && IsKeyOf(key, 'c') && CopyFromView()) return 0;
+    if (IsSwitcherKey(key)) return 0;
+    return {};
+}
+
+// Ctrl+K makes a character of its own, which the edit would insert.
+Answer OnChar(WPARAM character) {
+    if (character == kSwitcherKeyCharacter) return 0;
     return {};
 }
 
@@ -299,6 +315,7 @@ Answer EditMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_KEYDOWN: return OnKeyDown(window, wParam);
         case WM_KEYUP: return OnKeyUp(window, wParam);
+        case WM_CHAR: return OnChar(wParam);
         case WM_MOUSEWHEEL: return OnMouseWheel(window, wParam, lParam);
         case WM_NCDESTROY: return OnEditNcDestroy(window);
     }

@@ -12,6 +12,7 @@
 #include "ui/actions.h"
 #include "ui/registration.h"
 #include "ui/session.h"
+#include "ui/switcher.h"
 
 namespace Tabs {
 
@@ -67,6 +68,12 @@ intptr_t OnAction(const HostMessage* params) {
 
 // Codes that need their parameters; a short record or a null p1 is answered 0.
 intptr_t DispatchWithParams(const HostMessage& message, const HostMessage* params) {
+    // A message, a notice (a conversation opened, a tab closed by an action)
+    // or a status change may change what an open switcher lists: it makes
+    // its list again once the message is handled.
+    bool followed = message.code == Host::kMsgIncoming || message.code == Host::kMsgAction ||
+                    message.code == Host::kMsgStatusChange;
+    if (followed) SwitcherFollow();
     switch (message.code) {
         case Host::kMsgSetControl:
             hostControl = reinterpret_cast<HostControl*>(params->p1);

@@ -9,6 +9,7 @@
 #include "host/columns.h"
 #include "host/host.h"
 #include "ui/registration.h"
+#include "ui/switcher.h"
 
 namespace Tabs {
 
@@ -87,6 +88,7 @@ int IEnd() {
         return 1;
     }
     running = false;
+    CloseSwitcher();
     SetString(Column::LastSession, ListToString(OpenTabs()).c_str());
     SetString(Column::ClosedRecentlyBuffer, ListToString(closedList).c_str());
     ReleaseWindows();
@@ -105,6 +107,7 @@ int IEnd() {
 void ReleaseAtUnload() {
     if (containerWnd && GetWindowThreadProcessId(containerWnd, nullptr) != GetCurrentThreadId()) return;
     hostControl = nullptr;
+    CloseSwitcher();
     ReleaseWindows();
     if (containerWnd) DestroyWindow(containerWnd);
     UnregisterClasses();
