@@ -43,6 +43,7 @@ constexpr int kDontTabColumn = 306202;
 constexpr int kAllTabsId = 13;  // the control beside the rows that lists every tab
 constexpr char kDesktopClass[] = "VelmoraTourDesktop";
 constexpr char kWaitingMark[] = "\tnowa wiadomość";
+constexpr char kSearchEntry[] = "Szukaj… (Ctrl+K)";
 // A hundred and fifty more people to talk to: every first name with every
 // surname.
 constexpr const char* kFirstNames[] = {"Adam",  "Barbara", "Cezary", "Dorota",  "Edward",  "Felicja", "Grzegorz", "Halina",
@@ -778,19 +779,21 @@ void Tour::ManyConversations() {
                  {[&] {
                       HMENU menu = MenuOf(OpenMenus().back());
                       std::vector<std::string> items = MenuTexts(menu);
-                      Expect(items.size() == count && items.front() == "Grażyna Zielińska" &&
-                                 items.back() == "Olgierd Dudek",
-                             "the menu lists " + std::to_string(items.size()) + " conversations from \"" +
+                      // The switcher's entry and a separator come first.
+                      Expect(items.size() == count + 2 && items.front() == kSearchEntry &&
+                                 items[2] == "Grażyna Zielińska" && items.back() == "Olgierd Dudek",
+                             "the menu lists " + std::to_string(items.size()) + " items from \"" +
                                  (items.empty() ? "" : items.front()) + "\"");
-                      Expect(items.size() == count && (GetMenuState(menu, static_cast<UINT>(count - 1), MF_BYPOSITION) & MF_CHECKED),
+                      Expect(items.size() == count + 2 &&
+                                 (GetMenuState(menu, static_cast<UINT>(count + 1), MF_BYPOSITION) & MF_CHECKED),
                              "the shown conversation is not checked in the menu");
-                      Expect(PositionOf(menu, "Cezary Nowak" + std::string(kWaitingMark)) == 23,
+                      Expect(PositionOf(menu, "Cezary Nowak" + std::string(kWaitingMark)) == 25,
                              "the waiting conversation is not marked in the menu");
                       Shoot("10-many-tabs", {Container()});
                       // The user clicks Grażyna in the menu (the menu's own
                       // loop takes the click).
                       RECT item{};
-                      GetMenuItemRect(nullptr, menu, 0, &item);
+                      GetMenuItemRect(nullptr, menu, 2, &item);
                       Press(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
                   }});
     std::optional<Tab> grazyna = TabOf("Grażyna Zielińska");

@@ -353,21 +353,25 @@ TEST_F(BarScroll, TheMenuListsEveryTabMarksTheShownAndTheWaitingAndShowsTheChose
     ASSERT_TRUE(Shown(AllTabs()));
     SetForegroundWindow(host->mainWindow);
     host->DeliverMessage(c[1], "hej");
-    std::vector<std::string> expected;
+    std::vector<std::string> expected{"Szukaj… (Ctrl+K)", ""};
     for (int contact : c) expected.push_back(host->contacts.Find(contact)->display);
-    expected[1] += "\tnowa wiadomość";
-    expected[3] = "Ala && Ola";
+    expected[3] += "\tnowa wiadomość";
+    expected[5] = "Ala && Ola";
 
     MenuSeen seen = UseAllTabsMenu(-1);
     EXPECT_EQ(seen.items, expected);
-    EXPECT_EQ(seen.checked, std::vector<int>{23});
+    EXPECT_EQ(seen.checked, std::vector<int>{25});
     EXPECT_EQ(CurrentContact(), c[23]) << "Esc chooses nothing";
 
-    seen = UseAllTabsMenu(1);
-    EXPECT_EQ(seen.checked, std::vector<int>{23});
+    seen = UseAllTabsMenu(2);
+    EXPECT_EQ(seen.checked, std::vector<int>{25});
     ExpectShownInView(c[1]);
     EXPECT_EQ(Text(Container()), Text(WindowOf(c[1]))) << "no longer waiting";
-    EXPECT_EQ(UseAllTabsMenu(-1).items[1], host->contacts.Find(c[1])->display);
+    EXPECT_EQ(UseAllTabsMenu(-1).items[3], host->contacts.Find(c[1])->display);
+
+    UseAllTabsMenu(0);
+    HWND switcher = FindWindowA("TabsSwitcher", nullptr);
+    EXPECT_TRUE(switcher && GetWindow(switcher, GW_OWNER) == Container()) << "the first entry opens the switcher";
 }
 
 TEST_F(BarScroll, TooltipsHitTestsAndTheBarsOwnButtonsWorkOnScrolledRows) {

@@ -9,6 +9,7 @@
 #include "conversations/registry.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "ui/switcher.h"
 
 namespace Tabs {
 
@@ -21,6 +22,10 @@ constexpr UINT kDragScrollPeriod = 300;  // ms per row while a dragged tab waits
 constexpr char kAllTabsText[] = "»";
 constexpr char kAllTabsTip[] = "Wszystkie rozmowy";
 constexpr char kWaitingMark[] = "\tnowa wiadomość";
+constexpr char kSearchText[] = "Szukaj… (Ctrl+K)";
+// The fixed buttons never stand in the menu: the close button's id is free
+// for the entry that opens the quick switcher.
+constexpr int kSearchEntry = kCloseButtonId;
 
 HWND arrowsWnd = nullptr;  // the two small arrows beside the rows
 HWND allTabsWnd = nullptr;  // the control that opens the menu of every tab
@@ -201,6 +206,8 @@ std::string MenuText(std::string text) {
 HMENU AllTabsMenu() {
     HMENU menu = CreatePopupMenu();
     if (!menu) return nullptr;
+    AppendMenuA(menu, MF_STRING, kSearchEntry, kSearchText);
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     int count = tabBar.Count();
     for (int index = kFirstTabIndex; index < count; ++index) {
         int id = tabBar.CommandAt(index);
@@ -345,7 +352,12 @@ void ShowAllTabsMenu() {
     UINT flags = TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTALIGN | (tabsAlign != 0 ? TPM_TOPALIGN : TPM_BOTTOMALIGN);
     int chosen = TrackPopupMenuEx(menu, flags, at.left, tabsAlign != 0 ? at.top : at.bottom, containerWnd, &beside);
     DestroyMenu(menu);
-    if (chosen > 0 && tabBar.Exists(chosen)) MoveToWnd(ContactOf(chosen));
+    if (chosen == kSearchEntry) {
+        HWND focus = GetFocus();
+        ToggleSwitcher(focus && GetAncestor(focus, GA_ROOT) == containerWnd ? focus : containerWnd);
+    } else if (chosen > 0 && tabBar.Exists(chosen)) {
+        MoveToWnd(ContactOf(chosen));
+    }
 }
 
 void StartDragScroll(int item) {

@@ -3,7 +3,8 @@
 // height of its rows; the rows that do not fit scroll, one row at a time,
 // with the wheel, with the arrows beside the rows, and while a tab is dragged
 // onto the first or last row shown. Beside the arrows, a menu lists every
-// tab while not all of them fit.
+// tab while not all of them fit, under an entry that opens the quick
+// switcher.
 #pragma once
 
 #include <windows.h>
