@@ -51,6 +51,8 @@ constexpr const char* kFirstNames[] = {"Adam",  "Barbara", "Cezary", "Dorota",  
 constexpr const char* kSurnames[] = {"Nowak", "Wójcik", "Kowalczyk", "Mazur", "Krawczyk",
                                      "Kaczmarek", "Zając", "Król", "Wróbel", "Dudek"};
 constexpr char kContentClass[] = "TabsCont";
+constexpr char kSwitcherClass[] = "TabsSwitcher";
+constexpr int kSwitcherListId = 2;
 
 // The desktop behind the windows: the pictures get a calm background
 // instead of the bare screen. It never comes forward or takes the focus.
@@ -211,6 +213,7 @@ private:
     void KeepContactOutOfTabs();
     void RestartRestoresSession();
     void ManyConversations();
+    void QuickSwitcher();
     void QuitLeavesNothing();
 
     bool Boot(bool fresh);
@@ -271,6 +274,7 @@ int Tour::Run() {
         {"the contact page keeps a contact out of the tabs", &Tour::KeepContactOutOfTabs},
         {"a restart restores the session", &Tour::RestartRestoresSession},
         {"a hundred and fifty conversations: the bar scrolls", &Tour::ManyConversations},
+        {"Ctrl+K finds a conversation by typing", &Tour::QuickSwitcher},
         {"quitting leaves the host's windows as they were", &Tour::QuitLeavesNothing},
     };
     int number = 0;
@@ -801,6 +805,45 @@ void Tour::ManyConversations() {
     Expect(reinterpret_cast<HWND>(host->Call(Host::kAskCurrentWindow)) == WindowOf("Grażyna Zielińska"),
            "choosing Grażyna in the menu did not show her conversation");
     Expect(grazyna && Inside(view, grazyna->middle), "the bar is not scrolled back to Grażyna's tab");
+}
+
+// The user presses Ctrl+K in Grażyna's conversation and types "ko": the
+// switcher lists the tabs and the contacts with a name that has a word
+// starting so, the tabs last shown first; Enter shows the first.
+void Tour::QuickSwitcher() {
+    SetForegroundWindow(Container());
+    SetFocus(host->conversations.EditControl(Id("Grażyna Zielińska")));
+    Key(VK_CONTROL, true);
+    Key('K', true);
+    Key('K', false);
+    Key(VK_CONTROL, false);
+    DevHost::Pump();
+    HWND switcher = FindWindowA(kSwitcherClass, nullptr);
+    Expect(switcher && IsWindowVisible(switcher) && GetWindow(switcher, GW_OWNER) == Container(),
+           "Ctrl+K did not open the switcher over the container");
+    if (!switcher) return;
+    for (WORD key : {'K', 'O'}) {
+        Key(key, true);
+        Key(key, false);
+    }
+    DevHost::Pump();
+    HWND list = GetDlgItem(switcher, kSwitcherListId);
+    std::vector<std::string> rows;
+    for (int i = 0; i < static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); ++i) {
+        char text[256] = {};
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        rows.push_back(text);
+    }
+    Expect(rows.size() == 17 && rows.front() == "Olgierd Kowalczyk" && rows[14] == "Adam Kowalczyk" &&
+               rows[15] == "Bartosz Kowalski" && rows[16] == "Katarzyna Kozłowska",
+           "after \"ko\" the switcher lists [" + Join(rows) + "]");
+    Shoot("11-switcher", {Container(), switcher});
+    Key(VK_RETURN, true);
+    Key(VK_RETURN, false);
+    DevHost::Pump();
+    Expect(!IsWindow(switcher), "Enter did not close the switcher");
+    Expect(reinterpret_cast<HWND>(host->Call(Host::kAskCurrentWindow)) == WindowOf("Olgierd Kowalczyk"),
+           "Enter did not show Olgierd's conversation");
 }
 
 void Tour::QuitLeavesNothing() {
