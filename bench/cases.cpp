@@ -278,6 +278,80 @@ Series ButtonPainting(const Plan& plan) {
     return s;
 }
 
+// --- the quick switcher -------------------------------------------------------
+
+constexpr char kSwitcherClass[] = "TabsSwitcher";
+constexpr int kSwitcherField = 1;
+
+HWND SwitcherField() { return GetDlgItem(FindWindowA(kSwitcherClass, nullptr), kSwitcherField); }
+
+// What a sample asked of the host: counted from before it to after it.
+struct RequestCount {
+    World& w;
+    std::vector<long> asked;
+    long before = 0;
+    void Start() { before = w.Requests(); }
+    void Stop() { asked.push_back(w.Requests() - before); }
+};
+
+// Ctrl+K in the shown conversation until the switcher is painted with its
+// rows, read from the host then; Esc closes it again, untimed.
+Figures SwitcherOpening(int tabs, int contacts, int samples) {
+    World w(true, contacts);
+    w.Open(0, tabs);
+    RequestCount requests{w, {}};
+    auto prepare = [&](int) {
+        w.Host().ForgetRecords();
+        requests.Start();
+    };
+    auto restore = [&](int) {
+        requests.Stop();
+        SendMessageA(SwitcherField(), WM_KEYDOWN, VK_ESCAPE, 1);
+        DevHostLib::DevHost::Pump();
+    };
+    Figures f = Measure(samples, [&](int) { w.CtrlK(); }, prepare, restore);
+    f.hostRequests = requests.asked;
+    return f;
+}
+
+// A key typed into the open switcher as the keyboard gives it (its key
+// down, its character, its key up): "1", "2", "3", then Backspace three
+// times, over and over; the list follows each.
+Figures SwitcherTyping(int tabs, int contacts, int samples) {
+    World w(true, contacts);
+    w.Open(0, tabs);
+    w.CtrlK();
+    DevHostLib::DevHost::Pump();
+    const WPARAM keys[] = {'1', '2', '3', VK_BACK, VK_BACK, VK_BACK};
+    RequestCount requests{w, {}};
+    auto work = [&](int i) {
+        HWND field = SwitcherField();
+        WPARAM key = keys[static_cast<size_t>(i) % (sizeof keys / sizeof keys[0])];
+        SendMessageA(field, WM_KEYDOWN, key, 1);
+        SendMessageA(field, WM_CHAR, key, 1);
+        SendMessageA(field, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+    };
+    auto prepare = [&](int) {
+        w.Host().ForgetRecords();
+        requests.Start();
+    };
+    Figures f = Measure(samples, work, prepare, [&](int) { requests.Stop(); });
+    f.hostRequests = requests.asked;
+    return f;
+}
+
+Series Switcher(const Plan& plan, bool typing) {
+    const int tabs = plan.quick ? 100 : 500, contacts = plan.quick ? 1000 : 5000;
+    std::string unit = "contacts, " + std::to_string(tabs) + " tabs open";
+    Series s{typing ? "The quick switcher: a key typed" : "The quick switcher: Ctrl+K opens it", unit, true,
+             Limit::FrameNoMoreAsked, {}};
+    Progress(s.name.c_str(), contacts);
+    int n = Scaled(plan, plan.samples * 2);
+    s.points.push_back({contacts, std::nullopt,
+                        typing ? SwitcherTyping(tabs, contacts, n) : SwitcherOpening(tabs, contacts, n)});
+    return s;
+}
+
 // --- start and end ------------------------------------------------------------
 
 std::string SessionText(const World& w, int tabs) {
@@ -355,6 +429,8 @@ std::vector<Series> RunAll(const Plan& plan) {
         {"Incoming message", [&] { return Incoming(plan); }},
         {"Closing all but one", [&] { return ClosingOthers(plan); }},
         {"One tick of the flash timer", [&] { return Flashing(plan); }},
+        {"The quick switcher: Ctrl+K opens it", [&] { return Switcher(plan, false); }},
+        {"The quick switcher: a key typed", [&] { return Switcher(plan, true); }},
         {"Start with a saved session", [&] { return Starting(plan); }},
         {"End with the tabs open", [&] { return Ending(plan); }},
         {"The host repainting the shown conversation", [&] { return Painting(plan); }},

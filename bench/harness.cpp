@@ -55,7 +55,7 @@ Figures Measure(int samples, const std::function<void(int)>& work, const std::fu
 }
 
 World::World(bool withPlugin, int contactCount, bool start) : withPlugin(withPlugin) {
-    host = std::make_unique<DevHostLib::DevHost>();
+    host = std::make_unique<CountingHost>();
     for (int i = 0; i < contactCount; ++i) {
         std::string name = "Kontakt " + std::to_string(i + 1);
         contacts.push_back(host->contacts.Add("kontakt" + std::to_string(i + 1) + "@velmora", name));
@@ -141,6 +141,14 @@ void World::CtrlTab(bool shift) {
         HoldKeys({VK_CONTROL});
     SendMessageA(edit, WM_KEYDOWN, VK_TAB, 1);
     SendMessageA(edit, WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC0000001));
+    HoldKeys({});
+}
+
+void World::CtrlK() {
+    HWND edit = host->conversations.EditControl(Current());
+    HoldKeys({VK_CONTROL});
+    SendMessageA(edit, WM_KEYDOWN, 'K', 1);
+    SendMessageA(GetFocus(), WM_KEYUP, 'K', static_cast<LPARAM>(0xC0000001));
     HoldKeys({});
 }
 

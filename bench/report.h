@@ -21,6 +21,7 @@ enum class Limit {
     OverHost25,       // at most 25% more than the host alone
     FrameWhenSeen,    // p95 under one frame wherever the conversation was seen
     HalfFrameMedian,  // median under half a frame, p95 under one frame
+    FrameNoMoreAsked, // p95 under one frame, and no more asked of the host at the last sample than at the first
 };
 
 struct Series {
