@@ -180,6 +180,18 @@ protected:
         return what;
     }
 
+    // Ctrl+K, a letter, then Enter or Esc; now and then the quick switcher
+    // stays open into the steps that follow.
+    std::string QuickSwitcher() {
+        std::string done = Key('K', {VK_CONTROL}, "Ctrl+K");
+        HWND field = GetFocus();
+        if (!FindWindowA("TabsSwitcher", nullptr)) return done + ": closed";
+        SendMessageA(field, WM_CHAR, "aeiokn"[Pick(6)], 1);
+        if (Chance(20)) return done + ": left open";
+        SendMessageA(field, WM_KEYDOWN, Chance(50) ? VK_RETURN : VK_ESCAPE, 1);
+        return done + ": a row taken or Esc";
+    }
+
     // --- menus, buttons and the host ----------------------------------------
 
     std::string MenuAction(int element, const char* what) {
@@ -247,7 +259,7 @@ protected:
             case 12: return Chance(25) ? DragOut() : Drag();
             case 13: return Chance(30) ? Key(VK_NEXT, {VK_CONTROL}, "Ctrl+PageDown") : Key(VK_TAB, {VK_CONTROL}, "Ctrl+Tab");
             case 14: return Chance(30) ? Key(VK_PRIOR, {VK_CONTROL}, "Ctrl+PageUp") : Key(VK_TAB, {VK_CONTROL, VK_SHIFT}, "Ctrl+Shift+Tab");
-            case 15: return Key('1' + Pick(9), {VK_CONTROL}, "Ctrl+digit");
+            case 15: return Chance(25) ? QuickSwitcher() : Key('1' + Pick(9), {VK_CONTROL}, "Ctrl+digit");
             case 16: return Key(VK_F1 + Pick(12), {}, "function key");
             case 17: return Chance(30) ? Key('W', {VK_CONTROL}, "Ctrl+W") : Key(VK_F4, {VK_CONTROL}, "Ctrl+F4");
             case 18: host->conversations.Close(AnyContact()); return "the host's close request (Esc)";
