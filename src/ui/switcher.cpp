@@ -31,12 +31,14 @@ constexpr UINT kDeactivated = WM_APP + 2;  // another window was activated
 constexpr UINT_PTR kSubclassId = 1;
 constexpr DWORD kStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
-constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
+// Flat borders: Wine takes several milliseconds more to show the controls
+// with sunken edges.
+constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL;
 // The rows are drawn from the switcher's own list of them: the list box
 // holds no data, only their number.
 constexpr DWORD kListStyle =
-    WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT;
-constexpr DWORD kEmptyStyle = WS_CHILD | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX;
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT;
+constexpr DWORD kEmptyStyle = WS_CHILD | WS_BORDER | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX;
 constexpr int kRowsShown = 12;
 constexpr int kWidth = 400;
 constexpr int kMargin = 6;
@@ -189,9 +191,9 @@ public:
 private:
     // --- making the window ------------------------------------------------
 
-    HWND Child(DWORD exStyle, const char* cls, const char* text, DWORD style, int id) {
+    HWND Child(const char* cls, const char* text, DWORD style, int id) {
         auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-        HWND child = CreateWindowExA(exStyle, cls, text, style, 0, 0, 0, 0, window,
+        HWND child = CreateWindowExA(0, cls, text, style, 0, 0, 0, 0, window,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
         return child;
@@ -213,19 +215,19 @@ private:
         if (!images || !ImageList_GetIconSize(images, &iconCx, &iconCy)) iconCx = iconCy = kIconSize;
         int textHeight = TextHeight();
         rowHeight = std::max(iconCy, textHeight) + 4;
-        edit = Child(WS_EX_CLIENTEDGE, "EDIT", "", kEditStyle, kEditId);
-        list = Child(WS_EX_CLIENTEDGE, "LISTBOX", nullptr, kListStyle, kListId);
-        empty = Child(WS_EX_CLIENTEDGE, "STATIC", kNothingMatches, kEmptyStyle, kEmptyId);
+        edit = Child("EDIT", "", kEditStyle, kEditId);
+        list = Child("LISTBOX", nullptr, kListStyle, kListId);
+        empty = Child("STATIC", kNothingMatches, kEmptyStyle, kEmptyId);
         if (!edit || !list || !empty) return -1;
         SetWindowSubclass(edit, EditProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
         SetWindowSubclass(list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-        LayOut(textHeight + 2 * GetSystemMetrics(SM_CYEDGE) + 4);
+        LayOut(textHeight + 2 * GetSystemMetrics(SM_CYBORDER) + 6);
         return 0;
     }
 
     // Over the owner's top centre, wholly on its screen.
     void LayOut(int editHeight) {
-        int listHeight = kRowsShown * rowHeight + 2 * GetSystemMetrics(SM_CYEDGE);
+        int listHeight = kRowsShown * rowHeight + 2 * GetSystemMetrics(SM_CYBORDER);
         int width = kWidth;
         int height = 3 * kMargin + editHeight + listHeight + 2 * GetSystemMetrics(SM_CYBORDER);
         MoveWindow(edit, kMargin, kMargin, width - 2 * kMargin - 2, editHeight, FALSE);
