@@ -229,3 +229,26 @@ TEST_F(Actions, ANoticeWhosePreviousOwnerFallsBackToThePlugInItselfIsNotSentBack
     EXPECT_EQ(controlNotices(), before + 2) << "one notice each, none came back";
     EXPECT_EQ(host->Notify({251, 3, ala}, Host::kNoticeCreate), 0);
 }
+
+// Only the two recently closed submenus hold the clear entry: its creation
+// named under any other parent deletes nothing there and adds nothing.
+TEST_F(Actions, TheClearEntryUnderAnotherParentLeavesThatGroupAlone) {
+    int ewa = AddContact("Ewa");
+    StoreClosed({ewa});
+    auto c = BootWithTabs({"Ala"});
+    for (int parent : {Host::kGroupConversation, Host::kGroupContactMenu, kMainMenuGroup, 0}) {
+        std::vector<int> before = host->elements.Children(parent);
+        host->ClearSent();
+        ActionNotice notice{};
+        notice.size = sizeof notice;
+        notice.ref = {306008, parent, Host::kNoContact};
+        notice.notice = Host::kNoticeCreate;
+        EXPECT_EQ(host->Call(Host::kMsgAction, &notice), 0) << parent;
+        EXPECT_EQ(host->elements.Children(parent), before) << parent;
+        EXPECT_EQ(host->CountSent(Host::kElementRemove), 0) << parent;
+        EXPECT_EQ(host->CountSent(Host::kElementInsert), 0) << parent;
+    }
+    int jan = AddContact("Jan");
+    Open(jan);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], jan})) << "the host's message view is still the plug-in's to take";
+}
