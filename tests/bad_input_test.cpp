@@ -352,3 +352,20 @@ TEST_F(BadInput, AFaultingNotificationToTheContainerIsAnsweredWithoutClosingAnyt
     EXPECT_TRUE(IsWindow(Container()));
     EXPECT_EQ(Tabs(), c);
 }
+
+TEST_F(BadInput, AViewNoticeNamingThePlugInsOwnWindowsTakesNoneOfThem) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    int ola = AddContact("Ola");
+    HWND container = Container();
+    LONG style = GetWindowLongA(container, GWL_STYLE);
+    for (HWND own : {container, Content(), BarView(), Bar()}) {
+        HWND parent = ParentOf(own);
+        host->NotifyWindow({Host::kActionMessageView, Host::kGroupConversation, ola}, Host::kNoticeCreateWindow, own,
+                           own);
+        EXPECT_EQ(ParentOf(own), parent);
+        EXPECT_EQ(Tabs(), c);
+    }
+    EXPECT_EQ(GetWindowLongA(container, GWL_STYLE), style);
+    Open(ola);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[1], ola}));
+}
