@@ -115,7 +115,7 @@ MenuEntry MenuSession::Entry(int id, int group) const {
     MenuEntry m;
     m.id = id;
     m.parent = group;
-    const Element* e = host.elements.Find(id, group);
+    const Element* e = host.state.elements.Find(id, group);
     if (!e) {
         m.hidden = true;
         return m;
@@ -137,12 +137,12 @@ void MenuSession::Open(MenuEntry& menu) {
     // tells each element once.
     std::set<int> told;
     for (size_t i = 0;; ++i) {
-        std::vector<int> children = host.elements.Children(group);
+        std::vector<int> children = host.state.elements.Children(group);
         if (i >= children.size()) break;
         if (told.insert(children[i]).second) host.Notify({children[i], group, contact}, Host::kNoticeCreate);
     }
     menu.entries.clear();
-    for (int id : host.elements.Children(group)) menu.entries.push_back(Entry(id, group));
+    for (int id : host.state.elements.Children(group)) menu.entries.push_back(Entry(id, group));
     menu.opened = true;
     openedGroups.push_back(group);
 }
@@ -151,7 +151,7 @@ void MenuSession::Choose(const MenuEntry& entry) { host.Notify({entry.id, entry.
 
 void MenuSession::Close() {
     for (int group : openedGroups)
-        for (int id : host.elements.Children(group)) host.Notify({id, group, contact}, Host::kNoticeDestroy);
+        for (int id : host.state.elements.Children(group)) host.Notify({id, group, contact}, Host::kNoticeDestroy);
     openedGroups.clear();
 }
 
@@ -187,7 +187,7 @@ MenuEntry* MenuSession::Track(MenuEntry& top, POINT at) {
 }
 
 void MenuSession::Idle(HWND menuWindow) {
-    if (host.onMenuIdle) host.onMenuIdle(menuWindow);
+    if (host.controls.onMenuIdle) host.controls.onMenuIdle(menuWindow);
 }
 
 int DevHost::PopupMenu(int group, int contact, POINT at) {
@@ -196,21 +196,22 @@ int DevHost::PopupMenu(int group, int contact, POINT at) {
     shown.at = at;
     shown.menu.id = group;
     shown.menu.submenu = true;
-    if (const Element* e = elements.FindAnyParent(group)) {
+    if (const Element* e = state.elements.FindAnyParent(group)) {
         shown.menu.parent = e->parent;
         shown.menu.text = e->TextFor(contact);
     }
     MenuSession session(*this, contact);
     session.Open(shown.menu);
-    MenuEntry* chosen = interactiveMenus ? session.Track(shown.menu, at) : session.Script(shown.menu, chooseMenu);
+    MenuEntry* chosen =
+        controls.interactiveMenus ? session.Track(shown.menu, at) : session.Script(shown.menu, controls.chooseMenu);
     if (chosen) {
         shown.chosen = chosen->id;
         shown.chosenParent = chosen->parent;
         session.Choose(*chosen);
     }
     session.Close();
-    lastMenu = std::move(shown);
-    return lastMenu.chosen;
+    recorded.lastMenu = std::move(shown);
+    return recorded.lastMenu.chosen;
 }
 
 // Request 10150. With notice 266 the element pops up as a menu at the
@@ -219,8 +220,7 @@ int DevHost::PopupMenu(int group, int contact, POINT at) {
 void DevHost::ElementCall(const HostMessage* m) {
     ActionCall call{};
     std::memcpy(&call, m, std::min<size_t>(m->size, sizeof call));
-    elementCalls.push_back(call);
-    if (onElementCall) onElementCall(call);
+    recorded.elementCalls.push_back(call);
     if (m->size < sizeof call || call.notice != Host::kNoticePopup) return;
     const ActionRef& ref = call.ref;
     POINT at{call.pointX, call.pointY};
@@ -228,7 +228,7 @@ void DevHost::ElementCall(const HostMessage* m) {
         PopupMenu(Host::kGroupContactMenu, ref.contact, at);
         return;
     }
-    const Element* e = elements.Find(ref.id, ref.parent);
+    const Element* e = state.elements.Find(ref.id, ref.parent);
     if (e && ((e->status & kStatusGroup) || (e->elementType & kHoldsOthers))) PopupMenu(ref.id, ref.contact, at);
 }
 
@@ -275,7 +275,7 @@ void MenuBarGroup::Close() {
     session->Close();
     session.reset();
     commands = MenuCommands();
-    host.lastMenu = std::move(*shown);
+    host.recorded.lastMenu = std::move(*shown);
     shown.reset();
 }
 

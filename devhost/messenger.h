@@ -34,7 +34,7 @@ public:
     // Fills the list from the contact table and shows the window.
     void Show(int x, int y, int width, int height);
 
-    HWND Window() const { return host.mainWindow; }
+    HWND Window() const { return host.state.mainWindow; }
     // The middle of the contact's row on the screen.
     POINT RowPoint(int contact) const;
     int Selected() const;

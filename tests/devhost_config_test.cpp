@@ -53,8 +53,8 @@ TEST(HostConfigFile, AMissingFileLeavesTheStoreAsItWas) {
 // into the host: a plug-in that keeps the pointer longer reads garbage.
 TEST(HostTextCopy, TheNextCallIntoTheHostSpendsIt) {
     DevHost host;
-    host.config.Declare({0, 306145, 1, "Tabs/LastSession", 0, ""});
-    host.config.SetText("Tabs/LastSession", "1073741825\x01");
+    host.state.config.Declare({0, 306145, 1, "Tabs/LastSession", 0, ""});
+    host.state.config.SetText("Tabs/LastSession", "1073741825\x01");
     auto copy = [&host] {
         ColumnValue v{1, 0, -1};
         return reinterpret_cast<const char*>(host.getColumn(0, 0, 306145, &v));

@@ -31,7 +31,7 @@ TEST_F(HostEvents, IncomingMessageRecordCarriesNetworkSenderBodyKindAndFlags) {
     int ala = AddContact("Ala", 3);
     host->DeliverMessage(ala, "Cześć, co słychać?", 1, 2);
 
-    std::vector<Sent> calls = host->CallsWithCode(Host::kMsgIncoming);
+    std::vector<Sent> calls = host->recorded.CallsWithCode(Host::kMsgIncoming);
     ASSERT_EQ(calls.size(), 1u);
     const std::vector<uint8_t>& r = calls[0].record;
     EXPECT_EQ(At<uint16_t>(r, 0), X86OrX64(34, 42));
@@ -45,29 +45,29 @@ TEST_F(HostEvents, IncomingMessageRecordCarriesNetworkSenderBodyKindAndFlags) {
 TEST_F(HostEvents, MessageShowsInTheOpenConversationAndMarksItOnlyWhileUnseen) {
     int ala = AddContact("Ala");
     int jan = AddContact("Jan");
-    HWND window = host->conversations.Open(ala);
+    HWND window = host->state.conversations.Open(ala);
     ASSERT_NE(window, nullptr);
     SetForegroundWindow(window);
     ASSERT_EQ(GetForegroundWindow(), window);
 
     host->DeliverMessage(ala, "Widzisz mnie");
     EXPECT_EQ(GetPropA(window, "MsgWaiting"), nullptr);
-    EXPECT_NE(ViewText(host->conversations.MessageView(ala)).find("Ala: Widzisz mnie"), std::string::npos);
+    EXPECT_NE(ViewText(host->state.conversations.MessageView(ala)).find("Ala: Widzisz mnie"), std::string::npos);
 
     ShowWindow(window, SW_HIDE);
     host->DeliverMessage(ala, "A teraz?");
     EXPECT_NE(GetPropA(window, "MsgWaiting"), nullptr);
-    EXPECT_NE(ViewText(host->conversations.MessageView(ala)).find("Ala: A teraz?"), std::string::npos);
+    EXPECT_NE(ViewText(host->state.conversations.MessageView(ala)).find("Ala: A teraz?"), std::string::npos);
     RemovePropA(window, "MsgWaiting");
 
     host->DeliverMessage(jan, "Bez okna");
-    EXPECT_EQ(host->conversations.WindowOf(jan), nullptr) << "a message opens no window by itself";
-    EXPECT_EQ(host->CallsWithCode(Host::kMsgIncoming).size(), 3u);
+    EXPECT_EQ(host->state.conversations.WindowOf(jan), nullptr) << "a message opens no window by itself";
+    EXPECT_EQ(host->recorded.CallsWithCode(Host::kMsgIncoming).size(), 3u);
 }
 
 TEST_F(HostEvents, MarkingReadTakesOnlyTheSelectorTheHostKnows) {
     int ala = AddContact("Ala", 3);
-    HWND window = host->conversations.Open(ala);
+    HWND window = host->state.conversations.Open(ala);
     ASSERT_NE(window, nullptr);
     ShowWindow(window, SW_HIDE);
     host->DeliverMessage(ala, "Nieprzeczytana");
@@ -120,7 +120,7 @@ TEST_F(HostEvents, StatusChangeIsA34ByteRecordNamingTheContactByIdOrPosition) {
     host->ChangeStatus(jan, 3);
     host->ChangeStatus(jan, 0x102, true);
 
-    std::vector<Sent> calls = host->CallsWithCode(Host::kMsgStatusChange);
+    std::vector<Sent> calls = host->recorded.CallsWithCode(Host::kMsgStatusChange);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].message.size(), 34u);
     EXPECT_EQ(At<uint16_t>(calls[0].message, 0), 34);
@@ -136,7 +136,7 @@ TEST_F(HostEvents, StatusChangeIsA34ByteRecordNamingTheContactByIdOrPosition) {
 }
 
 TEST_F(HostEvents, PluginQuestionsAreRecordedAndAnsweredOnlyByTheAddressedPlugin) {
-    host->AnswerPlugin(Host::kLeaveMessage, 1);
+    host->controls.AnswerPlugin(Host::kLeaveMessage, 1);
     HostMessage m;
     BuildPluginMessage(m, Host::kLeavePlugin, Host::kLeaveMessage, 0x40000007, 0);
     EXPECT_EQ(host->send(&m), 1);
@@ -145,10 +145,10 @@ TEST_F(HostEvents, PluginQuestionsAreRecordedAndAnsweredOnlyByTheAddressedPlugin
     BuildPluginMessage(m, Host::kLockPlugin, Host::kLockUnlocked);
     EXPECT_EQ(host->send(&m), 0) << "an unscripted code answers 0";
 
-    ASSERT_EQ(host->pluginQuestions.size(), 3u);
-    EXPECT_EQ(host->pluginQuestions[0].target, Host::kLeavePlugin);
-    EXPECT_EQ(host->pluginQuestions[0].p1, 0x40000007);
-    EXPECT_EQ(host->pluginQuestions[1].answer, 0);
-    EXPECT_EQ(host->CountAsked(Host::kLeaveMessage), 2);
-    EXPECT_EQ(host->CountAsked(Host::kLockUnlocked), 1);
+    ASSERT_EQ(host->recorded.pluginQuestions.size(), 3u);
+    EXPECT_EQ(host->recorded.pluginQuestions[0].target, Host::kLeavePlugin);
+    EXPECT_EQ(host->recorded.pluginQuestions[0].p1, 0x40000007);
+    EXPECT_EQ(host->recorded.pluginQuestions[1].answer, 0);
+    EXPECT_EQ(host->recorded.CountAsked(Host::kLeaveMessage), 2);
+    EXPECT_EQ(host->recorded.CountAsked(Host::kLockUnlocked), 1);
 }

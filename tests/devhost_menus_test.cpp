@@ -20,7 +20,7 @@ protected:
         ActionInfo a;
         BuildActionInfo(a, parent, id, -1, status, text);
         Request(Host::kElementInsert, &a);
-        host->elements.Find(id, parent)->owner = kStandIn;
+        host->state.elements.Find(id, parent)->owner = kStandIn;
     }
     void SetStatus(const ActionRef& ref, uint32_t status, uint32_t mask) {
         ActionInfo a{};
@@ -47,12 +47,12 @@ protected:
     // The notices that reached the stand-in owner, as (id, notice).
     std::vector<std::pair<int, int>> StandInHeard() const {
         std::vector<std::pair<int, int>> heard;
-        for (const DeliveredNotice& n : host->notices)
+        for (const DeliveredNotice& n : host->recorded.notices)
             if (n.owner == kStandIn) heard.push_back({n.ref.id, n.notice});
         return heard;
     }
     void OwnerOnCreate(int id, std::function<void(const ActionNotice&)> react) {
-        host->elementOwners[kStandIn] = [id, react](const ActionNotice& n) {
+        host->controls.elementOwners[kStandIn] = [id, react](const ActionNotice& n) {
             if (n.ref.id == id && n.notice == Host::kNoticeCreate) react(n);
             return 0;
         };
@@ -67,7 +67,7 @@ TEST_F(HostMenus, ContactMenuLeavesOutWhatIsHiddenForThatContactAndShowsItsOwnTe
     SetText({999001, Host::kGroupContactMenu, jan}, "Tylko dla Jana");
 
     host->ShowContactMenu(ala);
-    const MenuEntry& menu = host->lastMenu.menu;
+    const MenuEntry& menu = host->recorded.lastMenu.menu;
     EXPECT_EQ(menu.id, Host::kGroupContactMenu);
     EXPECT_EQ(menu.Ids(), (std::vector<int>{138, 132, 135, 400, 999001}));
     EXPECT_EQ(menu.Ids(true), (std::vector<int>{138, 132, 135, 400}));
@@ -76,39 +76,39 @@ TEST_F(HostMenus, ContactMenuLeavesOutWhatIsHiddenForThatContactAndShowsItsOwnTe
     EXPECT_FALSE(menu.Find(400)->opened) << "a submenu is built only when the user opens it";
 
     host->ShowContactMenu(jan);
-    const MenuEntry* entry = host->lastMenu.menu.Find(999001);
+    const MenuEntry* entry = host->recorded.lastMenu.menu.Find(999001);
     ASSERT_NE(entry, nullptr);
     EXPECT_FALSE(entry->hidden);
     EXPECT_EQ(entry->text, "Tylko dla Jana");
-    EXPECT_EQ(host->lastMenu.contact, jan);
+    EXPECT_EQ(host->recorded.lastMenu.contact, jan);
 }
 
 TEST_F(HostMenus, OwnersHearCreationThenTheChoiceThenDestruction) {
     int ala = AddContact("Ala");
     Register(Host::kGroupContactMenu, 999001, 0, "Pierwszy");
     Register(Host::kGroupContactMenu, 999002, 0, "Drugi");
-    host->notices.clear();
-    host->chooseMenu = ChooseInOrder({999002});
+    host->recorded.notices.clear();
+    host->controls.chooseMenu = ChooseInOrder({999002});
 
     EXPECT_EQ(host->ShowContactMenu(ala), 999002);
 
     std::vector<std::pair<int, int>> expected{{999001, 10}, {999002, 10}, {999002, 1}, {999001, 11}, {999002, 11}};
     EXPECT_EQ(StandInHeard(), expected);
-    for (const DeliveredNotice& n : host->notices) {
+    for (const DeliveredNotice& n : host->recorded.notices) {
         EXPECT_EQ(n.ref.parent, Host::kGroupContactMenu);
         EXPECT_EQ(n.ref.contact, ala);
     }
     int hostCreates = 0;
-    for (const DeliveredNotice& n : host->notices)
+    for (const DeliveredNotice& n : host->recorded.notices)
         if (n.owner == 0 && n.notice == Host::kNoticeCreate) ++hostCreates;
     EXPECT_EQ(hostCreates, 4) << "every element of the group hears of it, the host's own included";
 }
 
 TEST_F(HostMenus, ChoosingTheHostsOwnEntryRunsItsHandler) {
     int ala = AddContact("Ala");
-    host->chooseMenu = ChooseInOrder({Host::kActionOpenConversation});
+    host->controls.chooseMenu = ChooseInOrder({Host::kActionOpenConversation});
     host->ShowContactMenu(ala);
-    EXPECT_NE(host->conversations.WindowOf(ala), nullptr);
+    EXPECT_NE(host->state.conversations.WindowOf(ala), nullptr);
 }
 
 TEST_F(HostMenus, EntriesTheUserCannotChooseAreNeverChosen) {
@@ -118,13 +118,14 @@ TEST_F(HostMenus, EntriesTheUserCannotChooseAreNeverChosen) {
     OwnerOnCreate(999001, [this](const ActionNotice& n) { SetStatus(n.ref, 1, 1); });
 
     for (int id : {999001, 999002, 135}) {
-        host->notices.clear();
-        host->chooseMenu = ChooseInOrder({id});
+        host->recorded.notices.clear();
+        host->controls.chooseMenu = ChooseInOrder({id});
         EXPECT_EQ(host->ShowContactMenu(ala), 0) << id;
-        for (const DeliveredNotice& n : host->notices) EXPECT_NE(n.notice, Host::kNoticeAction) << id;
+        for (const DeliveredNotice& n : host->recorded.notices) EXPECT_NE(n.notice, Host::kNoticeAction) << id;
     }
-    EXPECT_TRUE(host->lastMenu.menu.Find(999001)->hidden) << "the menu is built after the owners had their say";
-    EXPECT_TRUE(host->lastMenu.menu.Find(999002)->disabled);
+    EXPECT_TRUE(host->recorded.lastMenu.menu.Find(999001)->hidden)
+        << "the menu is built after the owners had their say";
+    EXPECT_TRUE(host->recorded.lastMenu.menu.Find(999002)->disabled);
 }
 
 TEST_F(HostMenus, SubmenuElementsHearOfCreationOnlyWhenTheSubmenuOpens) {
@@ -135,21 +136,21 @@ TEST_F(HostMenus, SubmenuElementsHearOfCreationOnlyWhenTheSubmenuOpens) {
     // As the plug-in does: the first child's creation rebuilds the submenu.
     OwnerOnCreate(999008, [this, ala](const ActionNotice&) {
         Register(999007, ala, 0, "Ala");
-        host->elements.Find(ala, 999007)->owner = kStandIn;
+        host->state.elements.Find(ala, 999007)->owner = kStandIn;
     });
 
     host->ShowMainMenu();
-    EXPECT_FALSE(host->lastMenu.menu.Find(999007)->opened);
-    EXPECT_EQ(host->elements.Find(ala, 999007), nullptr);
+    EXPECT_FALSE(host->recorded.lastMenu.menu.Find(999007)->opened);
+    EXPECT_EQ(host->state.elements.Find(ala, 999007), nullptr);
 
-    host->notices.clear();
-    host->chooseMenu = ChooseInOrder({999007, ala});
+    host->recorded.notices.clear();
+    host->controls.chooseMenu = ChooseInOrder({999007, ala});
     EXPECT_EQ(host->ShowMainMenu(), ala);
-    const MenuEntry* submenu = host->lastMenu.menu.Find(999007);
+    const MenuEntry* submenu = host->recorded.lastMenu.menu.Find(999007);
     ASSERT_TRUE(submenu->opened);
     EXPECT_EQ(submenu->Ids(), (std::vector<int>{999008, 999009, ala}));
     EXPECT_TRUE(submenu->entries[1].separator);
-    EXPECT_EQ(host->lastMenu.chosenParent, 999007);
+    EXPECT_EQ(host->recorded.lastMenu.chosenParent, 999007);
     std::vector<std::pair<int, int>> expected{{999007, 10}, {999008, 10}, {999009, 10}, {ala, 10}, {ala, 1},
                                               {999007, 11}, {999008, 11}, {999009, 11}, {ala, 11}};
     EXPECT_EQ(StandInHeard(), expected);
@@ -166,22 +167,22 @@ TEST_F(HostMenus, PopupCallsShowTheContactMenuOrTheElementsOwnSubmenuAtThePoint)
     };
 
     popup({Host::kGroupContactMenu, Host::kActionContactMenu, ala}, Host::kNoticePopup);
-    EXPECT_EQ(host->lastMenu.menu.id, Host::kGroupContactMenu);
-    EXPECT_EQ(host->lastMenu.contact, ala);
-    EXPECT_EQ(host->lastMenu.at.x, 50);
-    EXPECT_EQ(host->lastMenu.at.y, 60);
+    EXPECT_EQ(host->recorded.lastMenu.menu.id, Host::kGroupContactMenu);
+    EXPECT_EQ(host->recorded.lastMenu.contact, ala);
+    EXPECT_EQ(host->recorded.lastMenu.at.x, 50);
+    EXPECT_EQ(host->recorded.lastMenu.at.y, 60);
 
-    host->notices.clear();
+    host->recorded.notices.clear();
     popup({999007, kMainMenuGroup, Host::kNoContact}, Host::kNoticePopup);
-    EXPECT_EQ(host->lastMenu.menu.id, 999007);
-    EXPECT_EQ(host->lastMenu.menu.Ids(), std::vector<int>{999008});
+    EXPECT_EQ(host->recorded.lastMenu.menu.id, 999007);
+    EXPECT_EQ(host->recorded.lastMenu.menu.Ids(), std::vector<int>{999008});
     EXPECT_EQ(StandInHeard(), (std::vector<std::pair<int, int>>{{999008, 10}, {999008, 11}}));
 
-    host->lastMenu = ShownMenu{};
+    host->recorded.lastMenu = ShownMenu{};
     popup({999007, kMainMenuGroup, Host::kNoContact}, Host::kNoticeCreate);
-    EXPECT_EQ(host->lastMenu.menu.id, 0) << "only notice 266 pops a menu up";
-    ASSERT_EQ(host->elementCalls.size(), 3u);
-    EXPECT_EQ(host->elementCalls[0].ref.contact, ala);
+    EXPECT_EQ(host->recorded.lastMenu.menu.id, 0) << "only notice 266 pops a menu up";
+    ASSERT_EQ(host->recorded.elementCalls.size(), 3u);
+    EXPECT_EQ(host->recorded.elementCalls[0].ref.contact, ala);
 }
 
 TEST_F(HostMenus, AMenuBarGroupIsBuiltEachTimeItOpensAndEndsAfterTheChoice) {
@@ -199,7 +200,7 @@ TEST_F(HostMenus, AMenuBarGroupIsBuiltEachTimeItOpensAndEndsAfterTheChoice) {
         }
         return all;
     };
-    host->notices.clear();
+    host->recorded.notices.clear();
 
     bar.Build(popup);
     EXPECT_EQ(texts(popup), (std::vector<std::string>{"Ustawienia", "Zamknięte"}));
@@ -215,10 +216,10 @@ TEST_F(HostMenus, AMenuBarGroupIsBuiltEachTimeItOpensAndEndsAfterTheChoice) {
     std::vector<std::pair<int, int>> expected{{999007, 10}, {999010, 10}, {999008, 10}, {999008, 1},
                                               {999007, 11}, {999010, 11}, {999008, 11}};
     EXPECT_EQ(StandInHeard(), expected);
-    EXPECT_EQ(host->lastMenu.chosen, 999008);
-    EXPECT_EQ(host->lastMenu.chosenParent, 999007);
+    EXPECT_EQ(host->recorded.lastMenu.chosen, 999008);
+    EXPECT_EQ(host->recorded.lastMenu.chosenParent, 999007);
 
-    host->notices.clear();
+    host->recorded.notices.clear();
     bar.Build(popup);
     bar.Build(popup);
     EXPECT_EQ(texts(popup).size(), 2u) << "a popup built again holds the group once";

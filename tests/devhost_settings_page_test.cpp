@@ -53,7 +53,7 @@ protected:
         c.column = column;
         c.type = type;
         c.key = "Test/" + std::to_string(column);
-        host->config.Declare(c);
+        host->state.config.Declare(c);
     }
     // An element added the way the plug-in adds it (request 10101).
     void Add(int parent, int id, uint32_t status, const std::string& text, int param = 0, uint16_t x = 0) {
@@ -88,30 +88,31 @@ protected:
     }
     // The n-th rendered control of a kind, unnamed ones included.
     HWND Nth(uint32_t kind, size_t n) {
-        for (const RenderedControl& c : host->settingsPage.Controls())
+        for (const RenderedControl& c : host->state.settingsPage.Controls())
             if (c.kind == kind && n-- == 0) return c.window;
         return nullptr;
     }
     int Notices(int id, int notice) {
-        return static_cast<int>(std::count_if(host->notices.begin(), host->notices.end(), [&](const DeliveredNotice& n) {
-            return n.ref.id == id && n.ref.parent == kSettingsPage && n.notice == notice;
-        }));
+        return static_cast<int>(
+            std::count_if(host->recorded.notices.begin(), host->recorded.notices.end(), [&](const DeliveredNotice& n) {
+                return n.ref.id == id && n.ref.parent == kSettingsPage && n.notice == notice;
+            }));
     }
 };
 
 TEST_F(HostSettingsPage, CheckBoxShowsItsColumnAndItsWindowIsAnsweredWhileThePageIsOpen) {
-    host->config.SetInt(0, 0, kCheck, 1);
+    host->state.config.SetInt(0, 0, kCheck, 1);
     AddControl(kCheck, 0x00060000, "Zamknij rozmowę", kCheck);
 
     HWND page = host->OpenSettingsPage();
     ASSERT_NE(page, nullptr);
-    HWND box = host->settingsPage.ControlOf(kCheck);
+    HWND box = host->state.settingsPage.ControlOf(kCheck);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(ClassOf(box), "Button");
     EXPECT_EQ(TextOf(box), "Zamknij rozmowę");
     EXPECT_EQ(Checked(box), BST_CHECKED);
     EXPECT_TRUE(IsWindowVisible(box));
-    EXPECT_EQ(GetAncestor(box, GA_ROOT), host->settingsPage.Dialog());
+    EXPECT_EQ(GetAncestor(box, GA_ROOT), host->state.settingsPage.Dialog());
     EXPECT_EQ(WindowOfElement(kCheck, kSettingsPage), box);
     EXPECT_EQ(WindowOfElement(kSettingsPage, Host::kGroupSettings), page);
 
@@ -127,11 +128,11 @@ TEST_F(HostSettingsPage, UnnamedElementsEachGetTheirOwnControlAndLeaveTheHostsEl
     AddControl(0, 0x00180000, "Pierwsza <b>linia</b><br/>druga &amp; ostatnia");
     AddControl(0, 0x00010000, "Pasek zakładek");
     AddControl(0, 0x00100000, "");
-    EXPECT_NE(host->elements.Find(Host::kActionOpenConversation, Host::kGroupContactMenu), nullptr);
-    EXPECT_NE(host->elements.Find(kSettingsPage, Host::kGroupSettings), nullptr);
+    EXPECT_NE(host->state.elements.Find(Host::kActionOpenConversation, Host::kGroupContactMenu), nullptr);
+    EXPECT_NE(host->state.elements.Find(kSettingsPage, Host::kGroupSettings), nullptr);
 
     host->OpenSettingsPage();
-    std::vector<RenderedControl> controls = host->settingsPage.Controls();
+    std::vector<RenderedControl> controls = host->state.settingsPage.Controls();
     ASSERT_EQ(controls.size(), 4u) << "the group end closes the box and has no control of its own";
     EXPECT_EQ(ClassOf(controls[0].window), "Button");
     EXPECT_EQ(GetWindowLongA(controls[0].window, GWL_STYLE) & BS_TYPEMASK, BS_GROUPBOX);
@@ -147,8 +148,8 @@ TEST_F(HostSettingsPage, UnnamedElementsEachGetTheirOwnControlAndLeaveTheHostsEl
 }
 
 TEST_F(HostSettingsPage, ApplyingWritesEveryKindOfControlAndSends21020OnlyWhileThePageIsOpen) {
-    host->config.SetInt(0, 0, kSlider, 70);
-    host->config.SetText(0, 0, kList, "30:138");
+    host->state.config.SetInt(0, 0, kSlider, 70);
+    host->state.config.SetText(0, 0, kList, "30:138");
     AddControl(kCheck, 0x00060000, "Pole", kCheck);
     AddControl(0, 0x00190040, "Dół\x02-1", kRadio);
     AddControl(0, 0x00192000, "Góra\x02" "0", kRadio);
@@ -159,7 +160,7 @@ TEST_F(HostSettingsPage, ApplyingWritesEveryKindOfControlAndSends21020OnlyWhileT
     AddControl(0, 0x00161000, "--Brak skrótu--\x02" "0:0\nRozmowa\x03" "5\x02" "30:138\n", kList);
     host->OpenSettingsPage();
 
-    HWND box = host->settingsPage.ControlOf(kCheck);
+    HWND box = host->state.settingsPage.ControlOf(kCheck);
     HWND down = Nth(0x00190000, 0), up = Nth(0x00190000, 1), ask = Nth(0x00190000, 4);
     HWND slider = Nth(0x001B0000, 0), list = Nth(0x00160000, 0);
     EXPECT_EQ(TextOf(down), "Dół");
@@ -179,35 +180,35 @@ TEST_F(HostSettingsPage, ApplyingWritesEveryKindOfControlAndSends21020OnlyWhileT
     EXPECT_EQ(Checked(up), BST_UNCHECKED) << "radio buttons of a group exclude each other";
     SendMessageA(slider, TBM_SETPOS, TRUE, 40);
     SendMessageA(list, CB_SETCURSEL, 0, 0);
-    EXPECT_EQ(host->config.Int(0, 0, kCheck), 0) << "nothing is stored before applying";
+    EXPECT_EQ(host->state.config.Int(0, 0, kCheck), 0) << "nothing is stored before applying";
 
     EXPECT_TRUE(host->ApplySettings());
-    EXPECT_EQ(host->config.Int(0, 0, kCheck), 1);
-    EXPECT_EQ(host->config.Int(0, 0, kRadio), -1);
-    EXPECT_EQ(host->config.Int(0, 0, kOrder), 2);
-    EXPECT_EQ(host->config.Int(0, 0, kSlider), 40);
-    EXPECT_EQ(host->config.Text(0, 0, kList), "0:0");
-    EXPECT_EQ(host->CallsWithCode(Host::kMsgSettingsApplied).size(), 1u);
+    EXPECT_EQ(host->state.config.Int(0, 0, kCheck), 1);
+    EXPECT_EQ(host->state.config.Int(0, 0, kRadio), -1);
+    EXPECT_EQ(host->state.config.Int(0, 0, kOrder), 2);
+    EXPECT_EQ(host->state.config.Int(0, 0, kSlider), 40);
+    EXPECT_EQ(host->state.config.Text(0, 0, kList), "0:0");
+    EXPECT_EQ(host->recorded.CallsWithCode(Host::kMsgSettingsApplied).size(), 1u);
 
     host->CloseSettingsPage();
     EXPECT_FALSE(host->ApplySettings());
-    EXPECT_EQ(host->CallsWithCode(Host::kMsgSettingsApplied).size(), 1u);
+    EXPECT_EQ(host->recorded.CallsWithCode(Host::kMsgSettingsApplied).size(), 1u);
     host->SendSettingsApplied();
-    EXPECT_EQ(host->CallsWithCode(Host::kMsgSettingsApplied).size(), 2u);
+    EXPECT_EQ(host->recorded.CallsWithCode(Host::kMsgSettingsApplied).size(), 2u);
 }
 
 TEST_F(HostSettingsPage, StatusChangesHideAndGreyRenderedControlsLive) {
     AddControl(kCheck, 0x00060000, "Odepnij rozmowę", kCheck);
     Add(kSettingsPage, kDependent, 0x00060000, "Tylko gdy odpięta", kDependent, 30);
     // As the plug-in does on the page's creation: grey the dependent box.
-    host->elements.Find(kDependent, kSettingsPage)->owner = 999;
-    host->elementOwners[999] = [this](const ActionNotice& n) {
+    host->state.elements.Find(kDependent, kSettingsPage)->owner = 999;
+    host->controls.elementOwners[999] = [this](const ActionNotice& n) {
         if (n.notice == Host::kNoticeCreate) SetStatus(n.ref.id, 2, 2);
         return 0;
     };
     host->OpenSettingsPage();
-    HWND box = host->settingsPage.ControlOf(kCheck);
-    HWND dependent = host->settingsPage.ControlOf(kDependent);
+    HWND box = host->state.settingsPage.ControlOf(kCheck);
+    HWND dependent = host->state.settingsPage.ControlOf(kDependent);
     EXPECT_FALSE(IsWindowEnabled(dependent));
     RECT a, b;
     GetWindowRect(box, &a);
@@ -229,9 +230,9 @@ TEST_F(HostSettingsPage, OwnersHearOfCreationClicksAndDestruction) {
     EXPECT_EQ(Notices(kCheck, Host::kNoticeCreate), 1);
     EXPECT_EQ(Notices(0, Host::kNoticeCreate), 1);
 
-    SendMessageA(host->settingsPage.ControlOf(kCheck), BM_CLICK, 0, 0);
+    SendMessageA(host->state.settingsPage.ControlOf(kCheck), BM_CLICK, 0, 0);
     EXPECT_EQ(Notices(kCheck, Host::kNoticeAction), 1);
-    std::vector<Sent> toPlugin = host->CallsWithCode(Host::kMsgAction);
+    std::vector<Sent> toPlugin = host->recorded.CallsWithCode(Host::kMsgAction);
     ASSERT_FALSE(toPlugin.empty());
     const auto* last = reinterpret_cast<const ActionNotice*>(toPlugin.back().record.data());
     EXPECT_EQ(last->ref.id, kCheck) << "the plug-in owns the element and receives the notice";
@@ -240,47 +241,47 @@ TEST_F(HostSettingsPage, OwnersHearOfCreationClicksAndDestruction) {
     host->CloseSettingsPage();
     EXPECT_EQ(Notices(kCheck, Host::kNoticeDestroy), 1);
     EXPECT_EQ(Notices(0, Host::kNoticeDestroy), 1);
-    EXPECT_FALSE(host->settingsPage.IsOpen());
+    EXPECT_FALSE(host->state.settingsPage.IsOpen());
 }
 
 using PluginSettingsPage = PluginTest;
 
 TEST_F(PluginSettingsPage, ThePluginsOwnPageRendersItsNamedCheckBoxesBoundToTheirSettings) {
     Boot();
-    host->config.SetInt("Tabs/CloseAllTabs", 1);
+    host->state.config.SetInt("Tabs/CloseAllTabs", 1);
     HWND page = host->OpenSettingsPage();
     ASSERT_NE(page, nullptr);
     for (int id : {306106, 306110, 306138, 306139}) {
-        HWND box = host->settingsPage.ControlOf(id);
+        HWND box = host->state.settingsPage.ControlOf(id);
         ASSERT_NE(box, nullptr) << id;
         EXPECT_EQ(ClassOf(box), "Button") << id;
     }
-    EXPECT_EQ(Checked(host->settingsPage.ControlOf(306106)), BST_CHECKED);
-    EXPECT_EQ(Checked(host->settingsPage.ControlOf(306138)), BST_UNCHECKED);
+    EXPECT_EQ(Checked(host->state.settingsPage.ControlOf(306106)), BST_CHECKED);
+    EXPECT_EQ(Checked(host->state.settingsPage.ControlOf(306138)), BST_UNCHECKED);
 }
 
 TEST_F(PluginSettingsPage, AContactsPageIsBoundToThatContactAndStaysClosedWhenThePluginHidesIt) {
     int ala = AddContact("Ala");
     int jan = AddContact("Jan");
     Boot();
-    host->config.SetInt(1, jan, 306202, 1);
+    host->state.config.SetInt(1, jan, 306202, 1);
     ASSERT_NE(host->OpenContactPage(jan), nullptr);
-    HWND box = FirstOfKind(host->settingsPage, kKindCheckBox);
+    HWND box = FirstOfKind(host->state.settingsPage, kKindCheckBox);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(TextOf(box), "Domyślnie odpinaj okno tego kontaktu");
     EXPECT_EQ(Checked(box), BST_CHECKED) << "Jan's own setting";
     host->CloseSettingsPage();
 
     ASSERT_NE(host->OpenContactPage(ala), nullptr);
-    box = FirstOfKind(host->settingsPage, kKindCheckBox);
+    box = FirstOfKind(host->state.settingsPage, kKindCheckBox);
     EXPECT_EQ(Checked(box), BST_UNCHECKED);
     SendMessageA(box, BM_CLICK, 0, 0);
     EXPECT_TRUE(host->ApplySettings());
     host->CloseSettingsPage();
-    EXPECT_EQ(host->config.Int(1, ala, 306202), 1);
-    EXPECT_FALSE(host->config.HasValue(0, 0, 306202)) << "nothing goes to the configuration table";
+    EXPECT_EQ(host->state.config.Int(1, ala, 306202), 1);
+    EXPECT_FALSE(host->state.config.HasValue(0, 0, 306202)) << "nothing goes to the configuration table";
 
-    host->config.SetInt("Tabs/LockState", 1);
+    host->state.config.SetInt("Tabs/LockState", 1);
     EXPECT_EQ(host->OpenContactPage(ala), nullptr) << "the plug-in hides its page while locked";
-    EXPECT_FALSE(host->settingsPage.IsOpen());
+    EXPECT_FALSE(host->state.settingsPage.IsOpen());
 }

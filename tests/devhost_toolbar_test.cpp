@@ -24,7 +24,7 @@ protected:
         Add(kToolbar, 999102, 0, "Dwa");
         Add(Host::kGroupToolbars, kHiddenToolbar, 0x11, "Ukryty pasek");
         Add(kHiddenToolbar, 999201, 0, "Trzy");
-        host->elementOwners[kStandIn] = [](const ActionNotice&) { return 0; };
+        host->controls.elementOwners[kStandIn] = [](const ActionNotice&) { return 0; };
     }
     void Add(int parent, int id, uint32_t status, const char* text) {
         Element e;
@@ -33,10 +33,10 @@ protected:
         e.owner = kStandIn;
         e.status = status;
         e.text = text;
-        host->elements.Insert(e, -1);
+        host->state.elements.Insert(e, -1);
     }
     std::vector<std::string> Buttons(int contact) const {
-        HWND bar = host->conversations.Toolbar(contact);
+        HWND bar = host->state.conversations.Toolbar(contact);
         std::vector<std::string> texts;
         for (int i = 0; i < SendMessageA(bar, TB_BUTTONCOUNT, 0, 0); ++i) {
             TBBUTTON b{};
@@ -63,9 +63,9 @@ protected:
 TEST_F(HostToolbar, EachWindowShowsTheVisibleButtonsForItsContactAndFollowsChanges) {
     int ala = AddContact("Ala");
     int jan = AddContact("Jan");
-    host->elements.Find(999102, kToolbar)->contactStatus[ala] = 1;
-    host->conversations.Open(ala);
-    host->conversations.Open(jan);
+    host->state.elements.Find(999102, kToolbar)->contactStatus[ala] = 1;
+    host->state.conversations.Open(ala);
+    host->state.conversations.Open(jan);
     EXPECT_EQ(Buttons(ala), std::vector<std::string>{"Jeden"});
     EXPECT_EQ(Buttons(jan), (std::vector<std::string>{"Jeden", "Dwa"}));
 
@@ -79,9 +79,9 @@ TEST_F(HostToolbar, EachWindowShowsTheVisibleButtonsForItsContactAndFollowsChang
 
 TEST_F(HostToolbar, OwnersHearOfTheButtonsBeforeTheViewAndOfAClick) {
     int ala = AddContact("Ala");
-    host->conversations.Open(ala);
+    host->state.conversations.Open(ala);
     std::vector<std::pair<int, int>> heard;
-    for (const DeliveredNotice& n : host->notices) {
+    for (const DeliveredNotice& n : host->recorded.notices) {
         if (n.ref.id == 999101 || n.ref.id == Host::kActionMessageView) heard.push_back({n.ref.id, n.notice});
         if (n.ref.id == 999101) {
             EXPECT_EQ(n.ref.contact, ala);
@@ -89,15 +89,15 @@ TEST_F(HostToolbar, OwnersHearOfTheButtonsBeforeTheViewAndOfAClick) {
     }
     EXPECT_EQ(heard, (std::vector<std::pair<int, int>>{{999101, 10}, {Host::kActionMessageView, 220}}));
 
-    HWND bar = host->conversations.Toolbar(ala);
+    HWND bar = host->state.conversations.Toolbar(ala);
     TBBUTTON second{};
     SendMessageA(bar, TB_GETBUTTON, 1, reinterpret_cast<LPARAM>(&second));
-    host->notices.clear();
-    SendMessageA(host->conversations.WindowOf(ala), WM_COMMAND, MAKEWPARAM(second.idCommand, BN_CLICKED),
+    host->recorded.notices.clear();
+    SendMessageA(host->state.conversations.WindowOf(ala), WM_COMMAND, MAKEWPARAM(second.idCommand, BN_CLICKED),
                  reinterpret_cast<LPARAM>(bar));
-    ASSERT_EQ(host->notices.size(), 1u);
-    EXPECT_EQ(host->notices[0].ref.id, 999102);
-    EXPECT_EQ(host->notices[0].ref.parent, kToolbar);
-    EXPECT_EQ(host->notices[0].ref.contact, ala);
-    EXPECT_EQ(host->notices[0].notice, Host::kNoticeAction);
+    ASSERT_EQ(host->recorded.notices.size(), 1u);
+    EXPECT_EQ(host->recorded.notices[0].ref.id, 999102);
+    EXPECT_EQ(host->recorded.notices[0].ref.parent, kToolbar);
+    EXPECT_EQ(host->recorded.notices[0].ref.contact, ala);
+    EXPECT_EQ(host->recorded.notices[0].notice, Host::kNoticeAction);
 }
