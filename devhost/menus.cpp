@@ -4,6 +4,8 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <set>
+#include <string>
 
 #include "dev_host.h"
 #include "host/requests.h"
@@ -14,6 +16,7 @@ namespace DevHostLib {
 namespace {
 
 constexpr char kOwnerClass[] = "VelmoraMenuOwner";
+constexpr char kMenuClass[] = "#32768";
 constexpr int kMaxDepth = 16;
 
 // A real popup menu being tracked.
@@ -57,6 +60,14 @@ HWND CreateOwner() {
     if (!registered) registered = RegisterHostClass(kOwnerClass, OwnerProc);
     return CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
+}
+
+BOOL CALLBACK CollectMenu(HWND window, LPARAM list) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (IsWindowVisible(window) && std::string(name) == kMenuClass)
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
 }
 
 MenuEntry* ChildWithId(MenuEntry& level, int id) {
@@ -232,51 +243,12 @@ void DevHost::ElementCall(const HostMessage* m) {
     if (e && ((e->status & kStatusGroup) || (e->elementType & kHoldsOthers))) PopupMenu(ref.id, ref.contact, at);
 }
 
-MenuBarGroup::MenuBarGroup(DevHost& host, int group, UINT firstCommand)
-    : host(host), group(group), firstCommand(firstCommand) {}
-
-MenuBarGroup::~MenuBarGroup() { Close(); }
-
-void MenuBarGroup::Build(HMENU popup) {
-    Close();
-    while (GetMenuItemCount(popup) > 0) DeleteMenu(popup, 0, MF_BYPOSITION);
-    shown = std::make_unique<ShownMenu>();
-    shown->contact = Host::kNoContact;
-    shown->menu.id = group;
-    shown->menu.submenu = true;
-    session = std::make_unique<MenuSession>(host, Host::kNoContact);
-    session->Open(shown->menu);
-    commands = MenuCommands();
-    commands.first = firstCommand;
-    commands.Fill(popup, shown->menu);
-}
-
-bool MenuBarGroup::BuildSubmenu(HMENU popup) {
-    auto it = commands.unbuilt.find(popup);
-    if (!session || it == commands.unbuilt.end()) return false;
-    MenuEntry* entry = it->second;
-    commands.unbuilt.erase(it);
-    session->Open(*entry);
-    commands.Fill(popup, *entry);
-    return true;
-}
-
-bool MenuBarGroup::Choose(UINT command) {
-    MenuEntry* chosen = session ? commands.Entry(command) : nullptr;
-    if (!chosen) return false;
-    shown->chosen = chosen->id;
-    shown->chosenParent = chosen->parent;
-    session->Choose(*chosen);
-    return true;
-}
-
-void MenuBarGroup::Close() {
-    if (!session) return;
-    session->Close();
-    session.reset();
-    commands = MenuCommands();
-    host.recorded.lastMenu = std::move(*shown);
-    shown.reset();
+std::vector<HWND> OpenMenus() {
+    std::vector<HWND> menus;
+    EnumThreadWindows(GetCurrentThreadId(), CollectMenu, reinterpret_cast<LPARAM>(&menus));
+    // The enumeration goes from the top of the z-order down.
+    std::reverse(menus.begin(), menus.end());
+    return menus;
 }
 
 int DevHost::ShowContactMenu(int contact, POINT at) { return PopupMenu(Host::kGroupContactMenu, contact, at); }

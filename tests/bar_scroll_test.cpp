@@ -7,7 +7,7 @@
 
 #include "container_fixture.h"
 #include "conversation_fixture.h"
-#include "screenshot.h"
+#include "menus.h"
 
 using namespace DevHostLib;
 

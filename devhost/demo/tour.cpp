@@ -14,6 +14,7 @@
 
 #include "dev_host.h"
 #include "host/requests.h"
+#include "menus.h"
 #include "messenger.h"
 #include "screenshot.h"
 #include "window_class.h"

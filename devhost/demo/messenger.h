@@ -10,6 +10,7 @@
 #include <string>
 
 #include "dev_host.h"
+#include "menu_bar.h"
 
 namespace DevHostLib {
 
