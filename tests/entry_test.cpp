@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fixture.h"
+#include "host/columns.h"
 #include "zavernok_version.h"
 
 using Entry = PluginTest;
@@ -142,7 +143,19 @@ TEST_F(Entry, ExportsTheEntryAndBothNamesOfTheInstanceAccessor) {
 }
 
 TEST_F(Entry, LogLinesAreCutTo254CharactersAndErrorsFollowTheHostsLevels) {
-    host->Call(20001, static_cast<HostControl*>(host.get()));
+    // The start logs the saved session whole: here far longer than a line.
+    std::string session;
+    for (int contact = 0x40000001; session.size() < 400; ++contact) session += std::to_string(contact) + '\x01';
+    host->state.config.SetText(0, 0, Tabs::Column::LastSession, session);
+    Boot();
+    const std::string prefix = "Tabs::IStart - SavedSession: ";
+    std::vector<std::string> lines;
+    for (const LogLine& line : host->recorded.log)
+        if (line.text.compare(0, prefix.size(), prefix) == 0) lines.push_back(line.text);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], (prefix + session).substr(0, 254));
+
+    host->recorded.log.clear();
     host->controls.enabledLogLevels = {256};
     StatusChangeMessage record{};
     record.code = 24011;
@@ -152,7 +165,7 @@ TEST_F(Entry, LogLinesAreCutTo254CharactersAndErrorsFollowTheHostsLevels) {
     host->controls.enabledLogLevels = {32, 256};
     host->CallRecord(&record);
     ASSERT_EQ(host->recorded.log.size(), 1u);
-    EXPECT_LE(host->recorded.log[0].text.size(), 254u);
+    EXPECT_EQ(host->recorded.log[0].level, 32);
 }
 
 TEST_F(Entry, AFaultOnAGarbagePointerEndsTheCallWithZeroAndThePluginGoesOn) {
