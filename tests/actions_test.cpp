@@ -231,23 +231,29 @@ TEST_F(Actions, ANoticeWhosePreviousOwnerFallsBackToThePlugInItselfIsNotSentBack
 }
 
 // Only the two recently closed submenus hold the clear entry: its creation
-// named under any other parent deletes nothing there and adds nothing.
-TEST_F(Actions, TheClearEntryUnderAnotherParentLeavesThatGroupAlone) {
+// or choice named under any other parent deletes nothing there, adds
+// nothing and clears nothing.
+TEST_F(Actions, TheClearEntryUnderAnotherParentLeavesThatGroupAndTheListAlone) {
     int ewa = AddContact("Ewa");
     StoreClosed({ewa});
     auto c = BootWithTabs({"Ala"});
     for (int parent : {Host::kGroupConversation, Host::kGroupContactMenu, kMainMenuGroup, 0}) {
         std::vector<int> before = host->state.elements.Children(parent);
         host->recorded.ClearSent();
-        ActionNotice notice{};
-        notice.size = sizeof notice;
-        notice.ref = {306008, parent, Host::kNoContact};
-        notice.notice = Host::kNoticeCreate;
-        EXPECT_EQ(host->Call(Host::kMsgAction, &notice), 0) << parent;
+        for (int code : {Host::kNoticeCreate, Host::kNoticeAction}) {
+            ActionNotice notice{};
+            notice.size = sizeof notice;
+            notice.ref = {306008, parent, Host::kNoContact};
+            notice.notice = code;
+            EXPECT_EQ(host->Call(Host::kMsgAction, &notice), 0) << parent;
+        }
         EXPECT_EQ(host->state.elements.Children(parent), before) << parent;
         EXPECT_EQ(host->recorded.CountSent(Host::kElementRemove), 0) << parent;
         EXPECT_EQ(host->recorded.CountSent(Host::kElementInsert), 0) << parent;
     }
+    host->controls.chooseMenu = ChooseInOrder({306006});
+    host->ShowContactMenu(c[0]);
+    EXPECT_EQ(ClosedEntries(306006), std::vector<int>{ewa});
     int jan = AddContact("Jan");
     Open(jan);
     EXPECT_EQ(Tabs(), (std::vector<int>{c[0], jan})) << "the host's message view is still the plug-in's to take";

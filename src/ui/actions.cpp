@@ -135,13 +135,14 @@ void AddClosedEntries(int submenu) {
     }
 }
 
+// The entry lives only in the plug-in's two submenus: under any other parent
+// the children are not the plug-in's to delete, nor the list the user's to
+// lose.
 int OnClearList(const ActionNotice* notice) {
+    if (!IsClosedSubmenu(notice->ref.parent)) return 0;
     switch (notice->notice) {
         case Host::kNoticeCreate:
             Log(kTrace, "Tabs::ActionProc(Tabs::Acts::ClosedRecenltyHook) ACTN_CREATE");
-            // The host builds the entry only in the plug-in's two submenus;
-            // any other parent's children are not the plug-in's to delete.
-            if (!IsClosedSubmenu(notice->ref.parent)) break;
             DeleteClosedEntries(notice->ref.parent);
             AddClosedEntries(notice->ref.parent);
             break;
