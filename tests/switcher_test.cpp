@@ -32,7 +32,7 @@ protected:
         SendMessageA(List(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
         return r;
     }
-    bool Faulted() const { return host->Logged("wyjątek") || host->Logged("błąd ochrony pamięci"); }
+    bool Faulted() const { return host->recorded.Logged("wyjątek") || host->recorded.Logged("błąd ochrony pamięci"); }
 };
 
 TEST_F(Switcher, WaitingConversationsComeFirstThenTabsByRecencyThenContactsWithoutATab) {
@@ -158,7 +158,7 @@ TEST_F(Switcher, EnterShowsATabAsAClickDoesAndBringsADetachedConversationForward
 TEST_F(Switcher, EscAltF4CtrlKAndLosingActivationCloseItAndGiveTheFocusBack) {
     auto c = BootWithTabs({"Ala", "Jan"});
     int bartek = AddContact("Bartek");
-    host->config.SetInt(1, bartek, Tabs::Column::DontTab, 1);
+    host->state.config.SetInt(1, bartek, Tabs::Column::DontTab, 1);
     Open(bartek);
     SetForegroundWindow(Container());
     SetFocus(Edit(c[1]));
@@ -177,8 +177,8 @@ TEST_F(Switcher, EscAltF4CtrlKAndLosingActivationCloseItAndGiveTheFocusBack) {
     EXPECT_EQ(GetFocus(), Edit(c[1]));
     closes("the container activated", [&] { SetActiveWindow(Container()); });
     EXPECT_EQ(GetFocus(), Edit(c[1]));
-    closes("another window activated", [&] { SetActiveWindow(host->mainWindow); });
-    EXPECT_EQ(GetActiveWindow(), host->mainWindow) << "the window the user went to keeps the focus";
+    closes("another window activated", [&] { SetActiveWindow(host->state.mainWindow); });
+    EXPECT_EQ(GetActiveWindow(), host->state.mainWindow) << "the window the user went to keeps the focus";
 
     SetForegroundWindow(WindowOf(bartek));
     SetFocus(Edit(bartek));
@@ -201,11 +201,11 @@ TEST_F(Switcher, TheListIsMadeAgainWhenATabClosesOrAMessageArrivesKeepingTextAnd
     DevHost::Pump();
     EXPECT_EQ(Rows(), (std::vector<int>{c[0], c[2], c[1]})) << "waiting first";
     EXPECT_EQ(Chosen(), 2) << "Adam stays chosen";
-    host->conversations.DestroyConversation(c[1]);
+    host->state.conversations.DestroyConversation(c[1]);
     DevHost::Pump();
     EXPECT_EQ(Rows(), (std::vector<int>{c[0], c[2], c[1]})) << "Adam, without a tab now, among the contacts";
     EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[2], c[3]}));
-    host->contacts.Remove(c[1]);
+    host->state.contacts.Remove(c[1]);
     host->ChangeStatus(c[2], 3);
     DevHost::Pump();
     EXPECT_EQ(Rows(), (std::vector<int>{c[0], c[2]}));
@@ -216,9 +216,9 @@ TEST_F(Switcher, TheListIsMadeAgainWhenATabClosesOrAMessageArrivesKeepingTextAnd
 TEST_F(Switcher, OddNamesAndContactsTheHostNoLongerKnowsNeverFault) {
     Boot();
     int kept = AddContact("Bartek");
-    host->config.SetInt(1, kept, Tabs::Column::DontTab, 1);
+    host->state.config.SetInt(1, kept, Tabs::Column::DontTab, 1);
     Open(kept);
-    host->contacts.Remove(kept);
+    host->state.contacts.Remove(kept);
     CtrlK(Edit(kept));
     EXPECT_TRUE(IsWindowVisible(NothingText())) << "no tabs and an empty contact table";
     EXPECT_EQ(Text(NothingText()), "Brak pasujących rozmów");
@@ -229,10 +229,10 @@ TEST_F(Switcher, OddNamesAndContactsTheHostNoLongerKnowsNeverFault) {
     int ala = AddContact("Ala"), gone = AddContact("Zapomniany");
     int empty = AddContact("Pusty"), longName = AddContact(std::string(300, 'W'));
     int odd = AddContact("\x01\x7F\x80\x98\xFF ŁĄ");
-    host->contacts.Find(empty)->display = "";
-    host->contacts.Find(empty)->userId = "";
+    host->state.contacts.Find(empty)->display = "";
+    host->state.contacts.Find(empty)->userId = "";
     for (int contact : {gone, ala}) Open(contact);
-    host->contacts.Remove(gone);
+    host->state.contacts.Remove(gone);
     CtrlK(Edit(ala));
     EXPECT_EQ(Rows(), (std::vector<int>{gone, ala, empty, longName, odd}));
     char text[64] = {};
@@ -243,7 +243,7 @@ TEST_F(Switcher, OddNamesAndContactsTheHostNoLongerKnowsNeverFault) {
     EXPECT_EQ(Rows(), std::vector<int>{odd});
     SetWindowTextA(Field(), "");
     Type("www");
-    host->contacts.Remove(longName);
+    host->state.contacts.Remove(longName);
     Key(VK_RETURN);
     EXPECT_EQ(OpenRequests(longName), 0) << "a contact the host no longer knows is not opened";
     EXPECT_EQ(Rows(), std::vector<int>{}) << "the list is made again without it";
@@ -251,21 +251,21 @@ TEST_F(Switcher, OddNamesAndContactsTheHostNoLongerKnowsNeverFault) {
 }
 
 TEST_F(Switcher, AChoiceGoesThroughTheLockAsAClickOnATabDoes) {
-    host->pluginsPresent.insert("ZORPA");
+    host->controls.pluginsPresent.insert("ZORPA");
     int unlocked = 0;
-    host->pluginAnswers[Host::kLockUnlocked] = [&](int, int) { return unlocked; };
+    host->controls.pluginAnswers[Host::kLockUnlocked] = [&](int, int) { return unlocked; };
     auto c = BootWithTabs({"Ala", "Jan"});
     int bartek = AddContact("Bartek");
-    host->config.SetInt(1, bartek, Tabs::Column::DontTab, 1);
+    host->state.config.SetInt(1, bartek, Tabs::Column::DontTab, 1);
     Open(bartek);
     SendMessageA(Container(), WM_CLOSE, 0, 0);
     for (int allowed : {0, 1}) {
         unlocked = allowed;
-        int asked = host->CountAsked(Host::kLockUnlocked);
+        int asked = host->recorded.CountAsked(Host::kLockUnlocked);
         CtrlK(Edit(bartek));
         Type("ala");
         Key(VK_RETURN);
-        EXPECT_GT(host->CountAsked(Host::kLockUnlocked), asked);
+        EXPECT_GT(host->recorded.CountAsked(Host::kLockUnlocked), asked);
         EXPECT_EQ(IsWindowVisible(Container()), allowed == 1) << "refused, the container stays hidden";
     }
 }
