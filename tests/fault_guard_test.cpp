@@ -13,27 +13,13 @@ using namespace DevHostLib;
 namespace {
 
 // A page that faults on every access.
-class Nowhere {
-public:
-    Nowhere() : page(VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_NOACCESS)) {}
-    ~Nowhere() { VirtualFree(page, 0, MEM_RELEASE); }
-    Nowhere(const Nowhere&) = delete;
-    Nowhere& operator=(const Nowhere&) = delete;
-    char* Address() const { return static_cast<char*>(page); }
-
-private:
-    void* page;
+struct Nowhere {
+    char* const at = static_cast<char*>(VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_NOACCESS));
+    ~Nowhere() { VirtualFree(at, 0, MEM_RELEASE); }
 };
 
 int* volatile nullTarget = nullptr;
 void Fault() { *nullTarget = 1; }
-
-HMODULE ModuleOf(const void* address) {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       static_cast<const char*>(address), &module);
-    return module;
-}
 
 WNDPROC below = nullptr;
 LRESULT CALLBACK FaultOnActivate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -54,76 +40,58 @@ TEST_F(FaultGuard, AFaultInTheHostsProcedureOfAWindowThePluginSendsAMessageToRea
     SetWindowLongPtrA(shown, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(below));
 
     EXPECT_TRUE(caught.caught) << "the container passes WM_ACTIVATE on to the shown conversation";
-    EXPECT_EQ(caught.code, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
-    EXPECT_EQ(ModuleOf(caught.address), GetModuleHandleA(nullptr));
+    HMODULE raisedIn = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       static_cast<const char*>(caught.address), &raisedIn);
+    EXPECT_EQ(raisedIn, GetModuleHandleA(nullptr));
     EXPECT_FALSE(host->Logged("błąd ochrony pamięci"));
     Open(c[0]);
     EXPECT_EQ(CurrentContact(), c[0]);
 }
 
-// The host's action faults inside the C runtime it calls: the nearest code
-// outside the system is the host's.
+// The host's action faults inside the C runtime: the nearest caller outside
+// the system is the host.
 TEST_F(FaultGuard, AFaultInAHostOperationThePluginCallsReachesTheHostsHandler) {
     auto c = BootWithTabs({"Ala"});
     Nowhere nowhere;
     host->hostActions[{Host::kGroupContactMenu, Host::kActionOpenConversation}] = [&](const ActionRef&, int) {
-        volatile size_t length = std::strlen(nowhere.Address());
-        (void)length;
+        [[maybe_unused]] volatile size_t length = std::strlen(nowhere.at);
     };
-    ActionNotice chosen{};
-    chosen.size = sizeof chosen;
-    chosen.ref = {c[0], Tabs::Element::ClosedMainMenu, Host::kNoContact};
-    chosen.notice = Host::kNoticeAction;
+    ActionRef closedEntry{c[0], Tabs::Element::ClosedMainMenu, Host::kNoContact};
+    ActionNotice chosen{sizeof chosen, closedEntry, Host::kNoticeAction, 0, 0, 0};
     CaughtFault caught = RunUnderHostHandler([&] { host->Call(Host::kMsgAction, &chosen); });
 
-    EXPECT_TRUE(caught.caught) << "choosing a recently closed contact runs the host's action";
-    EXPECT_EQ(caught.code, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+    EXPECT_EQ(caught.code, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION)) << "a closed contact chosen";
     EXPECT_FALSE(host->Logged("błąd ochrony pamięci"));
     EXPECT_EQ(host->Call(Host::kAskCurrentContact), c[0]);
 }
 
-// A C-runtime call with a pointer the host handed in, a call to code of no
-// module through the host's control object, a record the plug-in reads.
+// A C-runtime call on the host's pointer, a call into code of no module
+// through the host's control object, a record that is not there.
 TEST_F(FaultGuard, ThePluginsOwnFaultsAreStillCaughtAndLoggedAndTheHostRunsOn) {
     auto c = BootWithTabs({"Ala"});
     Nowhere nowhere;
-    const std::string from = "Ala@velmora";
-    IncomingMessage message{};
-    message.size = sizeof message;
-    message.code = Host::kMsgIncoming;
-    message.network = 1;
-    message.kind = 1;
-    message.from = from.c_str();
-    message.body = nowhere.Address();
-    std::vector<void*> operations(40, nowhere.Address());
+    const char from[] = "Ala@velmora";
+    IncomingMessage message{sizeof message, Host::kMsgIncoming, 1, 1, from, 0, nowhere.at, 0, 0};
+    std::vector<char*> operations(40, nowhere.at);
     void* control = operations.data();
-
-    struct Case {
-        const char* what;
-        std::function<intptr_t()> call;
-        bool logged;  // a control object that points nowhere carries no log line
+    auto callWithControl = [&] {
+        host->Call(Host::kMsgSetControl, &control);
+        intptr_t answer = host->Call(20003);
+        host->Call(Host::kMsgSetControl, static_cast<HostControl*>(host.get()));
+        return answer;
     };
-    const Case cases[] = {
-        {"strstr on the message's body", [&] { return host->Call(Host::kMsgIncoming, &message); }, true},
-        {"a notice that is not there", [&] { return host->Call(Host::kMsgAction, nowhere.Address()); }, true},
-        {"the host control's operations",
-         [&] {
-             host->Call(Host::kMsgSetControl, &control);
-             intptr_t answer = host->Call(20003);
-             host->Call(Host::kMsgSetControl, static_cast<HostControl*>(host.get()));
-             return answer;
-         },
-         false},
-    };
-    for (const Case& each : cases) {
-        SCOPED_TRACE(each.what);
+    const std::function<intptr_t()> calls[] = {[&] { return host->Call(Host::kMsgIncoming, &message); },
+                                               [&] { return host->Call(Host::kMsgAction, nowhere.at); },
+                                               callWithControl};
+    for (const auto& call : calls) {
         host->log.clear();
         intptr_t answer = -1;
-        CaughtFault caught = RunUnderHostHandler([&] { answer = each.call(); });
-        EXPECT_FALSE(caught.caught);
+        EXPECT_FALSE(RunUnderHostHandler([&] { answer = call(); }).caught);
         EXPECT_EQ(answer, 0);
-        EXPECT_EQ(host->Logged("IMessageProc - błąd ochrony pamięci"), each.logged);
-        EXPECT_EQ(host->Call(Host::kAskCurrentContact), c[0]) << "the plug-in goes on";
+        // A control object that points nowhere takes no log line.
+        EXPECT_EQ(host->Logged("IMessageProc - błąd ochrony pamięci"), &call != &calls[2]);
+        EXPECT_EQ(host->Call(Host::kAskCurrentContact), c[0]);
     }
 }
 
