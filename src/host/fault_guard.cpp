@@ -45,8 +45,8 @@ bool IsFault(DWORD code) {
 // the fault counts as the plug-in's: the nearest frame known outside the
 // system is the guard's own, and the guard's answer keeps the host running as
 // it did before. The handler runs inside the system's exception dispatch: it
-// allocates nothing, takes no lock but the loader's (which is re-entrant),
-// and its walk is bounded.
+// allocates nothing, takes no lock beyond those of the system's own lookups
+// of modules and unwind tables, and its walk is bounded.
 enum class Owner { Plugin, System, Other };
 
 // The module an address lies in, or null.
@@ -260,8 +260,7 @@ CallBefore CallEndingAt(uintptr_t address) {
 }
 
 // The module a return address out of system code leads into, or null for a
-// value that is none. Values left in a function's locals by earlier calls
-// elsewhere are mostly told apart by where their call led.
+// value that is none.
 HMODULE ReturnFromSystemInto(uintptr_t value) {
     MEMORY_BASIC_INFORMATION region;
     HMODULE module = ModuleAt(value, region);
@@ -271,10 +270,13 @@ HMODULE ReturnFromSystemInto(uintptr_t value) {
     return module;
 }
 
-// x86 modules carry no unwind tables, and neither the system's code nor
-// MinGW's keeps a chain of frame pointers: the stack is read from the fault's
-// upwards to the guard's frame for the first return address into a module
-// outside the system.
+// x86 modules carry no unwind tables, and a chain of frame pointers skips
+// code built without them (MinGW's, the plug-in's among it) and the system's
+// leaf functions: the stack is read instead, from the fault's up to the
+// guard's frame, for the first return address into a module outside the
+// system. A value counts as one when it lies in a module's code right after a
+// call that, where its target can be read, led into the system: what an
+// earlier call elsewhere left in a system function's locals led elsewhere.
 bool IsOwnFault(const CONTEXT& context, const void* guardFrame) {
     Owner owner = OwnerOf(context.Eip);
     if (owner != Owner::System) return owner == Owner::Plugin;
