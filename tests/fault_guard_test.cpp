@@ -44,7 +44,7 @@ TEST_F(FaultGuard, AFaultInTheHostsProcedureOfAWindowThePluginSendsAMessageToRea
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        static_cast<const char*>(caught.address), &raisedIn);
     EXPECT_EQ(raisedIn, GetModuleHandleA(nullptr));
-    EXPECT_FALSE(host->Logged("błąd ochrony pamięci"));
+    EXPECT_FALSE(host->recorded.Logged("błąd ochrony pamięci"));
     Open(c[0]);
     EXPECT_EQ(CurrentContact(), c[0]);
 }
@@ -54,7 +54,7 @@ TEST_F(FaultGuard, AFaultInTheHostsProcedureOfAWindowThePluginSendsAMessageToRea
 TEST_F(FaultGuard, AFaultInAHostOperationThePluginCallsReachesTheHostsHandler) {
     auto c = BootWithTabs({"Ala"});
     Nowhere nowhere;
-    host->hostActions[{Host::kGroupContactMenu, Host::kActionOpenConversation}] = [&](const ActionRef&, int) {
+    host->state.hostActions[{Host::kGroupContactMenu, Host::kActionOpenConversation}] = [&](const ActionRef&, int) {
         [[maybe_unused]] volatile size_t length = std::strlen(nowhere.at);
     };
     ActionRef closedEntry{c[0], Tabs::Element::ClosedMainMenu, Host::kNoContact};
@@ -62,7 +62,7 @@ TEST_F(FaultGuard, AFaultInAHostOperationThePluginCallsReachesTheHostsHandler) {
     CaughtFault caught = RunUnderHostHandler([&] { host->Call(Host::kMsgAction, &chosen); });
 
     EXPECT_EQ(caught.code, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION)) << "a closed contact chosen";
-    EXPECT_FALSE(host->Logged("błąd ochrony pamięci"));
+    EXPECT_FALSE(host->recorded.Logged("błąd ochrony pamięci"));
     EXPECT_EQ(host->Call(Host::kAskCurrentContact), c[0]);
 }
 
@@ -85,12 +85,12 @@ TEST_F(FaultGuard, ThePluginsOwnFaultsAreStillCaughtAndLoggedAndTheHostRunsOn) {
                                                [&] { return host->Call(Host::kMsgAction, nowhere.at); },
                                                callWithControl};
     for (const auto& call : calls) {
-        host->log.clear();
+        host->recorded.log.clear();
         intptr_t answer = -1;
         EXPECT_FALSE(RunUnderHostHandler([&] { answer = call(); }).caught);
         EXPECT_EQ(answer, 0);
         // A control object that points nowhere takes no log line.
-        EXPECT_EQ(host->Logged("IMessageProc - błąd ochrony pamięci"), &call != &calls[2]);
+        EXPECT_EQ(host->recorded.Logged("IMessageProc - błąd ochrony pamięci"), &call != &calls[2]);
         EXPECT_EQ(host->Call(Host::kAskCurrentContact), c[0]);
     }
 }
