@@ -78,7 +78,8 @@ using Answer = std::optional<LRESULT>;
 void LogFault(const char* where) noexcept;
 
 // Runs the plug-in's part of a window message so that neither a throw nor a
-// fault in it reaches the system: either leaves the message unanswered.
+// fault of the plug-in's own in it reaches the system: either leaves the
+// message unanswered.
 // Objects alive in the frames a fault abandons are not destroyed.
 template <typename Handler>
 Answer Answered(const char* where, Handler&& handler) noexcept {
