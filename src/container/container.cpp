@@ -30,10 +30,13 @@ namespace {
 constexpr char kContainerClass[] = "Tabs";
 constexpr char kContainerTitle[] = "Velmora - rozmowy";
 constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW;
-constexpr DWORD kTooltipStyle = 0xC0000003;  // WS_POPUP, WS_CHILD, TTS_NOPREFIX, TTS_ALWAYSTIP
+constexpr DWORD kTooltipStyle = WS_POPUP | WS_CHILD | TTS_NOPREFIX | TTS_ALWAYSTIP;
+static_assert(kTooltipStyle == 0xC0000003);
 constexpr int kContentId = 1;
-constexpr DWORD kBarStyle = 0x1A48;  // CCS_NOPARENTALIGN, CCS_NODIVIDER, TBSTYLE_WRAPABLE, TBSTYLE_FLAT, TBSTYLE_LIST
-constexpr DWORD kBarExStyle = 9;     // TBSTYLE_EX_DRAWDDARROWS, TBSTYLE_EX_MIXEDBUTTONS
+constexpr DWORD kBarStyle = CCS_NOPARENTALIGN | CCS_NODIVIDER | TBSTYLE_WRAPABLE | TBSTYLE_FLAT | TBSTYLE_LIST;
+static_assert(kBarStyle == 0x1A48);
+constexpr DWORD kBarExStyle = TBSTYLE_EX_DRAWDDARROWS | TBSTYLE_EX_MIXEDBUTTONS;
+static_assert(kBarExStyle == 9);
 constexpr int kDefaultPos = 100;
 constexpr int kMinWidth = 300;
 constexpr int kMinHeight = 200;

@@ -14,9 +14,11 @@ TabBar tabBar;
 namespace {
 
 constexpr int kBarId = 10;
-constexpr DWORD kBarBaseStyle = 0x56008000;  // WS_CHILD, WS_VISIBLE, WS_CLIPSIBLINGS, WS_CLIPCHILDREN, TBSTYLE_TRANSPARENT
+constexpr DWORD kBarBaseStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | TBSTYLE_TRANSPARENT;
+static_assert(kBarBaseStyle == 0x56008000);
 constexpr int kAppendIndex = 0x3FFF;
-constexpr int kNoImage = -2;  // I_IMAGENONE
+constexpr int kNoImage = I_IMAGENONE;
+static_assert(kNoImage == -2);
 constexpr size_t kTextCompared = 256;  // a longer text is sent without comparing
 
 bool IsImage(int index) { return index >= 0 && index <= 0xFFFF; }

@@ -13,7 +13,8 @@ namespace Tabs {
 constexpr int kCloseButtonId = 0xFFFF;
 constexpr int kDetachButtonId = 0xFFFE;
 constexpr int kFirstTabIndex = 2;
-constexpr int kTabStyle = 0x50;  // BTNS_SHOWTEXT | BTNS_AUTOSIZE
+constexpr int kTabStyle = BTNS_SHOWTEXT | BTNS_AUTOSIZE;
+static_assert(kTabStyle == 0x50);
 
 // Button id of a contact (bit 30 cleared) and back.
 inline int ButtonId(int contact) { return contact & 0xBFFFFFFF; }

@@ -18,9 +18,14 @@ namespace Tabs {
 
 namespace {
 
-constexpr DWORD kFrameStyles = 0x00CF0000;       // caption, system menu, sizing frame, boxes
-constexpr DWORD kToggleAttachKeep = 0xFF30FFFF;  // the frame goes
-constexpr DWORD kTriggerAttachKeep = 0x3F30FFFF; // the frame and the pop-up bit go
+// Attaching by the user takes the frame away; a window the host has just
+// built loses its pop-up bit too. Detaching gives the frame back.
+constexpr DWORD kFrameStyles = WS_OVERLAPPEDWINDOW;
+static_assert(kFrameStyles == 0x00CF0000);
+constexpr DWORD kToggleAttachKeep = ~kFrameStyles;
+static_assert(kToggleAttachKeep == 0xFF30FFFF);
+constexpr DWORD kTriggerAttachKeep = ~(kFrameStyles | WS_POPUP | WS_CHILD);
+static_assert(kTriggerAttachKeep == 0x3F30FFFF);
 constexpr int kDetachedX = 100;
 constexpr int kDetachedY = 100;
 

@@ -17,7 +17,6 @@ namespace Tabs {
 
 namespace {
 
-constexpr uint32_t kInMenu = 0x01000000;
 constexpr uint32_t kHideAll = 0xFFFFFFFF;  // the contact page is hidden with every bit written
 constexpr size_t kClosedMenuLimit = 10;
 
@@ -129,7 +128,7 @@ void AddClosedEntries(int submenu) {
         if (added == kClosedMenuLimit) break;
         if (contact == 0 || Send(Host::kContactExists, contact) == 0) continue;
         std::string name = GetTabName(contact, false);
-        AddElement(submenu, contact, -1, kInMenu, name.c_str(), StatusIcon(contact, -1));
+        AddElement(submenu, contact, -1, Status::InMenu, name.c_str(), StatusIcon(contact, -1));
         ++added;
     }
 }
