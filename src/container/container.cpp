@@ -45,8 +45,6 @@ constexpr UINT kRedrawCurrent = RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW
 constexpr UINT kPaintPending = RDW_ALLCHILDREN | RDW_UPDATENOW;
 constexpr UINT kRedrawContainer = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME;
 
-HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
-
 // The host's instance the classes were registered for: they go with it at
 // the module's unload, when the host is no longer asked.
 HINSTANCE classInstance = nullptr;
@@ -264,6 +262,18 @@ void SavePosition() {
         SetInt(Column::PosH, r.bottom - r.top);
     }
     Send(Host::kSaveSettings);
+}
+
+bool ContainerInFront() { return containerWnd && GetForegroundWindow() == containerWnd; }
+
+void FlashContainer(UINT flags, UINT count) {
+    if (!containerWnd) return;
+    FLASHWINFO info{};
+    info.cbSize = sizeof info;
+    info.hwnd = containerWnd;
+    info.dwFlags = flags;
+    info.uCount = count;
+    FlashWindowEx(&info);
 }
 
 void SetContainerIcon(HICON icon) {

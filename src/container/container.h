@@ -46,6 +46,10 @@ void SavePosition();
 // The container's small icon; the system redraws the caption and the taskbar
 // button even when the icon is the one already set, so only a change is sent.
 void SetContainerIcon(HICON icon);
+// Whether the container is the foreground window.
+bool ContainerInFront();
+// The container's taskbar button flashes (count times) or stops.
+void FlashContainer(UINT flags, UINT count);
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 // A new tab bar in place of the old one, holding only the two fixed buttons

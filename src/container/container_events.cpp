@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -28,25 +27,8 @@ namespace {
 
 constexpr clock_t kDragThreshold = 200;  // ms; a shorter press is a click
 
-bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
-
-bool ContainerInFront() { return containerWnd && GetForegroundWindow() == containerWnd; }
-
-void StopTaskbarFlash() {
-    if (!containerWnd) return;
-    FLASHWINFO info{};
-    info.cbSize = sizeof info;
-    info.hwnd = containerWnd;
-    info.dwFlags = FLASHW_STOP;
-    FlashWindowEx(&info);
-}
-
-// The C library's decimal reading; unlike atoi's, a number beyond 32 bits
-// reads as its nearest end instead of whatever an overflow gives.
-int32_t Number(const std::string& text) {
-    static_assert(sizeof(long) == sizeof(int32_t));
-    return static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10));
-}
+// atoi's reading: a number beyond 32 bits gives its nearest end.
+int32_t Number(const std::string& text) { return ReadDecimal(text.data(), text.data() + text.size()).value; }
 
 POINT CursorPos() {
     POINT cursor{};
@@ -341,7 +323,7 @@ LRESULT OnContainerActivate(WPARAM wParam) {
     if (currentWnd) SendMessageA(currentWnd, WM_ACTIVATE, WA_CLICKACTIVE, 0);
     SetContainerIcon(normalIcon);
     ClearMsgWaiting(0);
-    StopTaskbarFlash();
+    FlashContainer(FLASHW_STOP, 0);
     return 0;
 }
 

@@ -23,8 +23,6 @@ constexpr size_t kTextCompared = 256;  // a longer text is sent without comparin
 
 bool IsImage(int index) { return index >= 0 && index <= 0xFFFF; }
 
-HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
-
 }  // namespace
 
 LRESULT TabBar::Message(UINT message, WPARAM wParam, LPARAM lParam) {

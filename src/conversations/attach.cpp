@@ -58,7 +58,6 @@ bool OwnThreadWindow(HWND window) {
 HWND ViewOf(HWND window) { return MessageView(GetDlgItem(window, Host::kViewDialogItem)); }
 
 void MarkTabbed(HWND window) { SetPropA(window, kPropTabbed, reinterpret_cast<HANDLE>(1)); }
-bool TabbedExactly(HWND window) { return GetPropA(window, kPropTabbed) == reinterpret_cast<HANDLE>(1); }
 
 int32_t ContactFromRef(int32_t ref) { return hostControl ? hostControl->rowId(1, ref) : 0; }
 

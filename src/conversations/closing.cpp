@@ -55,8 +55,7 @@ void HideTab(int32_t contact) {
 }
 
 void CloseTabbed(int32_t contact, HWND window) {
-    bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-    if (KeepWindows() == shift)
+    if (KeepWindows() == KeyDown(VK_SHIFT))
         DestroyTab(contact, window);
     else
         HideTab(contact);

@@ -32,8 +32,6 @@ std::set<HWND> passingOn;
 // position messages of that move do not pin it again.
 bool pinning = false;
 
-bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
-
 LRESULT PassOn(WNDPROC old, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return old ? CallWindowProcA(old, window, message, wParam, lParam)
                : DefWindowProcA(window, message, wParam, lParam);

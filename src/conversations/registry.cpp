@@ -32,6 +32,8 @@ int32_t ContactOfWindow(HWND window) {
 
 bool IsTabbed(HWND window) { return window && GetPropA(window, kPropTabbed) != nullptr; }
 
+bool TabbedExactly(HWND window) { return window && GetPropA(window, kPropTabbed) == reinterpret_cast<HANDLE>(1); }
+
 std::string GetTabName(int32_t contact, bool shorten) {
     std::string name = GetContactString(contact, Host::kContactDisplay);
     if (name.empty()) name = GetContactString(contact, Host::kContactUserId);

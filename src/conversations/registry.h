@@ -37,6 +37,9 @@ const ConversationRecord* ConversationOf(HWND window);
 // Contact id of a conversation window, or 0.
 int32_t ContactOfWindow(HWND window);
 bool IsTabbed(HWND window);  // "TABBED" is non-null
+// "TABBED" is exactly 1: how attaching and detaching, and the menu entry that
+// offers them, tell a window in a tab.
+bool TabbedExactly(HWND window);
 
 std::string GetTabName(int32_t contact, bool shorten);
 void SetTitle(const char* text);

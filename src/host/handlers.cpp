@@ -22,18 +22,6 @@ constexpr int kOrdinaryMessage = 1;
 constexpr int kFlagLeaveAlone = 2;
 constexpr char kBoardMarker[] = ">board:";
 
-bool ContainerInFront() { return containerWnd && GetForegroundWindow() == containerWnd; }
-
-void FlashTaskbar(UINT flags, UINT count) {
-    if (!containerWnd) return;
-    FLASHWINFO info{};
-    info.cbSize = sizeof info;
-    info.hwnd = containerWnd;
-    info.dwFlags = flags;
-    info.uCount = count;
-    FlashWindowEx(&info);
-}
-
 // Whether the message is one the tabs should react to at all.
 bool Concerns(const IncomingMessage& m) {
     if (m.kind != kOrdinaryMessage || !m.from || !m.body) return false;
@@ -43,7 +31,7 @@ bool Concerns(const IncomingMessage& m) {
 void FlashForMessage(HWND window) {
     int count = GetHostInt(Host::kColumnFlashCount);
     if (count != 0 && (!window || IsTabbed(window)) && !ContainerInFront())
-        FlashTaskbar(FLASHW_TRAY, static_cast<UINT>(count));
+        FlashContainer(FLASHW_TRAY, static_cast<UINT>(count));
 }
 
 void EnsureTab(int contact) {

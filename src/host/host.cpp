@@ -47,13 +47,29 @@ HWND ElementWindow(const ActionRef& ref) {
 
 HWND ConversationWindow(int contact) { return ElementWindow({Host::kGroupConversation, 0, contact}); }
 
-void SetElementStatus(const ActionRef& ref, uint32_t status, uint32_t statusMask) {
+namespace {
+
+// A change of the fields that `mask` names; the others are left as they are.
+ActionInfo ElementChange(const ActionRef& ref, uint32_t mask) {
     ActionInfo a{};
     a.size = kActionInfoSize;
     a.ref = ref;
-    a.mask = Host::kMaskStatus;
+    a.mask = mask;
+    return a;
+}
+
+}  // namespace
+
+void SetElementStatus(const ActionRef& ref, uint32_t status, uint32_t statusMask) {
+    ActionInfo a = ElementChange(ref, Host::kMaskStatus);
     a.status = status;
     a.statusMask = statusMask;
+    Send(Host::kElementChange, &a, 0);
+}
+
+void SetElementText(const ActionRef& ref, const char* text) {
+    ActionInfo a = ElementChange(ref, Host::kMaskText);
+    a.text = text;
     Send(Host::kElementChange, &a, 0);
 }
 
@@ -68,6 +84,10 @@ std::string WindowText(HWND window) {
     int got = GetWindowTextA(window, buffer.data(), length + 1);
     return std::string(buffer.data(), got > 0 ? got : 0);
 }
+
+bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
 
 void LogFault(const char* where) noexcept {
     RunFaultGuarded(

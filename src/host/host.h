@@ -42,6 +42,8 @@ HWND ConversationWindow(int contact);
 // Status change of an element (request 10108, mask 1).
 void SetElementStatus(const ActionRef& ref, uint32_t status, uint32_t statusMask);
 inline void SetElementHidden(const ActionRef& ref, bool hidden) { SetElementStatus(ref, hidden ? 1 : 0, 1); }
+// Text change of an element (request 10108, mask 0x40).
+void SetElementText(const ActionRef& ref, const char* text);
 
 // Whether a plug-in with this signature is loaded (request 248).
 bool PluginLoaded(const char* signature);
@@ -51,6 +53,14 @@ bool LockAllows();
 
 // Text of a window, whole, whatever its length.
 std::string WindowText(HWND window);
+
+// Whether the key was down when the message being handled was sent: the high
+// bit of its state.
+bool KeyDown(int key);
+
+// The host's instance, which the plug-in's windows and classes belong to;
+// null while there is no host control.
+HINSTANCE AppInstance();
 
 // Runs the body of a window procedure or handler so that nothing thrown in it
 // reaches the system or the host: a throw is logged and answered by the

@@ -24,15 +24,6 @@ void SetDisabled(const ActionRef& ref, bool disabled) {
     SetElementStatus(ref, disabled ? Host::kStatusDisabled : 0, Host::kStatusDisabled);
 }
 
-void SetElementText(const ActionRef& ref, const char* text) {
-    ActionInfo a{};
-    a.size = kActionInfoSize;
-    a.ref = ref;
-    a.mask = Host::kMaskText;
-    a.text = text;
-    Send(Host::kElementChange, &a, 0);
-}
-
 // A check box of the settings page, read from its window.
 bool Checked(const ActionRef& ref) {
     ActionInfo a{};
@@ -75,8 +66,7 @@ void OnAttachEntryShown(const ActionRef& ref) {
     }
     SetElementHidden(ref, false);
     HWND window = ConversationWindow(ref.contact);
-    bool tabbed = window && GetPropA(window, kPropTabbed) == reinterpret_cast<HANDLE>(1);
-    SetElementText(ref, tabbed ? "Odepnij" : "Przypnij");
+    SetElementText(ref, TabbedExactly(window) ? "Odepnij" : "Przypnij");
 }
 
 int OnAttachDetach(const ActionNotice* notice) {
