@@ -11,8 +11,9 @@
 
 #include <string>
 
-#include "container/bar_scroll.h"
+#include "container/bar_view.h"
 #include "container/container.h"
+#include "container/container_window.h"
 #include "container/tab_bar.h"
 #include "conversations/closed_list.h"
 #include "conversations/registry.h"
@@ -101,6 +102,9 @@ protected:
     }
 
     static std::string Text(HWND window) { return Tabs::WindowText(window); }
+
+    // The container's own object, which holds the bar's view.
+    static Tabs::Container& ContainerObject() { return *Tabs::Container::Of(Tabs::containerWnd); }
 
     DevHostLib::DevHost host;
 };

@@ -16,7 +16,7 @@
 #include <set>
 #include <sstream>
 
-#include "container/bar_scroll.h"
+#include "container/bar_view.h"
 #include "container/container.h"
 #include "conversation_fixture.h"
 #include "conversations/registry.h"

@@ -19,7 +19,7 @@ protected:
         NMTTDISPINFOA info{};
         info.hdr.code = TTN_GETDISPINFOA;
         info.lpszText = const_cast<char*>("poprzedni");
-        EXPECT_EQ(Tabs::TooltipText(info), 0);
+        EXPECT_EQ(ContainerObject().Bar().TooltipText(info), 0);
         return info;
     }
 };

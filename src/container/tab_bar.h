@@ -93,13 +93,4 @@ int StatusIcon(int contact, int status);
 // Host icon id showing an unread message.
 int MessageIcon(int contact);
 
-// Button under the cursor: false when the cursor lies outside the part of the
-// bar's window rectangle that its view shows (edges inclusive); otherwise
-// `command` is the hit test's answer.
-bool ButtonUnderCursor(int& command);
-
-// The container's answer to TTN_GETDISPINFOA: the fixed buttons' names or the
-// contact's information text (line breaks as "/"); nothing off the buttons.
-LRESULT TooltipText(NMTTDISPINFOA& info);
-
 }  // namespace Tabs

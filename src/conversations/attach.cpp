@@ -4,13 +4,13 @@
 #include <optional>
 #include <vector>
 
-#include "container/container.h"
-#include "container/tab_bar.h"
+#include "container/container_tabs.h"
 #include "conversations/closed_list.h"
 #include "conversations/hooks.h"
 #include "conversations/registry.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/plugin_state.h"
 #include "ui/elements.h"
 #include "ui/registration.h"
 
@@ -29,15 +29,10 @@ static_assert(kTriggerAttachKeep == 0x3F30FFFF);
 constexpr int kDetachedX = 100;
 constexpr int kDetachedY = 100;
 
-// The contact whose window ShowTab is bringing up. Showing it sends the
-// window the messages (shown, moved, activated) that would run ChangeWindow's
-// steps for it again; the outer ChangeWindow runs them once it is up.
-int32_t showingCnt = 0;
-
 struct ShowingScope {
-    int32_t outer = showingCnt;
-    explicit ShowingScope(int32_t contact) { showingCnt = contact; }
-    ~ShowingScope() { showingCnt = outer; }
+    int32_t outer = plugin.showingCnt;
+    explicit ShowingScope(int32_t contact) { plugin.showingCnt = contact; }
+    ~ShowingScope() { plugin.showingCnt = outer; }
     ShowingScope(const ShowingScope&) = delete;
     ShowingScope& operator=(const ShowingScope&) = delete;
 };
@@ -82,8 +77,7 @@ bool ShowTab(int32_t contact, HWND window) {
     currentCnt = contact;
     currentWnd = window;
     int id = ButtonId(contact);
-    if (!tabBar.Exists(id))
-        tabBar.AddButton(id, GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
+    if (!tabBar.Exists(id)) AddTab(contact);
     tabBar.Check(id, true);
     // The new tab comes up over the old one before the old one hides, so
     // that neither the content child behind them nor the new tab is
@@ -143,12 +137,10 @@ void Detach(int32_t contact, HWND window, std::optional<POINT> dropped = std::nu
     POINT place = dropped ? CaptionUnder(window, *dropped) : POINT{kDetachedX, kDetachedY};
     SetWindowPos(window, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     RemovePropA(window, kPropTabbed);
-    if (contact == currentCnt) {
+    if (contact == currentCnt)
         SelectNeighbour();
-    } else {
-        tabBar.Delete(ButtonId(contact));
-        Reposition(-1, -1);
-    }
+    else
+        RemoveTab(contact);
     ShowWindow(window, SW_SHOW);
 }
 
@@ -228,8 +220,11 @@ void GiveBack(HWND window) {
 
 }  // namespace
 
+// Showing a window sends it the messages (shown, moved, activated) that would
+// run ChangeWindow's steps for it again: while its switch brings it up, they
+// do nothing, and the outer ChangeWindow runs them once it is up.
 int ChangeWindow(int32_t contact) {
-    if (contact != 0 && contact == showingCnt) return 0;
+    if (contact != 0 && contact == plugin.showingCnt) return 0;
     Log(kTrace, "Tabs::ChangeWindow(cnt = %d)", ButtonId(contact));
     HWND window = ConversationWindow(contact);
     // Only a window inside the container can be the shown tab: a detached
@@ -251,7 +246,7 @@ void MoveToWnd(int32_t contact) {
     CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
 }
 
-bool ShowingTab() { return showingCnt != 0; }
+bool ShowingTab() { return plugin.showingCnt != 0; }
 
 void Activate() {
     if (!LockAllows()) return;
@@ -271,10 +266,10 @@ void Activate() {
 // A current contact without a button of its own (a window that never got
 // one) has no neighbours: the first tab, if any, is shown instead.
 void SelectNeighbour() {
-    int gone = ButtonId(currentCnt);
-    int i = tabBar.IndexOf(gone);
+    int32_t gone = currentCnt;
+    int i = tabBar.IndexOf(ButtonId(gone));
     int n = tabBar.Count();
-    bool hasButton = currentCnt && i >= kFirstTabIndex;
+    bool hasButton = gone && i >= kFirstTabIndex;
     int others = n - kFirstTabIndex - (hasButton ? 1 : 0);
     if (others <= 0) {
         ShowWindow(containerWnd, SW_HIDE);
@@ -284,8 +279,10 @@ void SelectNeighbour() {
         int target = !hasButton ? kFirstTabIndex : i == kFirstTabIndex ? kFirstTabIndex + 1 : i - 1;
         MoveToWnd(ContactOf(tabBar.CommandAt(target)));
     }
-    if (hasButton) tabBar.Delete(gone);
-    Reposition(-1, -1);
+    if (hasButton)
+        RemoveTab(gone);
+    else
+        Reposition(-1, -1);
 }
 
 void ToggleAttach(int32_t contactRef) {

@@ -1,7 +1,6 @@
 #include "conversations/closing.h"
 
-#include "container/container.h"
-#include "container/tab_bar.h"
+#include "container/container_tabs.h"
 #include "conversations/attach.h"
 #include "conversations/closed_list.h"
 #include "conversations/registry.h"
@@ -24,11 +23,6 @@ public:
 
 // The host's own setting: a closed conversation window stays alive, hidden.
 bool KeepWindows() { return GetHostInt(Host::kColumnKeepWindow) != 0; }
-
-void RemoveTab(int32_t contact) {
-    tabBar.Delete(ButtonId(contact));
-    Reposition(-1, -1);
-}
 
 // The current tab's window answers its own destruction by showing the
 // neighbour (the hook's destroy row); any other goes quietly.
@@ -104,7 +98,7 @@ void CloseTabs(int32_t leave) {
             CloseButtonAt(i, id, contact);
         }
     }
-    RebuildTabBar(keepsATab ? ButtonId(leave) : 0);
+    RemoveTabsBut(keepsATab ? leave : 0);
     Reposition(-1, -1);
     if (keepsATab) {
         MoveToWnd(leave);

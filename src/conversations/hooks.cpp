@@ -1,16 +1,13 @@
 #include "conversations/hooks.h"
 
-#include <set>
-
-#include "container/bar_scroll.h"
-#include "container/container.h"
-#include "container/tab_bar.h"
+#include "container/container_tabs.h"
 #include "conversations/attach.h"
 #include "conversations/closed_list.h"
 #include "conversations/closing.h"
 #include "conversations/registry.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/plugin_state.h"
 #include "ui/registration.h"
 
 namespace Tabs {
@@ -22,15 +19,6 @@ constexpr int kEscCloseTab = 1;
 // The "Vizorek" view's own messages: is there a selection, copy it.
 constexpr UINT kViewHasSelection = 2032;
 constexpr UINT kViewCopy = 2029;
-
-// Windows whose procedure of ours lies under one put over it later: taking
-// ours out would take that one out too, so ours only passes messages on
-// until the window is hooked again or goes.
-std::set<HWND> passingOn;
-
-// Set while the plug-in itself pins a tabbed window in place, so that the
-// position messages of that move do not pin it again.
-bool pinning = false;
 
 LRESULT PassOn(WNDPROC old, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return old ? CallWindowProcA(old, window, message, wParam, lParam)
@@ -44,7 +32,7 @@ LRESULT PassOn(WNDPROC old, HWND window, UINT message, WPARAM wParam, LPARAM lPa
 LRESULT Hooked(const char* where, const char* property, Answer (*handle)(HWND, UINT, WPARAM, LPARAM), HWND window,
                UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     auto old = reinterpret_cast<WNDPROC>(GetPropA(window, property));
-    if (message != WM_NCDESTROY && passingOn.count(window)) return PassOn(old, window, message, wParam, lParam);
+    if (message != WM_NCDESTROY && plugin.passingOn.count(window)) return PassOn(old, window, message, wParam, lParam);
     Answer answer = Answered(where, [&] { return handle(window, message, wParam, lParam); });
     return answer ? *answer : PassOn(old, window, message, wParam, lParam);
 }
@@ -55,12 +43,10 @@ Answer OnDestroy(HWND window) {
     int32_t cnt = ContactOfWindow(window);
     Log(kTrace, "Tabs::SubclassProc - WM_DESTROY, cnt=%d", ButtonId(cnt));
     if (!bulkClosing) {
-        if (window == currentWnd) {
+        if (window == currentWnd)
             SelectNeighbour();
-        } else if (cnt) {
-            tabBar.Delete(ButtonId(cnt));
-            Reposition(-1, -1);
-        }
+        else if (cnt)
+            RemoveTab(cnt);
     }
     return {};
 }
@@ -117,12 +103,13 @@ Answer OnShowWindow(HWND window, WPARAM wParam) {
     return {};
 }
 
+// The position messages of the plug-in's own move do not pin the window again.
 void PinInContainer(HWND window, const WINDOWPOS& pos) {
-    if (pinning) return;
+    if (plugin.pinning) return;
     if (pos.x == 0 && pos.y == 0 && pos.cx == contentCx && pos.cy == contentCy) return;
-    pinning = true;
+    plugin.pinning = true;
     SetWindowPos(window, nullptr, 0, 0, contentCx, contentCy, SWP_NOSENDCHANGING | SWP_NOZORDER | SWP_NOACTIVATE);
-    pinning = false;
+    plugin.pinning = false;
 }
 
 Answer OnPositionChange(HWND window, LPARAM lParam) {
@@ -343,7 +330,7 @@ LRESULT CALLBACK CtrlViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 bool Hook(HWND window, WNDPROC proc, const char* property) {
     if (!window || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
     if (GetPropA(window, property)) {
-        passingOn.erase(window);
+        plugin.passingOn.erase(window);
         return true;
     }
     LONG_PTR old = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
@@ -355,7 +342,7 @@ bool Hook(HWND window, WNDPROC proc, const char* property) {
 
 void Unhook(HWND window, WNDPROC proc, const char* property) {
     if (!window) return;
-    passingOn.erase(window);
+    plugin.passingOn.erase(window);
     LONG_PTR old = reinterpret_cast<LONG_PTR>(RemovePropA(window, property));
     if (!old && GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(proc))
         old = static_cast<LONG_PTR>(GetClassLongPtrA(window, GCLP_WNDPROC));
@@ -366,7 +353,7 @@ void StepOut(HWND window, WNDPROC proc, const char* property) {
     bool under = window && GetPropA(window, property) &&
                  GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(proc);
     if (under)
-        passingOn.insert(window);
+        plugin.passingOn.insert(window);
     else
         Unhook(window, proc, property);
 }

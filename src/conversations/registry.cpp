@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "container/container.h"
-#include "container/tab_bar.h"
+#include "container/container_tabs.h"
 #include "host/columns.h"
 #include "host/host.h"
 

@@ -5,12 +5,12 @@
 #include <cstring>
 
 #include "container/container.h"
-#include "container/tab_bar.h"
 #include "conversations/attach.h"
 #include "conversations/closed_list.h"
 #include "conversations/registry.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/plugin_state.h"
 #include "ui/elements.h"
 #include "ui/registration.h"
 
@@ -35,9 +35,8 @@ void FlashForMessage(HWND window) {
 }
 
 void EnsureTab(int contact) {
-    int button = ButtonId(contact);
-    if (GetInt(Column::AutoCreateButton) != 1 || tabBar.Exists(button)) return;
-    tabBar.AddButton(button, GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
+    if (GetInt(Column::AutoCreateButton) != 1 || tabBar.Exists(ButtonId(contact))) return;
+    AddTab(contact);
     Reposition(-1, -1);
 }
 
@@ -84,12 +83,6 @@ HWND SettingsPageWindow() {
     return static_cast<HWND>(info.handle);
 }
 
-void RestartFlashTimer() {
-    if (!containerWnd) return;
-    KillTimer(containerWnd, kFlashTimer);
-    StartFlashTimer();
-}
-
 void ApplyWindowButtons() {
     int count = Send(Host::kContactCount);
     for (int i = 0; i < count; ++i) UpdateWindowButtons(i);
@@ -113,8 +106,8 @@ void RemoveContactMenuEntries() {
 
 void MoveContactMenuEntries() {
     int align = GetInt(Column::MenuAlign);
-    if (align == menuAlign) return;
-    menuAlign = align;
+    if (align == plugin.menuAlign) return;
+    plugin.menuAlign = align;
     RemoveContactMenuEntries();
     RegisterContactMenuEntries(align);
 }

@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "host/plugin_state.h"
+
 namespace Tabs {
 
 HostControl* hostControl = nullptr;
 bool lockPresent = false;
+PluginState plugin;
 
 void Log(int level, const char* format, ...) {
     if (!hostControl) return;

@@ -6,6 +6,7 @@
 
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/plugin_state.h"
 #include "ui/elements.h"
 #include "ui/info_box.h"
 
@@ -14,7 +15,6 @@ namespace Tabs {
 SetLayeredWindowAttributesProc setLayeredWindowAttributes = nullptr;
 int buttonGroup = Element::Toolbar;
 int changeKey = 0;
-int menuAlign = 0;
 int viewCtrlOwner = 0;
 int sendCtrlOwner = 0;
 
@@ -159,8 +159,8 @@ int IPrepare() {
     RegisterIcons();
     buttonGroup = GetInt(Column::ToolbarButtonsOnMain) ? Host::kGroupMainToolbar : Element::Toolbar;
     RegisterButtons();
-    menuAlign = GetInt(Column::MenuAlign);
-    RegisterContactMenuEntries(menuAlign);
+    plugin.menuAlign = GetInt(Column::MenuAlign);
+    RegisterContactMenuEntries(plugin.menuAlign);
     RegisterMainMenuEntries();
     AddGroupElement(Host::kGroupSettings, Element::SettingsPage, -1, 0, kTabsCaption, Icon::TabsIcon);
     std::string about = AboutText();

@@ -1,13 +1,12 @@
 #include "ui/session.h"
 
 #include "container/container.h"
-#include "container/container_events.h"
-#include "container/tab_bar.h"
 #include "conversations/attach.h"
 #include "conversations/closed_list.h"
 #include "conversations/registry.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/plugin_state.h"
 #include "ui/registration.h"
 
 namespace Tabs {
@@ -16,10 +15,6 @@ namespace {
 
 constexpr int kRestoreAlways = 1;
 constexpr int kRestoreAsk = 2;
-
-// Between the start and the end message the session lives in the tab bar and
-// the stored texts are empty: a start or end out of turn would wipe them.
-bool running = false;
 
 HICON HostIcon(int id) { return reinterpret_cast<HICON>(Send(Host::kIconHandle, id, Host::kIconSmall)); }
 
@@ -55,11 +50,11 @@ ContactList OpenTabs() {
 }  // namespace
 
 int IStart() {
-    if (running) {
+    if (plugin.running) {
         Log(kTrace, "Tabs::IStart - już uruchomiony");
         return 1;
     }
-    running = true;
+    plugin.running = true;
     messageIcon = HostIcon(Host::kIconMessage);
     normalIcon = HostIcon(Host::kIconNormal);
     RegisterClasses();
@@ -82,11 +77,11 @@ int IStart() {
 }
 
 int IEnd() {
-    if (!running) {
+    if (!plugin.running) {
         Log(kTrace, "Tabs::IEnd - nie uruchomiony");
         return 1;
     }
-    running = false;
+    plugin.running = false;
     SetString(Column::LastSession, ListToString(OpenTabs()).c_str());
     SetString(Column::ClosedRecentlyBuffer, ListToString(closedList).c_str());
     ReleaseWindows();
@@ -108,7 +103,6 @@ void ReleaseAtUnload() {
     ReleaseWindows();
     if (containerWnd) DestroyWindow(containerWnd);
     UnregisterClasses();
-    DestroyTearOffCursor();
 }
 
 }  // namespace Tabs
