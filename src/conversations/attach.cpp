@@ -29,14 +29,6 @@ static_assert(kTriggerAttachKeep == 0x3F30FFFF);
 constexpr int kDetachedX = 100;
 constexpr int kDetachedY = 100;
 
-struct ShowingScope {
-    int32_t outer = plugin.showingCnt;
-    explicit ShowingScope(int32_t contact) { plugin.showingCnt = contact; }
-    ~ShowingScope() { plugin.showingCnt = outer; }
-    ShowingScope(const ShowingScope&) = delete;
-    ShowingScope& operator=(const ShowingScope&) = delete;
-};
-
 void SetStyle(HWND window, DWORD keep, DWORD add) {
     DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
     SetWindowLongA(window, GWL_STYLE, static_cast<LONG>((style & keep) | add));
@@ -231,7 +223,7 @@ int ChangeWindow(int32_t contact) {
     // one floats on its own and gets no button.
     bool shown = false;
     if (window && contact != currentCnt && GetAncestor(window, GA_PARENT) == contWnd) {
-        ShowingScope showing(contact);
+        Scoped<int32_t> showing(plugin.showingCnt, contact);
         shown = ShowTab(contact, window);
     }
     Activate();

@@ -6,20 +6,11 @@
 #include "conversations/registry.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/scoped.h"
 
 namespace Tabs {
 
 namespace {
-
-// Set while the plug-in itself destroys or hides tab windows, so that their
-// own destroy and show messages leave the tab bar alone.
-class BulkClosing {
-public:
-    BulkClosing() { bulkClosing = true; }
-    ~BulkClosing() { bulkClosing = false; }
-    BulkClosing(const BulkClosing&) = delete;
-    BulkClosing& operator=(const BulkClosing&) = delete;
-};
 
 // The host's own setting: a closed conversation window stays alive, hidden.
 bool KeepWindows() { return GetHostInt(Host::kColumnKeepWindow) != 0; }
@@ -31,7 +22,7 @@ void DestroyTab(int32_t contact, HWND window) {
         DestroyWindow(window);
         return;
     }
-    BulkClosing closing;
+    Scoped<bool> closing(bulkClosing, true);
     DestroyWindow(window);
     RemoveTab(contact);
 }
@@ -90,7 +81,7 @@ void CloseTabs(int32_t leave) {
     Log(kTrace, "Tabs::CloseTabs - leave: %d, count: %d", leave, count);
     bool keepsATab = leave != -1 && tabBar.Exists(ButtonId(leave));
     {
-        BulkClosing closing;
+        Scoped<bool> closing(bulkClosing, true);
         for (int i = count - 1; i >= 1; --i) {
             int id = tabBar.CommandAt(i);
             int32_t contact = ContactOf(id);

@@ -107,9 +107,8 @@ Answer OnShowWindow(HWND window, WPARAM wParam) {
 void PinInContainer(HWND window, const WINDOWPOS& pos) {
     if (plugin.pinning) return;
     if (pos.x == 0 && pos.y == 0 && pos.cx == contentCx && pos.cy == contentCy) return;
-    plugin.pinning = true;
+    Scoped<bool> pinning(plugin.pinning, true);
     SetWindowPos(window, nullptr, 0, 0, contentCx, contentCy, SWP_NOSENDCHANGING | SWP_NOZORDER | SWP_NOACTIVATE);
-    plugin.pinning = false;
 }
 
 Answer OnPositionChange(HWND window, LPARAM lParam) {

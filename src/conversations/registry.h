@@ -23,6 +23,8 @@ inline constexpr char kPropMsgWaiting[] = "MsgWaiting";  // set by the host
 extern HWND currentWnd;
 extern int32_t currentCnt;
 extern ContactList waitingList;
+// Set while the plug-in itself destroys or hides tab windows, so that their
+// own destroy and show messages leave the tab bar alone.
 extern bool bulkClosing;
 
 // Fields of the host's record behind "CNT".

@@ -7,6 +7,9 @@
 
 #include <cstdint>
 #include <set>
+#include <vector>
+
+#include "host/scoped.h"
 
 namespace Tabs {
 
@@ -22,7 +25,7 @@ struct PluginState {
     HINSTANCE classInstance = nullptr;
 
     // What the plug-in is in the middle of, so that the messages it causes
-    // do not start it again.
+    // do not start it again; changed only through Scoped.
     int32_t showingCnt = 0;  // the contact whose window a switch brings up
     bool pinning = false;    // a tabbed window being put back in place
 
@@ -30,6 +33,11 @@ struct PluginState {
     // it later: taking ours out would take that one out too, so ours only
     // passes messages on until the window is hooked again or goes.
     std::set<HWND> passingOn;
+
+    // The scoped changes in force, oldest first, and how many fault guards
+    // run, one inside the other.
+    std::vector<ScopedChange> changes;
+    int guards = 0;
 };
 
 extern PluginState plugin;
