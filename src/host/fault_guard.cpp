@@ -37,8 +37,9 @@ bool IsFault(DWORD code) {
 // x64 keeps no chain of handler frames on the thread: the system finds a
 // frame's handler in the unwind tables. GuardedCall below is a small frame
 // whose unwind entry names GuardedCallHandler. On a fault, the handler
-// unwinds every frame above it (running their clean-ups) and resumes at
-// GuardedCallResume with the fallback, which the frame keeps at rsp+32.
+// unwinds every frame above it and resumes at GuardedCallResume with the
+// fallback, which the frame keeps at rsp+32. The C++ destructors in those
+// frames do not run, as on x86.
 extern "C" intptr_t ZavernokGuardedCall(GuardedCall call, void* argument, intptr_t fallback);
 extern "C" char ZavernokGuardedCallResume[];
 constexpr int kFallbackOffset = 32;
@@ -74,7 +75,9 @@ ZavernokGuardedCallResume:
     .seh_endproc
 )");
 
-intptr_t RunFaultGuarded(GuardedCall call, void* argument, intptr_t fallback) noexcept {
+namespace {
+
+intptr_t GuardedRun(GuardedCall call, void* argument, intptr_t fallback) noexcept {
     return ZavernokGuardedCall(call, argument, fallback);
 }
 
@@ -105,9 +108,7 @@ NT_TIB* ThreadBlock() {
 #endif
 }
 
-}  // namespace
-
-intptr_t RunFaultGuarded(GuardedCall call, void* argument, intptr_t fallback) noexcept {
+intptr_t GuardedRun(GuardedCall call, void* argument, intptr_t fallback) noexcept {
     jmp_buf resume;
     GuardFrame frame;
     if (setjmp(resume)) return fallback;
@@ -121,5 +122,28 @@ intptr_t RunFaultGuarded(GuardedCall call, void* argument, intptr_t fallback) no
 }
 
 #endif
+
+// A call that returns says so; one that does not was abandoned.
+struct Run {
+    GuardedCall call;
+    void* argument;
+    bool returned;
+};
+
+intptr_t RunToTheEnd(void* run) {
+    auto* r = static_cast<Run*>(run);
+    intptr_t answer = r->call(r->argument);
+    r->returned = true;
+    return answer;
+}
+
+}  // namespace
+
+intptr_t RunFaultGuarded(GuardedCall call, void* argument, intptr_t fallback, AbandonedCall abandoned) noexcept {
+    Run run{call, argument, false};
+    intptr_t answer = GuardedRun(RunToTheEnd, &run, fallback);
+    if (!run.returned && abandoned) abandoned(argument);
+    return answer;
+}
 
 }  // namespace Tabs

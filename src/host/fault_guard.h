@@ -8,9 +8,14 @@
 namespace Tabs {
 
 using GuardedCall = intptr_t (*)(void* argument);
+// Told, with the same argument, that the frames above the guard were
+// abandoned without their clean-ups.
+using AbandonedCall = void (*)(void* argument) noexcept;
 
-// Runs call(argument); a fault inside it unwinds back here and `fallback` is
-// answered. Objects alive in the abandoned frames are not destroyed.
-intptr_t RunFaultGuarded(GuardedCall call, void* argument, intptr_t fallback) noexcept;
+// Runs call(argument); a fault inside it unwinds back here, `abandoned` is
+// called and `fallback` is answered. Objects alive in the abandoned frames
+// are not destroyed.
+intptr_t RunFaultGuarded(GuardedCall call, void* argument, intptr_t fallback,
+                         AbandonedCall abandoned = nullptr) noexcept;
 
 }  // namespace Tabs

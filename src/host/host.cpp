@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "container/container.h"
 #include "host/plugin_state.h"
 
 namespace Tabs {
@@ -91,6 +92,20 @@ std::string WindowText(HWND window) {
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
+
+GuardPlace::GuardPlace() noexcept
+    : counted(plugin.guards, plugin.guards + 1), inForce(ChangesInForce()), outermost(plugin.guards == 1) {}
+
+void GuardPlace::Abandoned() const noexcept {
+    UndoChangesAfter(inForce);
+    if (!outermost) return;
+    RunFaultGuarded(
+        [](void*) -> intptr_t {
+            EndDragAfterFault();
+            return 0;
+        },
+        nullptr, 0);
+}
 
 void LogFault(const char* where) noexcept {
     RunFaultGuarded(

@@ -11,6 +11,7 @@
 #include "host/host_control.h"
 #include "host/records.h"
 #include "host/requests.h"
+#include "host/scoped.h"
 
 namespace Tabs {
 
@@ -87,22 +88,41 @@ using Answer = std::optional<LRESULT>;
 // fault may have come from the host's control object.
 void LogFault(const char* where) noexcept;
 
+// A fault guard's place: counted among the guards running, one inside the
+// other, and knowing how many scoped changes were in force when it started.
+class GuardPlace {
+public:
+    GuardPlace() noexcept;
+    // The frames above the guard were abandoned without their clean-ups:
+    // every change they made is undone, and when no guard runs outside this
+    // one, a tab being dragged is let go. Everything is then back at rest.
+    void Abandoned() const noexcept;
+
+private:
+    Scoped<int> counted;
+    size_t inForce;
+    bool outermost;
+};
+
 // Runs the plug-in's part of a window message so that neither a throw nor a
 // fault in it reaches the system: either leaves the message unanswered.
-// Objects alive in the frames a fault abandons are not destroyed.
+// Objects alive in the frames a fault abandons are not destroyed, but what
+// they had changed is put back.
 template <typename Handler>
 Answer Answered(const char* where, Handler&& handler) noexcept {
     struct Call {
         Handler* handler;
         const char* where;
         Answer answer;
-    } call{&handler, where, std::nullopt};
+        GuardPlace place;
+    } call{&handler, where, std::nullopt, {}};
     auto run = [](void* argument) -> intptr_t {
         auto* c = static_cast<Call*>(argument);
         c->answer = Guard(c->where, [c] { return Answer((*c->handler)()); }, [] { return Answer(); });
         return 0;
     };
-    if (RunFaultGuarded(run, &call, 1) == 0) return call.answer;
+    auto abandoned = [](void* argument) noexcept { static_cast<Call*>(argument)->place.Abandoned(); };
+    if (RunFaultGuarded(run, &call, 1, abandoned) == 0) return call.answer;
     LogFault(where);
     return std::nullopt;
 }
