@@ -8,6 +8,7 @@
 #include "conversations/registry.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/unique_handle.h"
 
 namespace Tabs {
 
@@ -39,9 +40,9 @@ std::string MenuText(std::string text) {
     return shown;
 }
 
-HMENU AllTabsMenu() {
-    HMENU menu = CreatePopupMenu();
-    if (!menu) return nullptr;
+UniqueMenu AllTabsMenu() {
+    UniqueMenu menu(CreatePopupMenu());
+    if (!menu) return menu;
     int count = tabBar.Count();
     for (int index = kFirstTabIndex; index < count; ++index) {
         int id = tabBar.CommandAt(index);
@@ -50,7 +51,7 @@ HMENU AllTabsMenu() {
         std::string text = MenuText(GetTabName(contact, false));
         if (ListContains(waitingList, contact)) text += kWaitingMark;
         UINT flags = MF_STRING | (contact == currentCnt ? MF_CHECKED : MF_UNCHECKED);
-        AppendMenuA(menu, flags, static_cast<UINT_PTR>(id), text.c_str());
+        AppendMenuA(menu.Get(), flags, static_cast<UINT_PTR>(id), text.c_str());
     }
     return menu;
 }
@@ -351,12 +352,12 @@ void BarView::ShowAllTabsMenu() const {
     TPMPARAMS beside{};
     beside.cbSize = sizeof beside;
     if (!container || !GetWindowRect(allTabs, &beside.rcExclude)) return;
-    HMENU menu = AllTabsMenu();
+    UniqueMenu menu = AllTabsMenu();
     if (!menu) return;
     const RECT& at = beside.rcExclude;
     UINT flags = TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTALIGN | (tabsAlign != 0 ? TPM_TOPALIGN : TPM_BOTTOMALIGN);
-    int chosen = TrackPopupMenuEx(menu, flags, at.left, tabsAlign != 0 ? at.top : at.bottom, container, &beside);
-    DestroyMenu(menu);
+    int chosen = TrackPopupMenuEx(menu.Get(), flags, at.left, tabsAlign != 0 ? at.top : at.bottom, container, &beside);
+    menu.Reset();
     if (chosen > 0 && tabBar.Exists(chosen)) MoveToWnd(ContactOf(chosen));
 }
 

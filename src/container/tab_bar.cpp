@@ -6,6 +6,7 @@
 
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/unique_handle.h"
 
 namespace Tabs {
 
@@ -62,11 +63,10 @@ bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
     button.iString = reinterpret_cast<INT_PTR>(text ? text : "");
     int rows = Rows();
     int height = ButtonHeight();
-    HRGN pending = CreateRectRgn(0, 0, 0, 0);
-    bool pendingKnown = pending && window && GetUpdateRgn(window, pending, FALSE) != ERROR;
+    UniqueRegion pending(CreateRectRgn(0, 0, 0, 0));
+    bool pendingKnown = pending && window && GetUpdateRgn(window, pending.Get(), FALSE) != ERROR;
     bool added = Message(TB_INSERTBUTTONA, kAppendIndex, reinterpret_cast<LPARAM>(&button)) != 0;
-    if (added && pendingKnown && rows == Rows() && height == ButtonHeight()) RepaintAppended(pending);
-    if (pending) DeleteObject(pending);
+    if (added && pendingKnown && rows == Rows() && height == ButtonHeight()) RepaintAppended(pending.Get());
     return added;
 }
 
@@ -126,16 +126,15 @@ void TabBar::SetImages(const std::vector<ButtonImage>& images) {
         if (image != info.iImage) changes.push_back({button.id, index, info.iImage, image});
     }
     if (changes.empty()) return;
-    HRGN pending = CreateRectRgn(0, 0, 0, 0);
-    bool inPlace = pending && GetUpdateRgn(window, pending, FALSE) != ERROR;
+    UniqueRegion pending(CreateRectRgn(0, 0, 0, 0));
+    bool inPlace = pending && GetUpdateRgn(window, pending.Get(), FALSE) != ERROR;
     std::vector<int> changed;
     for (const Change& change : changes) {
         inPlace = inPlace && IsImage(change.old) && IsImage(change.image);
         ReplaceImage(change.id, change.old, change.image);
         changed.push_back(change.index);
     }
-    if (inPlace) RepaintImages(pending, changed);
-    if (pending) DeleteObject(pending);
+    if (inPlace) RepaintImages(pending.Get(), changed);
 }
 
 // The control repaints a whole button for its new image, text and all, and

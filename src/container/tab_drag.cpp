@@ -2,13 +2,13 @@
 
 #include <windowsx.h>
 
-#include <cstring>
 #include <ctime>
 
 #include "container/bar_view.h"
 #include "container/container.h"
 #include "container/container_window.h"
 #include "conversations/attach.h"
+#include "ui/elements.h"
 
 namespace Tabs {
 
@@ -57,53 +57,15 @@ void TabDrag::OnScrollTimer() {
     view.ScrollTowardCursor(dragged);
 }
 
+// The cursor is the module's own and shared: it is not destroyed, but one
+// still shown gives way to the arrow.
 TabDrag::~TabDrag() {
-    if (!tearOffCursor) return;
-    if (GetCursor() == tearOffCursor) SetCursor(LoadCursor(nullptr, IDC_ARROW));
-    DestroyCursor(tearOffCursor);
+    if (tearOffCursor && GetCursor() == tearOffCursor) SetCursor(LoadCursor(nullptr, IDC_ARROW));
 }
 
-// An arrow carrying a small window: letting go here makes one.
+// Letting go here makes a window of the tab.
 HCURSOR TabDrag::TearOffCursor() {
-    static const char* const shape[] = {
-        "X",
-        "XX",
-        "XoX",
-        "XooX",
-        "XoooX",
-        "XooooX",
-        "XoooooX",
-        "XooooooX",
-        "XoooooooX",
-        "XooooooooX",
-        "XoooooXXXXX",
-        "XooXooX",
-        "XoX XooX",
-        "XX  XooX",
-        "X    XooX",
-        "     XooX",
-        "      XX    XXXXXXXXXXXXX",
-        "            XXXXXXXXXXXXX",
-        "            XoooooooooooX",
-        "            XoooooooooooX",
-        "            XoooooooooooX",
-        "            XoooooooooooX",
-        "            XoooooooooooX",
-        "            XXXXXXXXXXXXX",
-    };
-    if (tearOffCursor) return tearOffCursor;
-    constexpr int kSide = 32;
-    BYTE andPlane[kSide * kSide / 8], xorPlane[kSide * kSide / 8];
-    std::memset(andPlane, 0xFF, sizeof andPlane);
-    std::memset(xorPlane, 0, sizeof xorPlane);
-    for (int y = 0; y < static_cast<int>(sizeof shape / sizeof shape[0]); ++y)
-        for (int x = 0; shape[y][x]; ++x) {
-            if (shape[y][x] == ' ') continue;
-            BYTE bit = static_cast<BYTE>(0x80 >> (x % 8));
-            andPlane[y * kSide / 8 + x / 8] &= static_cast<BYTE>(~bit);
-            if (shape[y][x] == 'o') xorPlane[y * kSide / 8 + x / 8] |= bit;
-        }
-    tearOffCursor = CreateCursor(nullptr, 0, 0, kSide, kSide, andPlane, xorPlane);
+    if (!tearOffCursor) tearOffCursor = LoadCursorA(OwnModule(), MAKEINTRESOURCEA(Cursor::TearOffResource));
     return tearOffCursor;
 }
 

@@ -52,7 +52,8 @@ private:
     bool outside = false;
     bool tearable = false;
     WNDPROC barProc = nullptr;  // the toolbar's own procedure, the same for every bar
-    HCURSOR tearOffCursor = nullptr;
+    HCURSOR tearOffCursor = nullptr;  // the module's own, shared
+
 };
 
 // The tab bar's window procedure while it is watched.

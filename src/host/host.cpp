@@ -7,6 +7,8 @@
 #include "container/container.h"
 #include "host/plugin_state.h"
 
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 namespace Tabs {
 
 HostControl* hostControl = nullptr;
@@ -92,6 +94,8 @@ std::string WindowText(HWND window) {
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
+
+HINSTANCE OwnModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
 GuardPlace::GuardPlace() noexcept
     : counted(plugin.guards, plugin.guards + 1), inForce(ChangesInForce()), outermost(plugin.guards == 1) {}

@@ -62,6 +62,8 @@ bool KeyDown(int key);
 // The host's instance, which the plug-in's windows and classes belong to;
 // null while there is no host control.
 HINSTANCE AppInstance();
+// The module the plug-in's code lies in, which holds its resources.
+HINSTANCE OwnModule();
 
 // Runs the body of a window procedure or handler so that nothing thrown in it
 // reaches the system or the host: a throw is logged and answered by the

@@ -27,6 +27,12 @@ constexpr int TabsResource = 101;
 constexpr int CloseResource = 102;
 }  // namespace Tabs::Icon
 
+namespace Tabs::Cursor {
+// An arrow carrying a small window: the cursor of a tab dragged where
+// letting go tears it off.
+constexpr int TearOffResource = 103;
+}  // namespace Tabs::Cursor
+
 // Bits 16 to 23 of an element's status select its kind; the rest are flags.
 namespace Tabs::Status {
 constexpr uint32_t InMenu = 0x01000000;
