@@ -96,7 +96,7 @@ TEST_F(BarLayout, AfterATabGoesTheBarScrollsExactlyWhenItDidAtThatCountOnTheWayU
             std::snprintf(name, sizeof name, "Kontakt %02d", ++contacts % 100);
             int contact = AddContact(name);
             AddTab(contact);
-            ids.push_back(Tabs::ButtonId(contact));
+            ids.push_back(Tabs::ButtonOf(contact));
             Tabs::Reposition(-1, -1);
             scrolledAt.push_back(Shown(arrows));
             if (scrolledAt.back()) ++past;

@@ -59,7 +59,7 @@ protected:
 
     // A tab for a contact, made as attaching makes it.
     void AddTab(int contact) {
-        ASSERT_TRUE(Tabs::tabBar.AddButton(Tabs::ButtonId(contact), Tabs::GetTabName(contact, true).c_str(),
+        ASSERT_TRUE(Tabs::tabBar.AddButton(Tabs::ButtonOf(contact), Tabs::GetTabName(contact, true).c_str(),
                                            Tabs::StatusIcon(contact, -1), Tabs::kTabStyle));
     }
 

@@ -45,7 +45,7 @@ UniqueMenu AllTabsMenu() {
     if (!menu) return menu;
     int count = tabBar.Count();
     for (int index = kFirstTabIndex; index < count; ++index) {
-        int id = tabBar.CommandAt(index);
+        ButtonId id{tabBar.CommandAt(index)};
         if (!IsTabButtonId(id)) continue;
         int32_t contact = ContactOf(id);
         std::string text = MenuText(GetTabName(contact, false));
@@ -144,7 +144,7 @@ int BarView::MaxFirstRow() const { return std::max(tabBar.Rows() - rowsShown, 0)
 // The shown tab's row comes into view with the least movement; a tab the
 // user scrolled to stays where it is while the shown tab is in view.
 void BarView::RevealShownTab() {
-    int index = currentCnt ? tabBar.IndexOf(ButtonId(currentCnt)) : -1;
+    int index = currentCnt ? tabBar.IndexOf(ButtonOf(currentCnt)) : -1;
     RECT r{};
     if (index >= kFirstTabIndex && rowHeight > 0 && tabBar.ItemRect(index, r)) {
         int row = r.top / rowHeight;
@@ -284,7 +284,7 @@ bool BarView::Wheel(WPARAM wParam, LPARAM lParam) {
 }
 
 // The dragged tab itself under the cursor means the user has not moved it yet.
-void BarView::ScrollTowardCursor(int dragged) {
+void BarView::ScrollTowardCursor(ButtonId dragged) {
     POINT cursor{};
     RECT shown{};
     int command = -1;
@@ -325,7 +325,7 @@ LRESULT BarView::TooltipText(NMTTDISPINFOA& info) const {
         case kDetachButtonId: CopyToOwnText(info, "Odepnij"); break;
         case -1: CopyToOwnText(info, ""); break;  // between buttons: no contact's text
         default:
-            if (char* text = ContactTooltip(ContactOf(command)))
+            if (char* text = ContactTooltip(ContactOf(ButtonId{command})))
                 info.lpszText = text;
             else
                 CopyToOwnText(info, "");
@@ -358,7 +358,7 @@ void BarView::ShowAllTabsMenu() const {
     UINT flags = TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTALIGN | (tabsAlign != 0 ? TPM_TOPALIGN : TPM_BOTTOMALIGN);
     int chosen = TrackPopupMenuEx(menu.Get(), flags, at.left, tabsAlign != 0 ? at.top : at.bottom, container, &beside);
     menu.Reset();
-    if (chosen > 0 && tabBar.Exists(chosen)) MoveToWnd(ContactOf(chosen));
+    if (chosen > 0 && tabBar.Exists(chosen)) MoveToWnd(ContactOf(ButtonId{chosen}));
 }
 
 }  // namespace Tabs

@@ -9,6 +9,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "host/ids.h"
+
 namespace Tabs {
 
 constexpr int kBarViewId = 11;
@@ -42,7 +44,7 @@ public:
     bool Wheel(WPARAM wParam, LPARAM lParam);
     // A tab dragged onto the first or last row shown (and off the tab itself)
     // scrolls the bar a row that way.
-    void ScrollTowardCursor(int dragged);
+    void ScrollTowardCursor(ButtonId dragged);
 
     // Button under the cursor: false when the cursor lies outside the part of
     // the bar's window rectangle that the view shows (edges inclusive);

@@ -296,11 +296,11 @@ void SetContainerIcon(HICON icon) {
 }
 
 bool AddTab(int32_t contact) {
-    return tabBar.AddButton(ButtonId(contact), GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
+    return tabBar.AddButton(ButtonOf(contact), GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
 }
 
 void RemoveTab(int32_t contact) {
-    tabBar.Delete(ButtonId(contact));
+    tabBar.Delete(ButtonOf(contact));
     Reposition(-1, -1);
 }
 
@@ -318,7 +318,7 @@ void RemoveTabsBut(int32_t kept) {
         int state;
     };
     std::vector<Button> staying;
-    int keptId = kept == 0 || kept == -1 ? 0 : ButtonId(kept);
+    int keptId = kept == 0 || kept == -1 ? 0 : ButtonOf(kept);
     for (int id : {kCloseButtonId, kDetachButtonId, keptId})
         if (id != 0 && tabBar.Exists(id)) staying.push_back({id, tabBar.Text(id), tabBar.Image(id), tabBar.State(id)});
     // The old bar's tools stay in its tooltip control, and a toolbar may
@@ -336,8 +336,8 @@ void RemoveTabsBut(int32_t kept) {
     if (oldTooltip && IsWindow(oldTooltip)) DestroyWindow(oldTooltip);
 }
 
-void PlaceTab(int id, int index) {
-    int from = tabBar.IndexOf(id);
+void PlaceTab(ButtonId tab, int index) {
+    int from = tabBar.IndexOf(tab);
     if (from < kFirstTabIndex || index < kFirstTabIndex || from == index) return;
     tabBar.Move(from, index);
 }

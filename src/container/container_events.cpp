@@ -85,7 +85,7 @@ void OnFlashTimer() {
     const ContactList waiting = waitingList;
     std::vector<ButtonImage> images;
     for (int32_t contact : waiting)
-        images.push_back({ButtonId(contact), flashPhase ? StatusIcon(contact, -1) : MessageIcon(contact)});
+        images.push_back({ButtonOf(contact), flashPhase ? StatusIcon(contact, -1) : MessageIcon(contact)});
     tabBar.SetImages(images);
     flashPhase = !flashPhase;
 }
@@ -139,11 +139,11 @@ LRESULT Container::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (id == kCloseButtonId) {
         if (currentCnt) CloseTab(currentCnt);
     } else if (id == kDetachButtonId) {
-        if (currentCnt) ToggleAttach(currentCnt | Host::kContactBit);
+        if (currentCnt) ToggleAttach(RefTo(currentCnt));
     } else if (bar.IsAllTabsControl(lParam)) {
         if (HIWORD(wParam) == STN_CLICKED) bar.ShowAllTabsMenu();
     } else if (tabBar.Window() && reinterpret_cast<HWND>(lParam) == tabBar.Window()) {
-        int32_t contact = ContactOf(id);
+        int32_t contact = ContactOf(ButtonId{id});
         if (KeyDown(VK_MENU))
             RunClickSetting(Column::AltClick, contact);
         else if (KeyDown(VK_SHIFT))
@@ -170,7 +170,7 @@ LRESULT Container::OnMiddleClick() {
     } else if (IsFixedButton(command)) {
         ReopenNewestClosed();
     } else {
-        RunClickSetting(Column::MClick, ContactOf(command));
+        RunClickSetting(Column::MClick, ContactOf(ButtonId{command}));
     }
     return 0;
 }
@@ -193,7 +193,7 @@ LRESULT Container::OnRightDoubleClick() {
     Log(kTrace, "Tabs::WndProc - WM_NOTIFY(NM_RDBLCLK)");
     int command = -1;
     if (bar.ButtonUnderCursor(command) && command != -1 && !IsFixedButton(command))
-        RunClickSetting(Column::RDblClick, ContactOf(command));
+        RunClickSetting(Column::RDblClick, ContactOf(ButtonId{command}));
     return 0;
 }
 
@@ -205,7 +205,7 @@ LRESULT Container::OnRightClick(const NMMOUSE& info) {
     if (item == -1 || IsFixedButton(item)) {
         PopUpClosedMenu(at);
     } else {
-        int32_t contact = ContactOf(item);
+        int32_t contact = ContactOf(ButtonId{item});
         PopUp({Host::kGroupContactMenu, Host::kActionContactMenu, contact}, at, ConversationWindow(contact));
     }
     return 0;

@@ -41,7 +41,7 @@ void RemoveTab(int32_t contact);
 void RemoveTabsBut(int32_t kept);
 // Moves a tab (by button id) to a place on the bar, from kFirstTabIndex on;
 // the tabs between shift by one. The fixed buttons never move.
-void PlaceTab(int id, int index);
+void PlaceTab(ButtonId tab, int index);
 
 // Takes a wheel message whose point lies over the bar while the bar scrolls;
 // false leaves it to whoever would take it otherwise.

@@ -244,7 +244,7 @@ void TabBar::SetNotifyWindow(HWND window) { Message(TB_SETPARENT, reinterpret_ca
 
 LRESULT TabBar::Delete(int key, bool byIndex) { return Message(TB_DELETEBUTTON, byIndex ? key : IndexOf(key)); }
 
-bool HasTab(int contact) { return IsTabButtonId(ButtonId(contact)) && tabBar.Exists(ButtonId(contact)); }
+bool HasTab(int contact) { return IsTabButtonId(ButtonOf(contact)) && tabBar.Exists(ButtonOf(contact)); }
 
 int StatusIcon(int contact, int status) {
     if (status == -1) status = GetContactInt(contact, Host::kContactStatus) & 0xFF;

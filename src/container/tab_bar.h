@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "host/ids.h"
+
 namespace Tabs {
 
 constexpr int kCloseButtonId = 0xFFFF;
@@ -16,9 +18,6 @@ constexpr int kFirstTabIndex = 2;
 constexpr int kTabStyle = BTNS_SHOWTEXT | BTNS_AUTOSIZE;
 static_assert(kTabStyle == 0x50);
 
-// Button id of a contact (bit 30 cleared) and back.
-inline int ButtonId(int contact) { return contact & 0xBFFFFFFF; }
-inline int ContactOf(int buttonId) { return buttonId | 0x40000000; }
 inline bool IsFixedButton(int id) { return id == kCloseButtonId || id == kDetachButtonId; }
 // A click reports only the low 16 bits of a command id, and the two highest
 // belong to the fixed buttons: a tab works only with a button id in 1..65533.

@@ -32,7 +32,7 @@ bool OutsideContainer(POINT at) {
 // lies, it goes to the end of the bar. The fixed buttons stay where they are.
 void MoveDropped(int item, int target) {
     if (IsFixedButton(item) || IsFixedButton(target)) return;
-    PlaceTab(item, target == -1 ? tabBar.Count() - 1 : tabBar.IndexOf(target));
+    PlaceTab(ButtonId{item}, target == -1 ? tabBar.Count() - 1 : tabBar.IndexOf(target));
 }
 
 }  // namespace
@@ -108,7 +108,7 @@ LRESULT TabDrag::OnBegin(const NMTOOLBARA& info) {
         SetCursor(LoadCursor(nullptr, IDC_HAND));
         StartScroll();
     }
-    dragged = tab ? info.iItem : 0;
+    dragged = ButtonId{tab ? info.iItem : 0};
     outside = false;
     tearable = false;
     dragStart = clock();
@@ -121,8 +121,8 @@ LRESULT TabDrag::OnBegin(const NMTOOLBARA& info) {
 // until the next press.
 LRESULT TabDrag::DroppedOffBar(int item) {
     POINT at = CursorPos();
-    if (item == dragged && outside && OutsideContainer(at)) TearOff(ContactOf(item), at);
-    dragged = 0;
+    if (item == dragged && outside && OutsideContainer(at)) TearOff(ContactOf(dragged), at);
+    dragged = ButtonId{0};
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
     return 0;
 }
@@ -136,7 +136,7 @@ LRESULT TabDrag::OnEnd(const NMTOOLBARA& info) {
         MoveDropped(info.iItem, target);
         dragStart = 0;
     }
-    dragged = 0;
+    dragged = ButtonId{0};
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
     return 0;
 }
@@ -148,7 +148,7 @@ void TabDrag::ComeToRest() {
     bool held = bar && GetCapture() == bar;
     if (held) ReleaseCapture();
     if (held || dragged != 0) SetCursor(LoadCursor(nullptr, IDC_ARROW));
-    dragged = 0;
+    dragged = ButtonId{0};
     outside = false;
     tearable = false;
 }

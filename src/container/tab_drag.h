@@ -48,7 +48,7 @@ private:
     BarView& view;
     // The tab being dragged (0 for none), whether the drag was last seen
     // outside the container, and whether its tab can leave the container.
-    int dragged = 0;
+    ButtonId dragged{0};
     bool outside = false;
     bool tearable = false;
     WNDPROC barProc = nullptr;  // the toolbar's own procedure, the same for every bar

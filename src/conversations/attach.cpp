@@ -46,10 +46,8 @@ HWND ViewOf(HWND window) { return MessageView(GetDlgItem(window, Host::kViewDial
 
 void MarkTabbed(HWND window) { SetPropA(window, kPropTabbed, reinterpret_cast<HANDLE>(1)); }
 
-int32_t ContactFromRef(int32_t ref) { return hostControl ? hostControl->rowId(1, ref) : 0; }
-
 void SetTabLook(int32_t contact) {
-    int id = ButtonId(contact);
+    int id = ButtonOf(contact);
     tabBar.SetText(id, GetTabName(contact, true).c_str());
     tabBar.SetImage(id, StatusIcon(contact, -1));
 }
@@ -65,10 +63,10 @@ void PassFocus(HWND from, HWND to) {
 // Whether the tab's window had to be shown.
 bool ShowTab(int32_t contact, HWND window) {
     HWND previous = currentWnd;
-    tabBar.Check(ButtonId(currentCnt), false);
+    tabBar.Check(ButtonOf(currentCnt), false);
     currentCnt = contact;
     currentWnd = window;
-    int id = ButtonId(contact);
+    int id = ButtonOf(contact);
     if (!tabBar.Exists(id)) AddTab(contact);
     tabBar.Check(id, true);
     // The new tab comes up over the old one before the old one hides, so
@@ -146,7 +144,7 @@ HWND TearableWindow(int32_t contact) {
 }
 
 void Attach(int32_t contact, HWND window) {
-    if (!contWnd || !IsTabButtonId(ButtonId(contact))) return;
+    if (!contWnd || !IsTabButtonId(ButtonOf(contact))) return;
     Hook(window, SubclassProc, kPropOldProc);
     SetStyle(window, kToggleAttachKeep, WS_CHILD);
     SetParent(window, contWnd);
@@ -162,7 +160,7 @@ void Attach(int32_t contact, HWND window) {
 
 // A conversation window the host has just built becomes a tab.
 void AttachCreated(int32_t contact, HWND window, HWND viewControl) {
-    if (!contWnd || !IsTabButtonId(ButtonId(contact))) return;
+    if (!contWnd || !IsTabButtonId(ButtonOf(contact))) return;
     Log(kTrace, "Tabs::ControlTrigger: cnt: %d", contact);
     SetStyle(window, kTriggerAttachKeep, WS_CHILD);
     SetParent(window, contWnd);
@@ -182,7 +180,7 @@ void OnViewCreated(const ActionNotice* notice) {
     int32_t contact = notice->ref.contact;
     RemovePropA(window, kPropTabbed);
     if (GetContactInt(contact, Column::DontTab) == 0) AttachCreated(contact, window, static_cast<HWND>(created->window));
-    UpdateWindowButtons(contact);
+    UpdateWindowButtons(RefTo(contact));
 }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
@@ -217,7 +215,7 @@ void GiveBack(HWND window) {
 // do nothing, and the outer ChangeWindow runs them once it is up.
 int ChangeWindow(int32_t contact) {
     if (contact != 0 && contact == plugin.showingCnt) return 0;
-    Log(kTrace, "Tabs::ChangeWindow(cnt = %d)", ButtonId(contact));
+    Log(kTrace, "Tabs::ChangeWindow(cnt = %d)", ButtonOf(contact).value);
     HWND window = ConversationWindow(contact);
     // Only a window inside the container can be the shown tab: a detached
     // one floats on its own and gets no button.
@@ -259,7 +257,7 @@ void Activate() {
 // one) has no neighbours: the first tab, if any, is shown instead.
 void SelectNeighbour() {
     int32_t gone = currentCnt;
-    int i = tabBar.IndexOf(ButtonId(gone));
+    int i = tabBar.IndexOf(ButtonOf(gone));
     int n = tabBar.Count();
     bool hasButton = gone && i >= kFirstTabIndex;
     int others = n - kFirstTabIndex - (hasButton ? 1 : 0);
@@ -269,7 +267,7 @@ void SelectNeighbour() {
         currentCnt = 0;
     } else {
         int target = !hasButton ? kFirstTabIndex : i == kFirstTabIndex ? kFirstTabIndex + 1 : i - 1;
-        MoveToWnd(ContactOf(tabBar.CommandAt(target)));
+        MoveToWnd(ContactOf(ButtonId{tabBar.CommandAt(target)}));
     }
     if (hasButton)
         RemoveTab(gone);
@@ -277,9 +275,9 @@ void SelectNeighbour() {
         Reposition(-1, -1);
 }
 
-void ToggleAttach(int32_t contactRef) {
+void ToggleAttach(ContactRef ref) {
     if (!LockAllows()) return;
-    int32_t contact = ContactFromRef(contactRef);
+    int32_t contact = ContactOfRef(ref);
     if (!contact) return;
     HWND window = ConversationWindow(contact);
     if (OwnThreadWindow(window)) {
@@ -288,7 +286,7 @@ void ToggleAttach(int32_t contactRef) {
         else
             Attach(contact, window);
     }
-    UpdateWindowButtons(contact);
+    UpdateWindowButtons(RefTo(contact));
     Reposition(-1, -1);
 }
 
@@ -299,7 +297,7 @@ void TearOff(int32_t contact, POINT cursor) {
     if (!window || !LockAllows()) return;
     Log(kTrace, "Tabs::TearOff, cnt=%d", contact);
     Detach(contact, window, cursor);
-    UpdateWindowButtons(contact);
+    UpdateWindowButtons(RefTo(contact));
     Reposition(-1, -1);
 }
 
@@ -315,11 +313,11 @@ intptr_t ControlTrigger(const ActionNotice* notice) {
 // The buttons group is hidden only when both its buttons are off, as at
 // registration; with the buttons on the host's main toolbar the group is
 // that toolbar, which is not the plug-in's to hide.
-void UpdateWindowButtons(int32_t contactRef) {
+void UpdateWindowButtons(ContactRef ref) {
     bool close = GetInt(Column::ToolbarCloseButton) != 0;
     bool detach = GetInt(Column::ToolbarDetachButton) != 0;
     bool onlyWhenDetached = GetInt(Column::ToolbarDetachButtonWhenDetached) != 0;
-    int32_t contact = ContactFromRef(contactRef);
+    int32_t contact = ContactOfRef(ref);
     if (buttonGroup == Element::Toolbar)
         SetElementHidden({Element::Toolbar, Host::kGroupToolbars, contact}, !close && !detach);
     SetElementHidden({Element::Close, buttonGroup, contact}, !close);

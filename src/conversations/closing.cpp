@@ -46,8 +46,8 @@ void CloseTabbed(int32_t contact, HWND window) {
         HideTab(contact);
 }
 
-void CloseButtonAt(int index, int id, int32_t contact) {
-    Log(kTrace, "Tabs::CloseTabs - niszczę okno: i=%d, id=%d, cnt = %d", index, id, contact);
+void CloseButtonAt(int index, ButtonId id, int32_t contact) {
+    Log(kTrace, "Tabs::CloseTabs - niszczę okno: i=%d, id=%d, cnt = %d", index, id.value, contact);
     if (HWND window = ConversationWindow(contact)) {
         if (KeepWindows())
             ShowWindow(window, SW_HIDE);
@@ -79,11 +79,11 @@ void CloseTab(int32_t contact) {
 void CloseTabs(int32_t leave) {
     int count = tabBar.Count();
     Log(kTrace, "Tabs::CloseTabs - leave: %d, count: %d", leave, count);
-    bool keepsATab = leave != -1 && tabBar.Exists(ButtonId(leave));
+    bool keepsATab = leave != -1 && tabBar.Exists(ButtonOf(leave));
     {
         Scoped<bool> closing(bulkClosing, true);
         for (int i = count - 1; i >= 1; --i) {
-            int id = tabBar.CommandAt(i);
+            ButtonId id{tabBar.CommandAt(i)};
             int32_t contact = ContactOf(id);
             if (contact == leave || IsFixedButton(id) || id < 0) continue;
             CloseButtonAt(i, id, contact);

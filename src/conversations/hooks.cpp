@@ -41,7 +41,7 @@ LRESULT Hooked(const char* where, const char* property, Answer (*handle)(HWND, U
 
 Answer OnDestroy(HWND window) {
     int32_t cnt = ContactOfWindow(window);
-    Log(kTrace, "Tabs::SubclassProc - WM_DESTROY, cnt=%d", ButtonId(cnt));
+    Log(kTrace, "Tabs::SubclassProc - WM_DESTROY, cnt=%d", ButtonOf(cnt).value);
     if (!bulkClosing) {
         if (window == currentWnd)
             SelectNeighbour();
@@ -66,8 +66,8 @@ Answer OnNcDestroy(HWND window) {
 Answer OnActivate(HWND window, WPARAM wParam) {
     int32_t cnt = ContactOfWindow(window);
     if (LOWORD(wParam) != WA_INACTIVE && cnt) {
-        Log(kTrace, "Tabs::SubclassProc - WM_ACTIVATE, cnt=%d", ButtonId(cnt));
-        tabBar.Press(ButtonId(cnt), false);
+        Log(kTrace, "Tabs::SubclassProc - WM_ACTIVATE, cnt=%d", ButtonOf(cnt).value);
+        tabBar.Press(ButtonOf(cnt), false);
         if (window != currentWnd) ChangeWindow(cnt);
     }
     return {};
@@ -113,7 +113,7 @@ void PinInContainer(HWND window, const WINDOWPOS& pos) {
 
 Answer OnPositionChange(HWND window, LPARAM lParam) {
     int32_t cnt = ContactOfWindow(window);
-    Log(kTrace, "Tabs::SubclassProc - WM_WINDOWPOSCHANGED, cnt=%d", ButtonId(cnt));
+    Log(kTrace, "Tabs::SubclassProc - WM_WINDOWPOSCHANGED, cnt=%d", ButtonOf(cnt).value);
     if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam)) {
         if (pos->flags & SWP_SHOWWINDOW) {
             if (window == currentWnd) {
@@ -166,17 +166,17 @@ bool BrowserKeys(HWND edit) {
 // Ctrl+Shift with the page keys is left alone: browsers move the tab with it.
 bool IsPageKey(WPARAM key) { return (key == VK_NEXT || key == VK_PRIOR) && !KeyDown(VK_SHIFT); }
 
-void MoveToIndex(int index) { MoveToWnd(ContactOf(tabBar.CommandAt(index))); }
+void MoveToIndex(int index) { MoveToWnd(ContactOf(ButtonId{tabBar.CommandAt(index)})); }
 
 // Without a current tab there is nothing to step from.
 void NextTab() {
-    int i = tabBar.IndexOf(ButtonId(currentCnt));
+    int i = tabBar.IndexOf(ButtonOf(currentCnt));
     if (!currentCnt || i < kFirstTabIndex) return;
     MoveToIndex(i + 1 == tabBar.Count() ? kFirstTabIndex : i + 1);
 }
 
 void PreviousTab() {
-    int i = tabBar.IndexOf(ButtonId(currentCnt));
+    int i = tabBar.IndexOf(ButtonOf(currentCnt));
     if (!currentCnt || i < kFirstTabIndex) return;
     MoveToIndex(i == kFirstTabIndex ? tabBar.Count() - 1 : i - 1);
 }

@@ -68,7 +68,7 @@ void RefreshTitle() { SetTitle(WindowText(currentWnd).c_str()); }
 void ClearMsgWaiting(int32_t contact) {
     if (contact == 0) contact = currentCnt;
     if (!ListRemove(waitingList, contact)) return;
-    tabBar.SetImage(ButtonId(contact), StatusIcon(contact, -1));
+    tabBar.SetImage(ButtonOf(contact), StatusIcon(contact, -1));
     RefreshTitle();
 }
 

@@ -35,15 +35,15 @@ void FlashForMessage(HWND window) {
 }
 
 void EnsureTab(int contact) {
-    if (GetInt(Column::AutoCreateButton) != 1 || tabBar.Exists(ButtonId(contact))) return;
+    if (GetInt(Column::AutoCreateButton) != 1 || tabBar.Exists(ButtonOf(contact))) return;
     AddTab(contact);
     Reposition(-1, -1);
 }
 
 void MarkWaiting(int contact) {
     if (contact != currentCnt) {
-        tabBar.Press(ButtonId(contact), true);
-        tabBar.SetImage(ButtonId(contact), Host::kIconMessage);
+        tabBar.Press(ButtonOf(contact), true);
+        tabBar.SetImage(ButtonOf(contact), Host::kIconMessage);
     }
     SetContainerIcon(messageIcon);
     bool seen = contact == currentCnt && ContainerInFront();
@@ -64,7 +64,7 @@ void OnIncomingMessage(const IncomingMessage& m) {
     FlashForMessage(window);
     // A contact whose button id is a fixed button's can never be a tab.
     bool tabbable = (!window || IsTabbed(window)) && GetContactInt(contact, Column::DontTab) == 0 &&
-                    IsTabButtonId(ButtonId(contact));
+                    IsTabButtonId(ButtonOf(contact));
     if (tabbable) {
         EnsureTab(contact);
         MarkWaiting(contact);
@@ -85,7 +85,7 @@ HWND SettingsPageWindow() {
 
 void ApplyWindowButtons() {
     int count = Send(Host::kContactCount);
-    for (int i = 0; i < count; ++i) UpdateWindowButtons(i);
+    for (int row = 0; row < count; ++row) UpdateWindowButtons(ContactRef{row});
 }
 
 void RemoveContactMenuEntries() {
@@ -129,8 +129,8 @@ bool ApplySettings() {
 }
 
 void StatusChange(const StatusChangeMessage& record) {
-    int contact = hostControl ? hostControl->rowId(1, record.contact) : 0;
-    int button = ButtonId(contact);
+    int contact = ContactOfRef(ContactRef{record.contact});
+    int button = ButtonOf(contact);
     if (contact == 0 || !HasTab(contact)) return;
     Log(kTrace, "Tabs::StatusChange - okno istnieje: cnt=%d, status=%d", button, record.status & 0xFF);
     tabBar.SetImage(button, StatusIcon(contact, record.status));

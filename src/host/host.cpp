@@ -53,6 +53,8 @@ HWND ElementWindow(const ActionRef& ref) {
 
 HWND ConversationWindow(int contact) { return ElementWindow({Host::kGroupConversation, 0, contact}); }
 
+int32_t ContactOfRef(ContactRef ref) { return hostControl ? hostControl->rowId(1, ref.value) : 0; }
+
 namespace {
 
 // A change of the fields that `mask` names; the others are left as they are.

@@ -9,6 +9,7 @@
 
 #include "host/fault_guard.h"
 #include "host/host_control.h"
+#include "host/ids.h"
 #include "host/records.h"
 #include "host/requests.h"
 #include "host/scoped.h"
@@ -39,6 +40,10 @@ intptr_t CallAction(const ActionRef& ref, int notice);
 // contact is element {3, 0, contact}.
 HWND ElementWindow(const ActionRef& ref);
 HWND ConversationWindow(int contact);
+
+// The contact id a reference names (the host's rowId on the contact table);
+// 0 while there is no host control.
+int32_t ContactOfRef(ContactRef ref);
 
 // Status change of an element (request 10108, mask 1).
 void SetElementStatus(const ActionRef& ref, uint32_t status, uint32_t statusMask);

@@ -72,7 +72,7 @@ void OnAttachEntryShown(const ActionRef& ref) {
 int OnAttachDetach(const ActionNotice* notice) {
     const ActionRef& ref = notice->ref;
     if (notice->notice == Host::kNoticeCreate && ref.parent == Host::kGroupContactMenu) OnAttachEntryShown(ref);
-    if (notice->notice == Host::kNoticeAction && LockAllows()) ToggleAttach(ref.contact);
+    if (notice->notice == Host::kNoticeAction && LockAllows()) ToggleAttach(ContactRef{ref.contact});
     return 0;
 }
 

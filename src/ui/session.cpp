@@ -42,7 +42,7 @@ ContactList OpenTabs() {
     Log(kTrace, "bnt count: %d", count);
     for (int i = 0; i < count; ++i) {
         int id = tabBar.CommandAt(i);
-        if (id >= 0 && !IsFixedButton(id)) tabs.push_back(ContactOf(id));
+        if (id >= 0 && !IsFixedButton(id)) tabs.push_back(ContactOf(ButtonId{id}));
     }
     return tabs;
 }
