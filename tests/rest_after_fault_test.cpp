@@ -149,3 +149,13 @@ TEST_F(RestAfterFault, AFaultWhileATabIsDraggedLetsGoOfIt) {
     SendMessageA(Bar(), WM_LBUTTONUP, 0, MAKELPARAM(inBar.x, inBar.y));
     EXPECT_EQ(Tabs(), c) << "letting go afterwards tears nothing off";
 }
+
+TEST(ScopedFlags, AScopeInsideAnotherPutsBackTheOuterValue) {
+    bool closing = false;
+    {
+        Tabs::Scoped<bool> outer(closing, true);
+        { Tabs::Scoped<bool> inner(closing, true); }
+        EXPECT_TRUE(closing) << "the outer close still runs";
+    }
+    EXPECT_FALSE(closing);
+}
