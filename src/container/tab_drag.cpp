@@ -141,12 +141,13 @@ LRESULT TabDrag::OnEnd(const NMTOOLBARA& info) {
     return 0;
 }
 
-// The bar lets go of the mouse, which ends its own drag without a notice.
+// The bar is told to let go of the mouse, which ends its own drag without a
+// notice.
 void TabDrag::ComeToRest() {
     StopScroll();
     HWND bar = tabBar.Window();
     bool held = bar && GetCapture() == bar;
-    if (held) ReleaseCapture();
+    if (held) SendMessageA(bar, WM_CANCELMODE, 0, 0);
     if (held || dragged != 0) SetCursor(LoadCursor(nullptr, IDC_ARROW));
     dragged = ButtonId{0};
     outside = false;
@@ -161,12 +162,8 @@ LRESULT CALLBACK DragWatchProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPa
         Answer answer = Answered("Tabs::DragWatchProc", [&] { return drag->BarMessage(bar, message, lParam); });
         if (answer) return *answer;
     }
-    // A bar whose container has no object left goes back to its class's own
-    // procedure.
-    WNDPROC own = drag && drag->BarProc() ? drag->BarProc()
-                                          : reinterpret_cast<WNDPROC>(GetClassLongPtrW(bar, GCLP_WNDPROC));
-    if (!drag && message == WM_NCDESTROY) SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
-    return CallWindowProcW(own, bar, message, wParam, lParam);
+    WNDPROC own = drag ? drag->BarProc() : nullptr;
+    return own ? CallWindowProcW(own, bar, message, wParam, lParam) : DefWindowProcW(bar, message, wParam, lParam);
 }
 
 }  // namespace Tabs
