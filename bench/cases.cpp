@@ -37,9 +37,9 @@ Figures OpenAt(const Plan& plan, bool plugin, int open, int samples) {
     World w(plugin, open + 1);
     w.Open(0, open);
     int extra = w.Contact(open);
-    auto work = [&](int) { w.Host().conversations.Open(extra); };
+    auto work = [&](int) { w.Host().state.conversations.Open(extra); };
     auto prepare = [&](int) { w.Host().ForgetRecords(); };
-    auto restore = [&](int) { w.Host().conversations.DestroyConversation(extra); };
+    auto restore = [&](int) { w.Host().state.conversations.DestroyConversation(extra); };
     Figures f = Measure(samples, work, prepare, restore);
     prepare(samples);
     int shown = plugin ? w.Current() : w.Contact(open - 1);
@@ -91,7 +91,7 @@ Figures SwitchAt(const Plan& plan, bool plugin, int open, Switch how, int sample
     };
     auto work = [&](int) {
         if (!plugin)
-            w.Host().conversations.Activate(target);
+            w.Host().state.conversations.Activate(target);
         else if (how == Switch::Click)
             w.ClickBar(tab);
         else
@@ -163,7 +163,7 @@ Figures CloseOthersAt(bool plugin, int open, int samples) {
                 w.CloseOthers(keep);
                 return;
             }
-            for (int i = 0; i < open - 1; ++i) w.Host().conversations.DestroyConversation(w.Contact(i));
+            for (int i = 0; i < open - 1; ++i) w.Host().state.conversations.DestroyConversation(w.Contact(i));
         },
         [&](int) { w.Open(0, open); });
 }
@@ -207,7 +207,7 @@ Series Flashing(const Plan& plan) {
 Figures ConversationPaint(int open, int samples) {
     World w(true, open);
     w.Open(0, open);
-    HWND shown = w.Host().conversations.WindowOf(w.Current());
+    HWND shown = w.Host().state.conversations.WindowOf(w.Current());
     return Measure(samples, [&](int) {
         RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     });
@@ -296,8 +296,8 @@ Figures StartWithSession(bool plugin, int tabs, int samples) {
         DevHostLib::DevHost& host = w->Host();
         host.Call(Host::kMsgSetControl, static_cast<HostControl*>(&host));
         host.Call(Host::kMsgDeclareColumns);
-        host.config.SetText("Tabs/LastSession", SessionText(*w, tabs));
-        host.config.SetInt("Tabs/AutoRevertSession", 1);
+        host.state.config.SetText("Tabs/LastSession", SessionText(*w, tabs));
+        host.state.config.SetInt("Tabs/AutoRevertSession", 1);
         host.Call(Host::kMsgPluginsLoaded);
         host.Call(Host::kMsgPrepare);
     };

@@ -58,7 +58,7 @@ World::World(bool withPlugin, int contactCount, bool start) : withPlugin(withPlu
     host = std::make_unique<DevHostLib::DevHost>();
     for (int i = 0; i < contactCount; ++i) {
         std::string name = "Kontakt " + std::to_string(i + 1);
-        contacts.push_back(host->contacts.Add("kontakt" + std::to_string(i + 1) + "@velmora", name));
+        contacts.push_back(host->state.contacts.Add("kontakt" + std::to_string(i + 1) + "@velmora", name));
     }
     if (withPlugin && host->Load("zavernok.dll") && start) host->Start();
     DevHostLib::DevHost::Pump();
@@ -74,7 +74,7 @@ World::~World() {
 
 void World::Open(int from, int to) {
     for (int i = from; i < to; ++i) {
-        host->conversations.Open(Contact(i));
+        host->state.conversations.Open(Contact(i));
         if (i % 50 == 49) {
             DevHostLib::DevHost::Pump();
             host->ForgetRecords();
@@ -134,7 +134,7 @@ int World::NextTab() {
 }
 
 void World::CtrlTab(bool shift) {
-    HWND edit = host->conversations.EditControl(Current());
+    HWND edit = host->state.conversations.EditControl(Current());
     if (shift)
         HoldKeys({VK_CONTROL, VK_SHIFT});
     else

@@ -91,7 +91,7 @@ WNDPROC Conversations::EditClassProc() { return EditProc; }
 WNDPROC Conversations::ViewClassProc() { return ViewProc; }
 
 HWND Conversations::Open(int contact) {
-    if (!host.contacts.Find(contact)) return nullptr;
+    if (!host.state.contacts.Find(contact)) return nullptr;
     HWND window = WindowOf(contact);
     if (!window) return Create(contact);
     if (!IsWindowVisible(window)) ShowWindow(window, SW_SHOW);
@@ -101,7 +101,7 @@ HWND Conversations::Open(int contact) {
 
 HWND Conversations::Create(int contact) {
     RegisterClasses(WindowProc, EditProc, ViewProc);
-    const Contact* c = host.contacts.Find(contact);
+    const Contact* c = host.state.contacts.Find(contact);
     contact = c->id;
     std::string title = c->display.empty() ? c->userId : c->display;
     HWND window = CreateWindowExA(0, kWindowClass, title.c_str(), windowStyle & ~WS_VISIBLE, 200, 150, 420, 320,
@@ -112,7 +112,7 @@ HWND Conversations::Create(int contact) {
     windows[contact] = window;
     SetPropA(window, kRecordProp, record);
     SetPropA(window, kOwnerProp, this);
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(host.icons.Handle(Host::kIconNormal)));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(host.state.icons.Handle(Host::kIconNormal)));
 
     CreateToolbar(window, contact);
     HWND viewItem = Child(window, kPanelClass, "", WS_CLIPCHILDREN, kViewItem, 0, 0, 400, 180);
@@ -155,10 +155,11 @@ void Conversations::CreateToolbar(HWND window, int contact) {
     HWND bar = Child(window, TOOLBARCLASSNAMEA, "", style, kToolbarItem, 0, 0, 400, 24);
     SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
-    SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(host.icons.ImageList()));
-    for (int group : host.elements.Children(Host::kGroupToolbars)) {
+    SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(host.state.icons.ImageList()));
+    for (int group : host.state.elements.Children(Host::kGroupToolbars)) {
         host.Notify({group, Host::kGroupToolbars, contact}, Host::kNoticeCreate);
-        for (int button : host.elements.Children(group)) host.Notify({button, group, contact}, Host::kNoticeCreate);
+        for (int button : host.state.elements.Children(group))
+            host.Notify({button, group, contact}, Host::kNoticeCreate);
     }
     FillToolbar(window, contact);
 }
@@ -168,12 +169,12 @@ void Conversations::FillToolbar(HWND window, int contact) {
     while (SendMessageA(bar, TB_BUTTONCOUNT, 0, 0) > 0) SendMessageA(bar, TB_DELETEBUTTON, 0, 0);
     std::vector<ActionRef>& buttons = toolbarButtons[window];
     buttons.clear();
-    for (const Element* group : std::as_const(host.elements).ChildElements(Host::kGroupToolbars)) {
+    for (const Element* group : std::as_const(host.state.elements).ChildElements(Host::kGroupToolbars)) {
         if (group->HiddenFor(contact)) continue;
-        for (const Element* e : std::as_const(host.elements).ChildElements(group->id)) {
+        for (const Element* e : std::as_const(host.state.elements).ChildElements(group->id)) {
             if (e->HiddenFor(contact)) continue;
             TBBUTTON b{};
-            b.iBitmap = e->param ? host.icons.Index(e->param) : I_IMAGENONE;
+            b.iBitmap = e->param ? host.state.icons.Index(e->param) : I_IMAGENONE;
             b.idCommand = static_cast<int>(buttons.size());
             b.fsState = TBSTATE_ENABLED;
             b.fsStyle = BTNS_AUTOSIZE | BTNS_SHOWTEXT;
@@ -324,7 +325,7 @@ LRESULT CALLBACK Conversations::WindowProc(HWND window, UINT message, WPARAM wPa
         case WM_CLOSE:
             // The host closes a conversation its own way: a window whose
             // contents are to be kept is only hidden.
-            if (self && self->host.config.Int(0, 0, kKeepWindowColumn) != 0)
+            if (self && self->host.state.config.Int(0, 0, kKeepWindowColumn) != 0)
                 ShowWindow(window, SW_HIDE);
             else
                 DestroyWindow(window);

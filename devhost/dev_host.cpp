@@ -24,16 +24,17 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* host = reinterpret_cast<DevHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (host && host->mainWindowProc) return host->mainWindowProc(window, message, wParam, lParam);
+    if (host && host->controls.mainWindowProc) return host->controls.mainWindowProc(window, message, wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
 
-DevHost::DevHost() : conversations(*this) {
-    hostActions[{Host::kGroupContactMenu, Host::kActionOpenConversation}] = [this](const ActionRef& ref, int notice) {
-        if (notice == Host::kNoticeAction) conversations.Open(contacts.RowId(ref.contact));
+DevHost::DevHost() {
+    auto open = [this](const ActionRef& ref, int notice) {
+        if (notice == Host::kNoticeAction) state.conversations.Open(state.contacts.RowId(ref.contact));
     };
+    state.hostActions[{Host::kGroupContactMenu, Host::kActionOpenConversation}] = open;
     CreateMainWindow();
     RegisterHostElements();
 }
@@ -42,16 +43,16 @@ DevHost::~DevHost() {
     // The page's destroy notices need the whole host.
     CloseSettingsPage();
     Unload();
-    conversations.DestroyAll();
-    if (mainWindow) DestroyWindow(mainWindow);
+    state.conversations.DestroyAll();
+    if (state.mainWindow) DestroyWindow(state.mainWindow);
 }
 
 void DevHost::CreateMainWindow() {
     RegisterHostClass("VelmoraMain", MainWindowProc);
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    mainWindow = CreateWindowExA(0, "VelmoraMain", "Velmora", WS_OVERLAPPEDWINDOW, 20, 20, 240, 420, nullptr, nullptr,
-                                 instance, this);
-    CreateWindowExA(0, "BUTTON", "Zablokuj", WS_CHILD | WS_VISIBLE, 10, 10, 100, 24, mainWindow,
+    state.mainWindow = CreateWindowExA(0, "VelmoraMain", "Velmora", WS_OVERLAPPEDWINDOW, 20, 20, 240, 420, nullptr,
+                                       nullptr, instance, this);
+    CreateWindowExA(0, "BUTTON", "Zablokuj", WS_CHILD | WS_VISIBLE, 10, 10, 100, 24, state.mainWindow,
                     reinterpret_cast<HMENU>(Host::kLockDialogItem), instance, nullptr);
 }
 
@@ -65,7 +66,7 @@ void DevHost::RegisterHostElements() {
         e.owner = owner;
         e.status = group ? 0x10 : 0;
         e.elementType = group ? kHoldsOthers : 0;
-        elements.Insert(e, -1);
+        state.elements.Insert(e, -1);
     };
     add(0, 1, "Velmora", 0, true);
     add(1, Host::kGroupContactMenu, "Kontakt", 0, true);
@@ -123,7 +124,7 @@ intptr_t DevHost::Call(int code, intptr_t p1, intptr_t p2) {
 
 intptr_t DevHost::CallRecord(void* record) {
     auto* message = static_cast<HostMessage*>(record);
-    if (message) calls.push_back(RecordCall(message));
+    if (message) recorded.calls.push_back(RecordCall(message));
     return entry ? entry(message) : 0;
 }
 
@@ -165,15 +166,15 @@ intptr_t DevHost::NotifyWindow(const ActionRef& ref, int notice, HWND window, HW
 }
 
 intptr_t DevHost::DeliverNotice(const ActionNotice& n, const void* record, size_t size) {
-    const Element* e = elements.Find(n.ref.id, n.ref.parent);
+    const Element* e = state.elements.Find(n.ref.id, n.ref.parent);
     int owner = e ? e->owner : 0;
-    notices.push_back({n.ref, n.notice, owner});
+    recorded.notices.push_back({n.ref, n.notice, owner});
     if (owner == kPluginNumber) return CallWithRecord(Host::kMsgAction, record, size);
-    auto standIn = elementOwners.find(owner);
-    if (e && standIn != elementOwners.end()) return standIn->second(n);
+    auto standIn = controls.elementOwners.find(owner);
+    if (e && standIn != controls.elementOwners.end()) return standIn->second(n);
     if (owner != 0) return 0;
-    auto action = hostActions.find({n.ref.parent, n.ref.id});
-    if (action != hostActions.end()) action->second(n.ref, n.notice);
+    auto action = state.hostActions.find({n.ref.parent, n.ref.id});
+    if (action != state.hostActions.end()) action->second(n.ref, n.notice);
     return 0;
 }
 
@@ -215,7 +216,7 @@ std::string DevHost::VersionText(int version) {
 }
 
 int DevHost::noResult(int) {
-    ++noResultCalls;
+    ++recorded.noResultCalls;
     return 1;
 }
 
@@ -275,9 +276,9 @@ Sent DevHost::Record(HostMessage* m) {
 
 intptr_t DevHost::send(HostMessage* message) {
     if (!message) return 0;
-    size_t index = sent.size();
-    sent.push_back(Record(message));
-    if (message->code == Host::kLog) log.push_back({static_cast<int>(message->p2), sent[index].text});
+    size_t index = recorded.sent.size();
+    recorded.sent.push_back(Record(message));
+    if (message->code == Host::kLog) recorded.log.push_back({static_cast<int>(message->p2), recorded.sent[index].text});
     intptr_t answer = Request(message);
     SpendReadCopy();
     return answer;
@@ -296,7 +297,7 @@ intptr_t DevHost::Request(HostMessage* m) {
             c.textDefault = TextAt(d->defaultValue);
         else
             c.intDefault = d->defaultValue;
-        config.Declare(c);
+        state.config.Declare(c);
         return 1;
     }
     if (m->code == Host::kElementCall) {
@@ -313,17 +314,17 @@ intptr_t DevHost::Request(HostMessage* m) {
         }
         case Host::kMarkRead: return MarkRead(m) ? 1 : 0;
         case Host::kContactByUser: {
-            Contact* c = contacts.FindUser(m->p1, TextAt(m->p2));
+            Contact* c = state.contacts.FindUser(m->p1, TextAt(m->p2));
             return c ? c->id : 0;
         }
-        case Host::kContactCount: return contacts.Count();
-        case Host::kContactExists: return contacts.Find(m->p1) ? 1 : 0;
-        case Host::kFallbackOwner: return fallbackOwner;
+        case Host::kContactCount: return state.contacts.Count();
+        case Host::kContactExists: return state.contacts.Find(m->p1) ? 1 : 0;
+        case Host::kFallbackOwner: return controls.fallbackOwner;
         case Host::kPluginVersion: return PluginVersion(static_cast<int>(m->p1));
-        case Host::kPluginLoaded: return pluginsPresent.count(TextAt(m->p1)) ? 1 : 0;
+        case Host::kPluginLoaded: return controls.pluginsPresent.count(TextAt(m->p1)) ? 1 : 0;
         case Host::kSaveSettings:
-            ++saveSettingsCalls;
-            if (onSaveSettings) onSaveSettings();
+            ++recorded.saveSettingsCalls;
+            if (controls.onSaveSettings) controls.onSaveSettings();
             return 1;
         case Host::kIconRegister: {
             const auto* r = reinterpret_cast<const IconRegistration*>(m->p1);
@@ -334,21 +335,21 @@ intptr_t DevHost::Request(HostMessage* m) {
             else if (r->module)
                 icon = static_cast<HICON>(LoadImageA(static_cast<HMODULE>(r->module), MAKEINTRESOURCEA(r->resourceId),
                                                      IMAGE_ICON, 16, 16, 0));
-            icons.Register(r->iconId, r->kind, icon);
+            state.icons.Register(r->iconId, r->kind, icon);
             return icon ? 1 : 0;
         }
-        case Host::kIconKnown: return icons.Known(m->p1) ? 1 : 0;
-        case Host::kIconIndex: return icons.Index(m->p1);
-        case Host::kImageList: return reinterpret_cast<intptr_t>(icons.ImageList());
-        case Host::kIconHandle: return reinterpret_cast<intptr_t>(icons.Handle(m->p1));
+        case Host::kIconKnown: return state.icons.Known(m->p1) ? 1 : 0;
+        case Host::kIconIndex: return state.icons.Index(m->p1);
+        case Host::kImageList: return reinterpret_cast<intptr_t>(state.icons.ImageList());
+        case Host::kIconHandle: return reinterpret_cast<intptr_t>(state.icons.Handle(m->p1));
         case Host::kAskUser: {
-            questions.push_back(TextAt(m->p1));
-            return askUser(questions.back());
+            recorded.questions.push_back(TextAt(m->p1));
+            return controls.askUser(recorded.questions.back());
         }
-        case Host::kWindowState: return windowState(m->p1);
+        case Host::kWindowState: return controls.windowState(m->p1);
         case Host::kMainMenuGroup: return kMainMenuGroup;
         case Host::kElementChildId: {
-            std::vector<int> children = elements.Children(m->p1);
+            std::vector<int> children = state.elements.Children(m->p1);
             return m->p2 >= 0 && m->p2 < static_cast<int>(children.size()) ? children[m->p2] : 0;
         }
     }
@@ -369,9 +370,9 @@ bool DevHost::MarkRead(const HostMessage* m) {
         s.field18 != Host::kSelectorField18 || s.field22 != Host::kSelectorField22 ||
         s.field26 != Host::kSelectorField26 || !s.userId)
         return false;
-    const Contact* c = contacts.FindUser(s.network, s.userId);
+    const Contact* c = state.contacts.FindUser(s.network, s.userId);
     if (!c) return false;
-    conversations.MarkRead(c->id);
+    state.conversations.MarkRead(c->id);
     return true;
 }
 
@@ -389,21 +390,21 @@ intptr_t DevHost::ElementRequest(int code, HostMessage* m) {
             n.size = sizeof n;
             return DeliverNotice(n, &n, sizeof n);
         }
-        case Host::kElementChildCount: return elements.ChildCount(RefAt(m->p1).id);
+        case Host::kElementChildCount: return state.elements.ChildCount(RefAt(m->p1).id);
         case Host::kElementRemove: {
             const ActionRef& r = RefAt(m->p1);
-            bool removed = elements.Remove(r.id, r.parent);
-            conversations.RefreshToolbars();
+            bool removed = state.elements.Remove(r.id, r.parent);
+            state.conversations.RefreshToolbars();
             return removed ? 1 : 0;
         }
         case Host::kElementWindow: return reinterpret_cast<intptr_t>(ElementWindow(RefAt(m->p1)));
         case Host::kElementParent: {
-            Element* e = elements.FindAnyParent(RefAt(m->p1).id);
+            Element* e = state.elements.FindAnyParent(RefAt(m->p1).id);
             return e ? e->parent : 0;
         }
         case Host::kElementOwner: {
             const ActionRef& r = RefAt(m->p1);
-            const Element* e = elements.Find(r.id, r.parent);
+            const Element* e = state.elements.Find(r.id, r.parent);
             return e ? e->owner : 0;
         }
     }
@@ -429,13 +430,13 @@ int DevHost::InsertElement(const ActionInfo* a) {
         e.x = a->x;
         e.y = a->y;
     }
-    elements.Insert(e, a->position);
-    conversations.RefreshToolbars();
+    state.elements.Insert(e, a->position);
+    state.conversations.RefreshToolbars();
     return 1;
 }
 
 int DevHost::ReadElement(ActionInfo* a) {
-    const Element* e = elements.Find(a->ref.id, a->ref.parent);
+    const Element* e = state.elements.Find(a->ref.id, a->ref.parent);
     if (!e) return 0;
     int contact = a->ref.contact;
     if (a->mask & Host::kMaskHandle) a->handle = ElementWindow(a->ref);
@@ -459,7 +460,7 @@ int DevHost::ReadElement(ActionInfo* a) {
 }
 
 int DevHost::ChangeElement(const ActionInfo* a) {
-    Element* e = elements.Find(a->ref.id, a->ref.parent);
+    Element* e = state.elements.Find(a->ref.id, a->ref.parent);
     if (!e) return 0;
     int contact = a->ref.contact;
     if (a->mask & Host::kMaskStatus) {
@@ -469,7 +470,7 @@ int DevHost::ChangeElement(const ActionInfo* a) {
             e->status = next;
         else
             e->contactStatus[contact] = next;
-        settingsPage.StatusChanged(*e);
+        state.settingsPage.StatusChanged(*e);
     }
     if (a->mask & Host::kMaskText) {
         std::string text = a->text ? a->text : "";
@@ -480,28 +481,29 @@ int DevHost::ChangeElement(const ActionInfo* a) {
     }
     // Only the toolbars show what changed on a toolbar or its buttons, and
     // only the contact's own toolbar a change made for one contact.
-    const Element* group = elements.FindAnyParent(e->parent);
+    const Element* group = state.elements.FindAnyParent(e->parent);
     if (e->parent == Host::kGroupToolbars || (group && group->parent == Host::kGroupToolbars))
-        conversations.RefreshToolbars(contact);
+        state.conversations.RefreshToolbars(contact);
     return 1;
 }
 
 HWND DevHost::ElementWindow(const ActionRef& ref) {
-    if (ref.parent == 0 && ref.id == Host::kGroupConversation) return conversations.WindowOf(ref.contact);
+    if (ref.parent == 0 && ref.id == Host::kGroupConversation) return state.conversations.WindowOf(ref.contact);
     if (ref.parent == Host::kGroupConversation && ref.id == Host::kActionMessageView)
-        return conversations.ViewControl(ref.contact);
+        return state.conversations.ViewControl(ref.contact);
     if (ref.parent == Host::kGroupConversation && ref.id == Host::kActionMessageEdit)
-        return conversations.EditControl(ref.contact);
-    if (ref.parent == 0 && ref.id == 1) return mainWindow;
-    const Element* e = elements.Find(ref.id, ref.parent);
+        return state.conversations.EditControl(ref.contact);
+    if (ref.parent == 0 && ref.id == 1) return state.mainWindow;
+    const Element* e = state.elements.Find(ref.id, ref.parent);
     return e ? e->window : nullptr;
 }
 
 intptr_t DevHost::ToPlugin(HostMessage* m) {
     PluginQuestion question{m->targetNumber, m->code, m->p1, m->p2, 0};
-    auto it = pluginAnswers.find(m->code);
-    if (it != pluginAnswers.end() && m->code / 1000 == m->targetNumber) question.answer = it->second(m->p1, m->p2);
-    pluginQuestions.push_back(question);
+    auto it = controls.pluginAnswers.find(m->code);
+    if (it != controls.pluginAnswers.end() && m->code / 1000 == m->targetNumber)
+        question.answer = it->second(m->p1, m->p2);
+    recorded.pluginQuestions.push_back(question);
     return question.answer;
 }
 
@@ -513,20 +515,20 @@ intptr_t DevHost::sendTo(int pluginId, HostMessage* message) {
     } else {
         Sent s = Record(message);
         s.target = pluginId;
-        sentTo.push_back(s);
-        auto it = sendToAnswers.find(pluginId);
-        if (it != sendToAnswers.end()) answer = it->second(*message);
+        recorded.sentTo.push_back(s);
+        auto it = controls.sendToAnswers.find(pluginId);
+        if (it != controls.sendToAnswers.end()) answer = it->second(*message);
     }
     SpendReadCopy();
     return answer;
 }
 
 int DevHost::rowTest(int table, int row) {
-    if (rowTestAnswer) return rowTestAnswer(table, row);
-    return table == 1 && contacts.Find(row) ? 1 : 0;
+    if (controls.rowTestAnswer) return controls.rowTestAnswer(table, row);
+    return table == 1 && state.contacts.Find(row) ? 1 : 0;
 }
 
-int DevHost::rowId(int table, int row) { return table == 1 ? contacts.RowId(row) : row; }
+int DevHost::rowId(int table, int row) { return table == 1 ? state.contacts.RowId(row) : row; }
 
 char* DevHost::tempBuffer(int bytes) {
     if (bytes <= 0) bytes = 1;
@@ -547,15 +549,15 @@ intptr_t DevHost::getColumn(int table, int row, int column, ColumnValue* v) {
     if (!v) return 0;
     std::string text;
     int number = 0;
-    bool contactColumn = table == 1 && (v->type == 1 ? contacts.ReadText(row, column, text)
-                                                     : contacts.ReadInt(row, column, number));
-    int storeRow = table == 1 ? contacts.RowId(row) : row;
+    bool contactColumn = table == 1 && (v->type == 1 ? state.contacts.ReadText(row, column, text)
+                                                     : state.contacts.ReadInt(row, column, number));
+    int storeRow = table == 1 ? state.contacts.RowId(row) : row;
     if (v->type != 1) {
-        if (!contactColumn) number = config.Int(table, storeRow, column);
+        if (!contactColumn) number = state.config.Int(table, storeRow, column);
         v->value = number;
         return number;
     }
-    if (!contactColumn) text = config.Text(table, storeRow, column);
+    if (!contactColumn) text = state.config.Text(table, storeRow, column);
     if (v->value == 0 && v->bufferSize == -1) {
         readCopies.push_back(text);
         while (readCopies.size() > 32) readCopies.pop_front();
@@ -573,30 +575,30 @@ intptr_t DevHost::getColumn(int table, int row, int column, ColumnValue* v) {
 
 int DevHost::setColumn(int table, int row, int column, ColumnValue* v) {
     if (!v) return 0;
-    int storeRow = table == 1 ? contacts.RowId(row) : row;
+    int storeRow = table == 1 ? state.contacts.RowId(row) : row;
     if (v->type == 1)
-        config.SetText(table, storeRow, column, TextAt(v->value));
+        state.config.SetText(table, storeRow, column, TextAt(v->value));
     else
-        config.SetInt(table, storeRow, column, v->value);
+        state.config.SetInt(table, storeRow, column, v->value);
     SpendReadCopy();
     return 1;
 }
 
-std::vector<Sent> DevHost::SentWithCode(int code) const {
+std::vector<Sent> DevHost::Recorded::SentWithCode(int code) const {
     std::vector<Sent> out;
     for (const Sent& s : sent)
         if (s.code == code) out.push_back(s);
     return out;
 }
 
-int DevHost::CountSent(int code) const {
+int DevHost::Recorded::CountSent(int code) const {
     int n = 0;
     for (const Sent& s : sent)
         if (s.code == code) ++n;
     return n;
 }
 
-bool DevHost::Logged(const std::string& text) const {
+bool DevHost::Recorded::Logged(const std::string& text) const {
     for (const LogLine& l : log)
         if (l.text.find(text) != std::string::npos) return true;
     return false;

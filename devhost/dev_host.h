@@ -157,16 +157,12 @@ public:
     // part only when it is not 0 ("1.2.3.4").
     static std::string VersionText(int version);
 
-    // A stand-in plug-in answering one of its codes with a constant.
-    void AnswerPlugin(int code, int answer);
-    int CountAsked(int code) const;
-
     // HostControl.
     int Reserved0() override { return 0; }
     int ownId() override { return kPluginNumber; }
     HINSTANCE appInstance() override { return GetModuleHandleA(nullptr); }
     HINSTANCE moduleInstance() override { return module; }
-    int infoFlag() override { return infoFlagValue; }
+    int infoFlag() override { return controls.infoFlagValue; }
     int noResult(int value) override;
     int Reserved6() override { return 0; }
     intptr_t send(HostMessage* message) override;
@@ -192,77 +188,97 @@ public:
     int Reserved27() override { return 0; }
     int Reserved28() override { return 0; }
     int Reserved29() override { return 0; }
-    int logEnabled(int level) override { return enabledLogLevels.count(level) ? 1 : 0; }
+    int logEnabled(int level) override { return controls.enabledLogLevels.count(level) ? 1 : 0; }
 
-    // What the plug-in sent, in order.
-    std::vector<Sent> sent;
-    std::vector<Sent> SentWithCode(int code) const;
-    int CountSent(int code) const;
-    void ClearSent() { sent.clear(); }
-    // Drops every record kept so far, and the memory that held them: long
-    // runs that measure the process itself (the benchmark, the leak checks)
-    // would otherwise see the records grow.
+    // Drops every record kept so far, the conversations' input among them,
+    // and the memory that held them: long runs that measure the process
+    // itself (the benchmark, the leak checks) would otherwise see the
+    // records grow.
     void ForgetRecords();
-    std::vector<LogLine> log;
-    bool Logged(const std::string& text) const;
-    int noResultCalls = 0;
-    int saveSettingsCalls = 0;
-    // What the host gave the entry point, in order.
-    std::vector<Sent> calls;
-    std::vector<Sent> CallsWithCode(int code) const;
-    std::vector<DeliveredNotice> notices;
-    std::vector<ActionCall> elementCalls;  // every request 10150, as it came
-    std::vector<PluginQuestion> pluginQuestions;
 
-    // The host's parts.
-    ConfigStore config;
-    ContactTable contacts;
-    ElementRegistry elements;
-    Icons icons;
-    Conversations conversations;
-    SettingsPage settingsPage{*this};
+    // What the host itself holds and serves the plug-in from.
+    struct State {
+        explicit State(DevHost& host) : conversations(host), settingsPage(host) {}
 
-    // Scriptable behaviour.
-    int infoFlagValue = 0;
-    std::set<int> enabledLogLevels{32, 256};
-    std::set<std::string> pluginsPresent;  // signatures answered by request 248
-    std::function<int(const std::string& question)> askUser = [](const std::string&) { return 0; };
-    std::vector<std::string> questions;
-    // Answers of the other plug-ins (targetKind -1) by code: 116000, 306101,
-    // 306102, 307001; unset codes answer 0. A plug-in answers only its own
-    // codes (its number x 1000 + n), so a message addressed to another
-    // number gets 0.
-    std::map<int, std::function<int(int p1, int p2)>> pluginAnswers;
-    // Answers of sendTo by plug-in number (0 stands for ownId, which goes to
-    // the plug-in's entry point); unset numbers answer kPluginCallAnswer.
-    std::map<int, std::function<intptr_t(HostMessage&)>> sendToAnswers;
-    std::vector<Sent> sentTo;  // what sendTo carried to plug-ins other than this one
-    std::function<int(int contact)> windowState = [](int) { return 0; };
-    std::function<int(int table, int row)> rowTestAnswer;
-    int fallbackOwner = kHostUiPlugin;  // request 243
-    HWND mainWindow = nullptr;  // element {1, 0}; holds dialog item 1000
+        ConfigStore config;
+        ContactTable contacts;
+        ElementRegistry elements;
+        Icons icons;
+        Conversations conversations;
+        SettingsPage settingsPage;
+        HWND mainWindow = nullptr;  // element {1, 0}; holds dialog item 1000
+        // Host actions run through request 10103 on host-owned elements, by
+        // {parent, id}: the host's own handlers. Action {30, 138} opens a
+        // conversation.
+        std::map<std::pair<int, int>, std::function<void(const ActionRef&, int notice)>> hostActions;
+    };
 
-    // Host actions run through request 10103 on host-owned elements, by
-    // {parent, id}: the host's own handlers. Action {30, 138} opens a
-    // conversation.
-    std::map<std::pair<int, int>, std::function<void(const ActionRef&, int notice)>> hostActions;
-    // Request 10150 (the ActionCall record as it came).
-    std::function<void(const ActionCall&)> onElementCall;
-    // Stand-in plug-ins that own elements, by number: their answer to 22200.
-    std::map<int, std::function<intptr_t(const ActionNotice&)>> elementOwners;
-    // The user in front of a menu; the default user chooses nothing. With
-    // interactiveMenus a real popup menu is tracked instead (the demo).
-    MenuChooser chooseMenu;
-    bool interactiveMenus = false;
-    ShownMenu lastMenu;
-    // A real menu is open in front of the user and waits (the menu window,
-    // null for a menu bar's own line).
-    std::function<void(HWND menuWindow)> onMenuIdle;
-    // Request 1010: the host writes its settings where it keeps them.
-    std::function<void()> onSaveSettings;
-    // The messages of the host's main window (element {1, 0}); without it
-    // the window does nothing of its own.
-    std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)> mainWindowProc;
+    // What the plug-in sent and what the host gave it, in order.
+    struct Recorded {
+        std::vector<Sent> sent;    // requests through send
+        std::vector<Sent> sentTo;  // what sendTo carried to plug-ins other than this one
+        std::vector<LogLine> log;
+        std::vector<Sent> calls;  // what the host gave the entry point
+        std::vector<DeliveredNotice> notices;
+        std::vector<ActionCall> elementCalls;  // every request 10150, as it came
+        std::vector<PluginQuestion> pluginQuestions;
+        std::vector<std::string> questions;  // put to the user (request 10202)
+        ShownMenu lastMenu;
+        int noResultCalls = 0;
+        int saveSettingsCalls = 0;
+
+        std::vector<Sent> SentWithCode(int code) const;
+        int CountSent(int code) const;
+        void ClearSent() { sent.clear(); }
+        bool Logged(const std::string& text) const;
+        std::vector<Sent> CallsWithCode(int code) const;
+        int CountAsked(int code) const;
+        void Forget();
+    };
+
+    // What a test (or the demo) sets: the answers of the host, of the user
+    // and of the other plug-ins.
+    struct Controls {
+        int infoFlagValue = 0;
+        std::set<int> enabledLogLevels{32, 256};
+        std::set<std::string> pluginsPresent;  // signatures answered by request 248
+        std::function<int(const std::string& question)> askUser = [](const std::string&) { return 0; };
+        // Answers of the other plug-ins (targetKind -1) by code: 116000,
+        // 306101, 306102, 307001; unset codes answer 0. A plug-in answers
+        // only its own codes (its number x 1000 + n), so a message addressed
+        // to another number gets 0.
+        std::map<int, std::function<int(int p1, int p2)>> pluginAnswers;
+        // A stand-in plug-in answering one of its codes with a constant.
+        void AnswerPlugin(int code, int answer);
+        // Answers of sendTo by plug-in number (0 stands for ownId, which goes
+        // to the plug-in's entry point); unset numbers answer
+        // kPluginCallAnswer.
+        std::map<int, std::function<intptr_t(HostMessage&)>> sendToAnswers;
+        std::function<int(int contact)> windowState = [](int) { return 0; };
+        std::function<int(int table, int row)> rowTestAnswer;
+        int fallbackOwner = kHostUiPlugin;  // request 243
+        // Stand-in plug-ins that own elements, by number: their answer to
+        // 22200.
+        std::map<int, std::function<intptr_t(const ActionNotice&)>> elementOwners;
+        // The user in front of a menu; the default user chooses nothing. With
+        // interactiveMenus a real popup menu is tracked instead (the demo).
+        MenuChooser chooseMenu;
+        bool interactiveMenus = false;
+        // A real menu is open in front of the user and waits (the menu
+        // window, null for a menu bar's own line).
+        std::function<void(HWND menuWindow)> onMenuIdle;
+        // Request 1010: the host writes its settings where it keeps them.
+        std::function<void()> onSaveSettings;
+        // The messages of the host's main window (element {1, 0}); without
+        // it the window does nothing of its own.
+        std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)> mainWindowProc;
+    };
+
+    // The host's parts end first: their windows, as they go, may still reach
+    // the records and the controls.
+    Recorded recorded;
+    Controls controls;
+    State state{*this};
 
 private:
     Sent Record(HostMessage* message);

@@ -28,16 +28,16 @@ int PositionOf(const ContactTable& contacts, int id) {
 }  // namespace
 
 int DevHost::DeliverMessage(int contact, const std::string& body, int kind, int flags) {
-    const Contact* c = contacts.Find(contact);
+    const Contact* c = state.contacts.Find(contact);
     if (!c) return 0;
     const std::string from = c->userId;
     const std::string name = c->display.empty() ? c->userId : c->display;
     // The host shows the message in an open conversation (or keeps it for
     // the conversation's window) before it tells the plug-ins, and marks the
     // window while the user does not see it.
-    conversations.AddLine(c->id, name + ": " + body + "\r\n");
-    HWND window = conversations.WindowOf(c->id);
-    if (window && !InFront(window)) conversations.MarkUnread(c->id);
+    state.conversations.AddLine(c->id, name + ": " + body + "\r\n");
+    HWND window = state.conversations.WindowOf(c->id);
+    if (window && !InFront(window)) state.conversations.MarkUnread(c->id);
 
     IncomingMessage m{};
     m.size = sizeof m;
@@ -52,13 +52,13 @@ int DevHost::DeliverMessage(int contact, const std::string& body, int kind, int 
 }
 
 int DevHost::ChangeStatus(int contact, int status, bool byPosition) {
-    Contact* c = contacts.Find(contact);
+    Contact* c = state.contacts.Find(contact);
     if (!c) return 0;
     c->status = status;
     StatusChangeMessage m{};
     m.size = sizeof m;
     m.code = Host::kMsgStatusChange;
-    m.contact = byPosition ? PositionOf(contacts, c->id) : c->id;
+    m.contact = byPosition ? PositionOf(state.contacts, c->id) : c->id;
     m.status = status;
     return CallRecord(&m);
 }
@@ -86,22 +86,22 @@ intptr_t DevHost::CallWithRecord(int code, const void* record, size_t size, std:
     Sent s = RecordCall(&m);
     s.record = Bytes(record, size);
     s.recordTexts = std::move(texts);
-    calls.push_back(std::move(s));
+    recorded.calls.push_back(std::move(s));
     return entry ? entry(&m) : 0;
 }
 
-std::vector<Sent> DevHost::CallsWithCode(int code) const {
+std::vector<Sent> DevHost::Recorded::CallsWithCode(int code) const {
     std::vector<Sent> out;
     for (const Sent& s : calls)
         if (s.code == code) out.push_back(s);
     return out;
 }
 
-void DevHost::AnswerPlugin(int code, int answer) {
+void DevHost::Controls::AnswerPlugin(int code, int answer) {
     pluginAnswers[code] = [answer](int, int) { return answer; };
 }
 
-void DevHost::ForgetRecords() {
+void DevHost::Recorded::Forget() {
     std::vector<Sent>().swap(sent);
     std::vector<LogLine>().swap(log);
     std::vector<Sent>().swap(calls);
@@ -110,10 +110,14 @@ void DevHost::ForgetRecords() {
     std::vector<PluginQuestion>().swap(pluginQuestions);
     std::vector<Sent>().swap(sentTo);
     std::vector<std::string>().swap(questions);
-    std::vector<Conversations::InputSeen>().swap(conversations.input);
 }
 
-int DevHost::CountAsked(int code) const {
+void DevHost::ForgetRecords() {
+    recorded.Forget();
+    std::vector<Conversations::InputSeen>().swap(state.conversations.input);
+}
+
+int DevHost::Recorded::CountAsked(int code) const {
     return static_cast<int>(std::count_if(pluginQuestions.begin(), pluginQuestions.end(),
                                           [code](const PluginQuestion& q) { return q.code == code; }));
 }

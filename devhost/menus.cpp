@@ -4,6 +4,8 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <set>
+#include <string>
 
 #include "dev_host.h"
 #include "host/requests.h"
@@ -14,6 +16,7 @@ namespace DevHostLib {
 namespace {
 
 constexpr char kOwnerClass[] = "VelmoraMenuOwner";
+constexpr char kMenuClass[] = "#32768";
 constexpr int kMaxDepth = 16;
 
 // A real popup menu being tracked.
@@ -57,6 +60,14 @@ HWND CreateOwner() {
     if (!registered) registered = RegisterHostClass(kOwnerClass, OwnerProc);
     return CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
+}
+
+BOOL CALLBACK CollectMenu(HWND window, LPARAM list) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (IsWindowVisible(window) && std::string(name) == kMenuClass)
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
 }
 
 MenuEntry* ChildWithId(MenuEntry& level, int id) {
@@ -115,7 +126,7 @@ MenuEntry MenuSession::Entry(int id, int group) const {
     MenuEntry m;
     m.id = id;
     m.parent = group;
-    const Element* e = host.elements.Find(id, group);
+    const Element* e = host.state.elements.Find(id, group);
     if (!e) {
         m.hidden = true;
         return m;
@@ -137,12 +148,12 @@ void MenuSession::Open(MenuEntry& menu) {
     // tells each element once.
     std::set<int> told;
     for (size_t i = 0;; ++i) {
-        std::vector<int> children = host.elements.Children(group);
+        std::vector<int> children = host.state.elements.Children(group);
         if (i >= children.size()) break;
         if (told.insert(children[i]).second) host.Notify({children[i], group, contact}, Host::kNoticeCreate);
     }
     menu.entries.clear();
-    for (int id : host.elements.Children(group)) menu.entries.push_back(Entry(id, group));
+    for (int id : host.state.elements.Children(group)) menu.entries.push_back(Entry(id, group));
     menu.opened = true;
     openedGroups.push_back(group);
 }
@@ -151,7 +162,7 @@ void MenuSession::Choose(const MenuEntry& entry) { host.Notify({entry.id, entry.
 
 void MenuSession::Close() {
     for (int group : openedGroups)
-        for (int id : host.elements.Children(group)) host.Notify({id, group, contact}, Host::kNoticeDestroy);
+        for (int id : host.state.elements.Children(group)) host.Notify({id, group, contact}, Host::kNoticeDestroy);
     openedGroups.clear();
 }
 
@@ -187,7 +198,7 @@ MenuEntry* MenuSession::Track(MenuEntry& top, POINT at) {
 }
 
 void MenuSession::Idle(HWND menuWindow) {
-    if (host.onMenuIdle) host.onMenuIdle(menuWindow);
+    if (host.controls.onMenuIdle) host.controls.onMenuIdle(menuWindow);
 }
 
 int DevHost::PopupMenu(int group, int contact, POINT at) {
@@ -196,21 +207,22 @@ int DevHost::PopupMenu(int group, int contact, POINT at) {
     shown.at = at;
     shown.menu.id = group;
     shown.menu.submenu = true;
-    if (const Element* e = elements.FindAnyParent(group)) {
+    if (const Element* e = state.elements.FindAnyParent(group)) {
         shown.menu.parent = e->parent;
         shown.menu.text = e->TextFor(contact);
     }
     MenuSession session(*this, contact);
     session.Open(shown.menu);
-    MenuEntry* chosen = interactiveMenus ? session.Track(shown.menu, at) : session.Script(shown.menu, chooseMenu);
+    MenuEntry* chosen =
+        controls.interactiveMenus ? session.Track(shown.menu, at) : session.Script(shown.menu, controls.chooseMenu);
     if (chosen) {
         shown.chosen = chosen->id;
         shown.chosenParent = chosen->parent;
         session.Choose(*chosen);
     }
     session.Close();
-    lastMenu = std::move(shown);
-    return lastMenu.chosen;
+    recorded.lastMenu = std::move(shown);
+    return recorded.lastMenu.chosen;
 }
 
 // Request 10150. With notice 266 the element pops up as a menu at the
@@ -219,8 +231,7 @@ int DevHost::PopupMenu(int group, int contact, POINT at) {
 void DevHost::ElementCall(const HostMessage* m) {
     ActionCall call{};
     std::memcpy(&call, m, std::min<size_t>(m->size, sizeof call));
-    elementCalls.push_back(call);
-    if (onElementCall) onElementCall(call);
+    recorded.elementCalls.push_back(call);
     if (m->size < sizeof call || call.notice != Host::kNoticePopup) return;
     const ActionRef& ref = call.ref;
     POINT at{call.pointX, call.pointY};
@@ -228,55 +239,16 @@ void DevHost::ElementCall(const HostMessage* m) {
         PopupMenu(Host::kGroupContactMenu, ref.contact, at);
         return;
     }
-    const Element* e = elements.Find(ref.id, ref.parent);
+    const Element* e = state.elements.Find(ref.id, ref.parent);
     if (e && ((e->status & kStatusGroup) || (e->elementType & kHoldsOthers))) PopupMenu(ref.id, ref.contact, at);
 }
 
-MenuBarGroup::MenuBarGroup(DevHost& host, int group, UINT firstCommand)
-    : host(host), group(group), firstCommand(firstCommand) {}
-
-MenuBarGroup::~MenuBarGroup() { Close(); }
-
-void MenuBarGroup::Build(HMENU popup) {
-    Close();
-    while (GetMenuItemCount(popup) > 0) DeleteMenu(popup, 0, MF_BYPOSITION);
-    shown = std::make_unique<ShownMenu>();
-    shown->contact = Host::kNoContact;
-    shown->menu.id = group;
-    shown->menu.submenu = true;
-    session = std::make_unique<MenuSession>(host, Host::kNoContact);
-    session->Open(shown->menu);
-    commands = MenuCommands();
-    commands.first = firstCommand;
-    commands.Fill(popup, shown->menu);
-}
-
-bool MenuBarGroup::BuildSubmenu(HMENU popup) {
-    auto it = commands.unbuilt.find(popup);
-    if (!session || it == commands.unbuilt.end()) return false;
-    MenuEntry* entry = it->second;
-    commands.unbuilt.erase(it);
-    session->Open(*entry);
-    commands.Fill(popup, *entry);
-    return true;
-}
-
-bool MenuBarGroup::Choose(UINT command) {
-    MenuEntry* chosen = session ? commands.Entry(command) : nullptr;
-    if (!chosen) return false;
-    shown->chosen = chosen->id;
-    shown->chosenParent = chosen->parent;
-    session->Choose(*chosen);
-    return true;
-}
-
-void MenuBarGroup::Close() {
-    if (!session) return;
-    session->Close();
-    session.reset();
-    commands = MenuCommands();
-    host.lastMenu = std::move(*shown);
-    shown.reset();
+std::vector<HWND> OpenMenus() {
+    std::vector<HWND> menus;
+    EnumThreadWindows(GetCurrentThreadId(), CollectMenu, reinterpret_cast<LPARAM>(&menus));
+    // The enumeration goes from the top of the z-order down.
+    std::reverse(menus.begin(), menus.end());
+    return menus;
 }
 
 int DevHost::ShowContactMenu(int contact, POINT at) { return PopupMenu(Host::kGroupContactMenu, contact, at); }

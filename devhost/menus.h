@@ -14,8 +14,6 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -69,6 +67,9 @@ using MenuChooser = std::function<int(const MenuEntry& level)>;
 // A user who opens or chooses these ids, one per level, in order.
 MenuChooser ChooseInOrder(std::vector<int> ids);
 
+// This thread's open menus, the one opened first first.
+std::vector<HWND> OpenMenus();
+
 class DevHost;
 
 // A real menu built from entries: the command number of every entry
@@ -111,38 +112,6 @@ private:
     DevHost& host;
     int contact;
     std::vector<int> openedGroups;
-};
-
-// The group behind one popup of a menu bar (the main-menu group under the
-// messenger's "Velmora" menu). The host builds the popup afresh each time it
-// opens, with the create notices; submenus when the user opens them; the
-// chosen entry hears notice 1; and the destroy notices follow when the menu
-// has closed and the choice is done.
-class MenuBarGroup {
-public:
-    // Commands from `firstCommand` on are the group's entries.
-    MenuBarGroup(DevHost& host, int group, UINT firstCommand);
-    ~MenuBarGroup();
-    MenuBarGroup(const MenuBarGroup&) = delete;
-    MenuBarGroup& operator=(const MenuBarGroup&) = delete;
-
-    // The popup opens: it gets the group's entries.
-    void Build(HMENU popup);
-    // Any popup opens: a submenu of the group gets its entries; false when
-    // the popup is not one of the group's submenus.
-    bool BuildSubmenu(HMENU popup);
-    // A menu command: false when it is not one of the group's entries.
-    bool Choose(UINT command);
-    // The destroy notices for everything the last showing built.
-    void Close();
-
-private:
-    DevHost& host;
-    int group;
-    UINT firstCommand;
-    std::unique_ptr<MenuSession> session;
-    std::unique_ptr<ShownMenu> shown;
-    MenuCommands commands;
 };
 
 }  // namespace DevHostLib

@@ -191,7 +191,7 @@ SettingsPage::~SettingsPage() {
 }
 
 const Element* SettingsPage::ElementOf(const Row& row) const {
-    for (const Element* e : std::as_const(host.elements).ChildElements(page))
+    for (const Element* e : std::as_const(host.state.elements).ChildElements(page))
         if (e == row.element) return e;
     return nullptr;
 }
@@ -201,11 +201,11 @@ HWND SettingsPage::Open(int pageId, int groupId, int contactId) {
         SetForegroundWindow(dialog);
         return panel;
     }
-    const Element* pageElement = host.elements.Find(pageId, groupId);
+    const Element* pageElement = host.state.elements.Find(pageId, groupId);
     if (!pageElement) return nullptr;
     if (contactId != Host::kNoContact) {
         host.Notify({pageId, groupId, contactId}, Host::kNoticeCreate);
-        pageElement = host.elements.Find(pageId, groupId);
+        pageElement = host.state.elements.Find(pageId, groupId);
         if (!pageElement || pageElement->HiddenFor(contactId)) return nullptr;
     }
     page = pageId;
@@ -220,7 +220,7 @@ HWND SettingsPage::Open(int pageId, int groupId, int contactId) {
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     AdjustWindowRect(&frame, style, FALSE);
     std::string title = "Ustawienia - " + pageElement->TextFor(contact);
-    if (const Contact* c = host.contacts.Find(contact)) title = "Właściwości - " + c->display;
+    if (const Contact* c = host.state.contacts.Find(contact)) title = "Właściwości - " + c->display;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     dialog = CreateWindowExA(WS_EX_CONTROLPARENT, kDialogClass, title.c_str(), style, 120, 60,
                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
@@ -236,7 +236,7 @@ HWND SettingsPage::Open(int pageId, int groupId, int contactId) {
         SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 
-    for (Element* e : host.elements.ChildElements(page)) {
+    for (Element* e : host.state.elements.ChildElements(page)) {
         Row row;
         row.element = e;
         row.id = e->id;
@@ -328,7 +328,7 @@ void SettingsPage::Render(Flow& flow, size_t index) {
             RECT r = flow.Place(e.width ? e.width : size.cx + kCheckWidth, std::max<int>(size.cy, kLineHeight), indent);
             DWORD multiline = size.cy > kLineHeight ? BS_MULTILINE : 0;
             row.control = Make("BUTTON", text, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP | multiline, r, i);
-            bool checked = e.param && host.config.Int(StoreTable(), StoreRow(), e.param) != 0;
+            bool checked = e.param && host.state.config.Int(StoreTable(), StoreRow(), e.param) != 0;
             SendMessageA(row.control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
             break;
         }
@@ -371,20 +371,20 @@ void SettingsPage::Render(Flow& flow, size_t index) {
 }
 
 bool SettingsPage::TextColumn(int column) const {
-    const ColumnInfo* c = host.config.Find(StoreTable(), column);
+    const ColumnInfo* c = host.state.config.Find(StoreTable(), column);
     return c && c->IsText();
 }
 
 bool SettingsPage::Holds(int column, const std::string& value) const {
-    if (TextColumn(column)) return host.config.Text(StoreTable(), StoreRow(), column) == value;
-    return host.config.Int(StoreTable(), StoreRow(), column) == std::atoi(value.c_str());
+    if (TextColumn(column)) return host.state.config.Text(StoreTable(), StoreRow(), column) == value;
+    return host.state.config.Int(StoreTable(), StoreRow(), column) == std::atoi(value.c_str());
 }
 
 void SettingsPage::Write(int column, const std::string& value) {
     if (TextColumn(column))
-        host.config.SetText(StoreTable(), StoreRow(), column, value);
+        host.state.config.SetText(StoreTable(), StoreRow(), column, value);
     else
-        host.config.SetInt(StoreTable(), StoreRow(), column, std::atoi(value.c_str()));
+        host.state.config.SetInt(StoreTable(), StoreRow(), column, std::atoi(value.c_str()));
 }
 
 void SettingsPage::RenderRadio(Flow& flow, Row& row, const Element& e, int position) {
@@ -426,7 +426,8 @@ void SettingsPage::RenderSlider(Flow& flow, Row& row, const Element& e) {
     SendMessageA(row.control, TBM_SETTICFREQ, step, 0);
     SendMessageA(row.control, TBM_SETLINESIZE, 0, step);
     SendMessageA(row.control, TBM_SETPAGESIZE, 0, step);
-    SendMessageA(row.control, TBM_SETPOS, TRUE, e.param ? host.config.Int(StoreTable(), StoreRow(), e.param) : min);
+    SendMessageA(row.control, TBM_SETPOS, TRUE,
+                 e.param ? host.state.config.Int(StoreTable(), StoreRow(), e.param) : min);
 }
 
 void SettingsPage::RenderDropDown(Flow& flow, Row& row, const Element& e) {
@@ -491,7 +492,7 @@ HICON SettingsPage::LoadAddressedIcon(const std::string& address, int size) {
     int id = slash == std::string::npos ? 0 : std::atoi(address.c_str() + slash + 1);
     HICON icon = nullptr;
     if (address.rfind("reg://", 0) == 0) {
-        icon = host.icons.Handle(id);
+        icon = host.state.icons.Handle(id);
         if (icon) return icon;
     } else if (address.rfind("res://dll/", 0) == 0 && host.Module()) {
         icon = static_cast<HICON>(LoadImageA(host.Module(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
@@ -540,7 +541,7 @@ void SettingsPage::StatusChanged(const Element& element) {
 }
 
 void SettingsPage::SetWindows(HWND pageWindow) {
-    if (Element* e = host.elements.Find(page, group)) e->window = pageWindow;
+    if (Element* e = host.state.elements.Find(page, group)) e->window = pageWindow;
     for (Row& row : rows)
         if (ElementOf(row)) row.element->window = pageWindow ? row.control : nullptr;
 }
@@ -723,20 +724,20 @@ LRESULT CALLBACK SettingsPage::PanelProc(HWND window, UINT message, WPARAM wPara
 
 namespace DevHostLib {
 
-HWND DevHost::OpenSettingsPage() { return settingsPage.Open(kSettingsPage, Host::kGroupSettings); }
+HWND DevHost::OpenSettingsPage() { return state.settingsPage.Open(kSettingsPage, Host::kGroupSettings); }
 
 HWND DevHost::OpenContactPage(int contact) {
-    return settingsPage.Open(kContactPage, Host::kGroupContactPages, contacts.RowId(contact));
+    return state.settingsPage.Open(kContactPage, Host::kGroupContactPages, state.contacts.RowId(contact));
 }
 
-void DevHost::CloseSettingsPage() { settingsPage.Close(); }
+void DevHost::CloseSettingsPage() { state.settingsPage.Close(); }
 
 bool DevHost::ApplySettings() {
-    if (!settingsPage.IsOpen()) return false;
-    settingsPage.Apply();
+    if (!state.settingsPage.IsOpen()) return false;
+    state.settingsPage.Apply();
     Call(Host::kMsgSettingsApplied);
     // The host keeps what the user applied.
-    if (onSaveSettings) onSaveSettings();
+    if (controls.onSaveSettings) controls.onSaveSettings();
     return true;
 }
 

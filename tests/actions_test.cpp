@@ -10,9 +10,9 @@ using namespace DevHostLib;
 
 class Actions : public ConversationTest {
 protected:
-    const MenuEntry& Menu() { return host->lastMenu.menu; }
+    const MenuEntry& Menu() { return host->recorded.lastMenu.menu; }
     const MenuEntry& Entry(int id) {
-        const MenuEntry* e = host->lastMenu.menu.Find(id);
+        const MenuEntry* e = host->recorded.lastMenu.menu.Find(id);
         static const MenuEntry missing;
         EXPECT_NE(e, nullptr) << id;
         return e ? *e : missing;
@@ -27,10 +27,10 @@ protected:
     void StoreClosed(const std::vector<int>& ids) {
         std::string text;
         for (int id : ids) text += std::to_string(id) + '\x01';
-        host->config.SetText(0, 0, Tabs::Column::ClosedRecentlyBuffer, text);
+        host->state.config.SetText(0, 0, Tabs::Column::ClosedRecentlyBuffer, text);
     }
-    bool HiddenMainEntry() { return host->elements.Find(306007, kMainMenuGroup)->HiddenFor(Host::kNoContact); }
-    HWND Control(int id) { return host->settingsPage.ControlOf(id); }
+    bool HiddenMainEntry() { return host->state.elements.Find(306007, kMainMenuGroup)->HiddenFor(Host::kNoContact); }
+    HWND Control(int id) { return host->state.settingsPage.ControlOf(id); }
 };
 
 TEST_F(Actions, TheContactMenuOfAContactWithoutATabHidesEveryEntryOfThePlugIn) {
@@ -47,7 +47,7 @@ TEST_F(Actions, TheContactMenuOfAContactWithoutATabHidesEveryEntryOfThePlugIn) {
 
 TEST_F(Actions, TheAttachEntrySaysWhatChoosingItDoes) {
     auto c = BootWithTabs({"Ala", "Jan"});
-    host->chooseMenu = ChooseInOrder({306002});
+    host->controls.chooseMenu = ChooseInOrder({306002});
     host->ShowContactMenu(c[0]);
     EXPECT_EQ(ParentOf(WindowOf(c[0])), GetDesktopWindow());
     EXPECT_EQ(Tabs(), std::vector<int>{c[1]});
@@ -57,30 +57,30 @@ TEST_F(Actions, TheAttachEntrySaysWhatChoosingItDoes) {
     int ola = AddContact("Ola");
     host->DeliverMessage(ola, "hej");
     ASSERT_EQ(Tabs(), (std::vector<int>{c[1], ola}));
-    host->chooseMenu = nullptr;
+    host->controls.chooseMenu = nullptr;
     host->ShowContactMenu(ola);
     EXPECT_FALSE(Entry(306002).hidden);
     EXPECT_EQ(Entry(306002).text, "Przypnij");
 }
 
 TEST_F(Actions, CloseAndCloseOthersFromTheMenuWaitForTheLock) {
-    host->pluginsPresent.insert("ZORPA");
+    host->controls.pluginsPresent.insert("ZORPA");
     int unlocked = 1;
-    host->pluginAnswers[Host::kLockUnlocked] = [&](int, int) { return unlocked; };
+    host->controls.pluginAnswers[Host::kLockUnlocked] = [&](int, int) { return unlocked; };
     auto c = BootWithTabs({"Ala", "Jan", "Ola"});
     ASSERT_TRUE(IsWindowVisible(Container()));
     unlocked = 0;
     for (int id : {306003, 306005, 306002}) {
-        host->chooseMenu = ChooseInOrder({id});
+        host->controls.chooseMenu = ChooseInOrder({id});
         host->ShowContactMenu(c[1]);
     }
     EXPECT_EQ(Tabs(), c) << "the lock said no";
 
     unlocked = 1;
-    host->chooseMenu = ChooseInOrder({306005});
+    host->controls.chooseMenu = ChooseInOrder({306005});
     host->ShowContactMenu(c[1]);
     EXPECT_EQ(Tabs(), std::vector<int>{c[1]});
-    host->chooseMenu = ChooseInOrder({306003});
+    host->controls.chooseMenu = ChooseInOrder({306003});
     host->ShowContactMenu(c[1]);
     EXPECT_TRUE(Tabs().empty());
     EXPECT_FALSE(IsWindowVisible(Container()));
@@ -92,11 +92,11 @@ TEST_F(Actions, TheRecentlyClosedSubmenuListsTheTenNewestKnownContactsNewestFirs
     int forgotten = AddContact("Zapomniany");
     StoreClosed({known[0], 0, forgotten, known[1], known[2], known[3], known[4], known[5], known[6], known[7],
                  known[8], known[9], known[10], known[11]});
-    host->contacts.Find(known[3])->display = "Bardzo długa nazwa kontaktu do skrócenia";
-    host->contacts.Remove(forgotten);
+    host->state.contacts.Find(known[3])->display = "Bardzo długa nazwa kontaktu do skrócenia";
+    host->state.contacts.Remove(forgotten);
     auto c = BootWithTabs({"Ala"});
 
-    host->chooseMenu = ChooseInOrder({306006});
+    host->controls.chooseMenu = ChooseInOrder({306006});
     host->ShowContactMenu(c[0]);
     EXPECT_EQ(Entry(306006).Ids()[0], 306008) << "\"Wyczyść listę\" and its separator stay first";
     EXPECT_EQ(Entry(306006).Ids()[1], 306009);
@@ -104,14 +104,14 @@ TEST_F(Actions, TheRecentlyClosedSubmenuListsTheTenNewestKnownContactsNewestFirs
     EXPECT_EQ(Entry(known[3]).text, "Bardzo długa nazwa kontaktu do skrócenia") << "names are not shortened";
     EXPECT_EQ(Entry(known[3]).icon, StatusIconId(1, 1));
 
-    host->chooseMenu = ChooseInOrder({306006});
+    host->controls.chooseMenu = ChooseInOrder({306006});
     host->ShowContactMenu(c[0]);
     EXPECT_EQ(ClosedEntries(306006), std::vector<int>(known.begin(), known.begin() + 10)) << "no duplicates";
 
-    host->chooseMenu = ChooseInOrder({306006, known[4]});
+    host->controls.chooseMenu = ChooseInOrder({306006, known[4]});
     host->ShowContactMenu(c[0]);
     EXPECT_EQ(Tabs(), (std::vector<int>{c[0], known[4]}));
-    host->chooseMenu = ChooseInOrder({306006});
+    host->controls.chooseMenu = ChooseInOrder({306006});
     host->ShowContactMenu(c[0]);
     EXPECT_EQ(ClosedEntries(306006), (std::vector<int>{known[0], known[1], known[2], known[3], known[5], known[6],
                                                        known[7], known[8], known[9], known[10]}))
@@ -124,32 +124,32 @@ TEST_F(Actions, ClearingTheListHidesBothRecentlyClosedSubmenus) {
     auto c = BootWithTabs({"Ala"});
     host->ShowMainMenu();
     EXPECT_FALSE(Entry(306007).hidden);
-    host->ClearSent();
+    host->recorded.ClearSent();
     host->Notify({306009, 306007, Host::kNoContact}, Host::kNoticeAction);
-    EXPECT_EQ(host->CountSent(Host::kElementNotify), 0) << "the separator is no contact to open";
+    EXPECT_EQ(host->recorded.CountSent(Host::kElementNotify), 0) << "the separator is no contact to open";
 
-    host->chooseMenu = ChooseInOrder({306007, 306008});
+    host->controls.chooseMenu = ChooseInOrder({306007, 306008});
     host->ShowMainMenu();
     EXPECT_TRUE(HiddenMainEntry());
-    host->chooseMenu = nullptr;
+    host->controls.chooseMenu = nullptr;
     host->ShowContactMenu(c[0]);
     EXPECT_TRUE(Entry(306006).hidden);
     host->Call(Host::kMsgEnd);
-    EXPECT_EQ(host->config.Text("Tabs/ClosedRecentlyBuffer"), "");
+    EXPECT_EQ(host->state.config.Text("Tabs/ClosedRecentlyBuffer"), "");
 }
 
 TEST_F(Actions, EachRecentlyClosedSubmenuFollowsItsOwnSetting) {
     int ewa = AddContact("Ewa");
     StoreClosed({ewa});
-    host->config.SetInt(0, 0, Tabs::Column::ClosedRecentlyCnt, 0);
+    host->state.config.SetInt(0, 0, Tabs::Column::ClosedRecentlyCnt, 0);
     auto c = BootWithTabs({"Ala"});
     host->ShowContactMenu(c[0]);
     EXPECT_TRUE(Entry(306006).hidden);
     host->ShowMainMenu();
     EXPECT_FALSE(Entry(306007).hidden);
 
-    host->config.SetInt("Tabs/ClosedRecentlyCnt", 1);
-    host->config.SetInt("Tabs/ClosedRecentlyMain", 0);
+    host->state.config.SetInt("Tabs/ClosedRecentlyCnt", 1);
+    host->state.config.SetInt("Tabs/ClosedRecentlyMain", 0);
     host->ShowContactMenu(c[0]);
     EXPECT_FALSE(Entry(306006).hidden);
     host->ShowMainMenu();
@@ -157,7 +157,7 @@ TEST_F(Actions, EachRecentlyClosedSubmenuFollowsItsOwnSetting) {
 }
 
 TEST_F(Actions, TheTwoCloseAllCheckBoxesGreyEachOther) {
-    host->config.SetInt(0, 0, Tabs::Column::CloseAllTabs, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::CloseAllTabs, 1);
     Boot();
     host->OpenSettingsPage();
     HWND all = Control(306106), one = Control(306138);
@@ -174,7 +174,7 @@ TEST_F(Actions, TheTwoCloseAllCheckBoxesGreyEachOther) {
 }
 
 TEST_F(Actions, OnlyWhenDetachedIsGreyedWhileTheDetachButtonIsOff) {
-    host->config.SetInt(0, 0, Tabs::Column::ToolbarDetachButton, 0);
+    host->state.config.SetInt(0, 0, Tabs::Column::ToolbarDetachButton, 0);
     Boot();
     host->OpenSettingsPage();
     HWND detach = Control(306110), onlyDetached = Control(306139);
@@ -190,9 +190,9 @@ TEST_F(Actions, TheContactPageShowsForKnownContactsWhileTheSettingsAreNotLocked)
     int ala = AddContact("Ala");
     // The status the plug-in wrote for the page when the host built it for the contact.
     auto written = [&](int contact) {
-        host->ClearSent();
+        host->recorded.ClearSent();
         host->Notify({306201, Host::kGroupContactPages, contact}, Host::kNoticeCreate);
-        auto changes = host->SentWithCode(Host::kElementChange);
+        auto changes = host->recorded.SentWithCode(Host::kElementChange);
         EXPECT_EQ(changes.size(), 1u);
         const auto* info = reinterpret_cast<const ActionInfo*>(changes.back().record.data());
         EXPECT_EQ(info->ref.contact, contact);
@@ -200,24 +200,24 @@ TEST_F(Actions, TheContactPageShowsForKnownContactsWhileTheSettingsAreNotLocked)
         return info->status;
     };
     EXPECT_EQ(written(ala), 0u);
-    host->rowTestAnswer = [](int, int) { return 0; };
+    host->controls.rowTestAnswer = [](int, int) { return 0; };
     EXPECT_EQ(written(ala), 0xFFFFFFFFu);
-    EXPECT_TRUE(host->elements.Find(306201, Host::kGroupContactPages)->HiddenFor(ala));
-    host->rowTestAnswer = nullptr;
-    host->config.SetInt("Tabs/LockState", 1);
+    EXPECT_TRUE(host->state.elements.Find(306201, Host::kGroupContactPages)->HiddenFor(ala));
+    host->controls.rowTestAnswer = nullptr;
+    host->state.config.SetInt("Tabs/LockState", 1);
     EXPECT_EQ(written(ala), 0xFFFFFFFFu);
 }
 
 TEST_F(Actions, ANoticeWhosePreviousOwnerFallsBackToThePlugInItselfIsNotSentBackToIt) {
-    host->elements.Find(250, 3)->owner = 0;
-    host->elements.Find(251, 3)->owner = 0;
-    host->fallbackOwner = kPluginNumber;
+    host->state.elements.Find(250, 3)->owner = 0;
+    host->state.elements.Find(251, 3)->owner = 0;
+    host->controls.fallbackOwner = kPluginNumber;
     Boot();
     int ala = AddContact("Ala");
     // The toolbar's create notices (10) aside: the host builds it with the window.
     auto controlNotices = [this] {
         size_t n = 0;
-        for (const Sent& s : host->CallsWithCode(Host::kMsgAction)) {
+        for (const Sent& s : host->recorded.CallsWithCode(Host::kMsgAction)) {
             const auto* notice = reinterpret_cast<const ActionNotice*>(s.record.data());
             if (s.record.size() < sizeof(ActionNotice) || notice->notice != Host::kNoticeCreate) ++n;
         }
@@ -228,4 +228,33 @@ TEST_F(Actions, ANoticeWhosePreviousOwnerFallsBackToThePlugInItselfIsNotSentBack
     EXPECT_EQ(Tabs(), std::vector<int>{ala});
     EXPECT_EQ(controlNotices(), before + 2) << "one notice each, none came back";
     EXPECT_EQ(host->Notify({251, 3, ala}, Host::kNoticeCreate), 0);
+}
+
+// Only the two recently closed submenus hold the clear entry: its creation
+// or choice named under any other parent deletes nothing there, adds
+// nothing and clears nothing.
+TEST_F(Actions, TheClearEntryUnderAnotherParentLeavesThatGroupAndTheListAlone) {
+    int ewa = AddContact("Ewa");
+    StoreClosed({ewa});
+    auto c = BootWithTabs({"Ala"});
+    for (int parent : {Host::kGroupConversation, Host::kGroupContactMenu, kMainMenuGroup, 0}) {
+        std::vector<int> before = host->state.elements.Children(parent);
+        host->recorded.ClearSent();
+        for (int code : {Host::kNoticeCreate, Host::kNoticeAction}) {
+            ActionNotice notice{};
+            notice.size = sizeof notice;
+            notice.ref = {306008, parent, Host::kNoContact};
+            notice.notice = code;
+            EXPECT_EQ(host->Call(Host::kMsgAction, &notice), 0) << parent;
+        }
+        EXPECT_EQ(host->state.elements.Children(parent), before) << parent;
+        EXPECT_EQ(host->recorded.CountSent(Host::kElementRemove), 0) << parent;
+        EXPECT_EQ(host->recorded.CountSent(Host::kElementInsert), 0) << parent;
+    }
+    host->controls.chooseMenu = ChooseInOrder({306006});
+    host->ShowContactMenu(c[0]);
+    EXPECT_EQ(ClosedEntries(306006), std::vector<int>{ewa});
+    int jan = AddContact("Jan");
+    Open(jan);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], jan})) << "the host's message view is still the plug-in's to take";
 }

@@ -24,7 +24,7 @@ protected:
     // The status the plug-in last gave a host element for a contact, or -1.
     int LastStatus(int id, int parent, int contact) {
         int status = -1;
-        for (const auto& s : host->SentWithCode(Host::kElementChange)) {
+        for (const auto& s : host->recorded.SentWithCode(Host::kElementChange)) {
             const auto* info = reinterpret_cast<const ActionInfo*>(s.record.data());
             if (info->ref.id == id && info->ref.parent == parent && info->ref.contact == contact)
                 status = static_cast<int>(info->status & info->statusMask);
@@ -48,7 +48,7 @@ TEST_F(Attach, ConversationsOpenedByTheHostBecomeTabsInOpeningOrder) {
         EXPECT_EQ(ParentOf(window), Content());
         EXPECT_TRUE(Tabbed(window));
         EXPECT_FALSE(HasOwnProcedure(window));
-        EXPECT_NE(Proc(host->conversations.MessageView(contact)), Conversations::ViewClassProc());
+        EXPECT_NE(Proc(host->state.conversations.MessageView(contact)), Conversations::ViewClassProc());
         EXPECT_NE(Proc(Edit(contact)), Conversations::EditClassProc());
         EXPECT_EQ(Style(window) & (WS_POPUP | WS_CHILD | WS_CAPTION | WS_THICKFRAME), static_cast<DWORD>(WS_CHILD))
             << "attached on creation: the frame and the pop-up bit go";
@@ -141,7 +141,7 @@ TEST_F(Attach, NoticesOfTheViewAndEditGoToTheirPreviousOwnerWhoseAnswerComesBack
     Boot();
     int ala = AddContact("Ala"), jan = AddContact("Jan");
     std::vector<std::pair<int, uint16_t>> forwarded;  // element, notice size
-    host->sendToAnswers[kHostUiPlugin] = [&](HostMessage& m) {
+    host->controls.sendToAnswers[kHostUiPlugin] = [&](HostMessage& m) {
         const auto* notice = reinterpret_cast<const ActionNotice*>(m.p1);
         forwarded.push_back({notice->ref.id, notice->size});
         return m.code == Host::kMsgAction && m.p2 == 0 ? 77 : -1;
@@ -159,22 +159,22 @@ TEST_F(Attach, NoticesOfTheViewAndEditGoToTheirPreviousOwnerWhoseAnswerComesBack
 }
 
 TEST_F(Attach, AForwardThatWouldComeBackToThePlugInIsDropped) {
-    host->elements.Find(250, 3)->owner = 0;
-    host->elements.Find(251, 3)->owner = 0;
-    host->fallbackOwner = 0;
+    host->state.elements.Find(250, 3)->owner = 0;
+    host->state.elements.Find(251, 3)->owner = 0;
+    host->controls.fallbackOwner = 0;
     Boot();
     int ala = AddContact("Ala");
     Open(ala);
     EXPECT_EQ(Tabs(), std::vector<int>{ala});
     EXPECT_EQ(host->NotifyWindow({250, 3, ala}, 310, nullptr, nullptr), 0);
-    EXPECT_TRUE(host->sentTo.empty());
+    EXPECT_TRUE(host->recorded.sentTo.empty());
 }
 
 TEST_F(Attach, ContactsThatMustNotBeTabsStayTopLevelWindowsWithTheShortcuts) {
     Boot();
     int ala = AddContact("Ala"), jan = AddContact("Jan"), distant = AddContact("Daleki");
-    host->config.SetInt(1, jan, Tabs::Column::DontTab, 1);
-    host->contacts.Find(distant)->id = 0x4000FFFF;  // its button id would be the close button's
+    host->state.config.SetInt(1, jan, Tabs::Column::DontTab, 1);
+    host->state.contacts.Find(distant)->id = 0x4000FFFF;  // its button id would be the close button's
     distant = 0x4000FFFF;
     Open(ala);
     for (int contact : {jan, distant}) {
@@ -195,7 +195,7 @@ TEST_F(Attach, AHostMoveOfAnAttachedWindowIsUndone) {
     RECT content{};
     GetClientRect(Content(), &content);
     for (int contact : c) {
-        host->conversations.Move(contact, 30, 40, 200, 100);
+        host->state.conversations.Move(contact, 30, 40, 200, 100);
         RECT r = InParent(WindowOf(contact));
         EXPECT_EQ(r.left, 0);
         EXPECT_EQ(r.top, 0);
@@ -222,7 +222,7 @@ void PutOver(HWND window) {
 
 TEST_F(Attach, AProcedurePutOverTheTabsStaysThroughDetachingAndTheHostStillGetsEveryMessage) {
     auto c = BootWithTabs({"Ala", "Jan"});
-    HWND window = WindowOf(c[0]), view = host->conversations.MessageView(c[0]);
+    HWND window = WindowOf(c[0]), view = host->state.conversations.MessageView(c[0]);
     PutOver<0>(window);
     PutOver<1>(view);
     auto toggle = [&] { host->Notify({Tabs::Element::AttachDetach, Host::kGroupContactMenu, c[0]}, Host::kNoticeAction); };
@@ -268,10 +268,10 @@ TEST_F(AttachInProcess, DetachingGivesTheWindowBackAndAttachingTakesItAgain) {
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
     EXPECT_EQ(Style(window) & (WS_CHILD | WS_POPUP | 0x00CF0000), 0x00CF0000u) << "the pop-up bit does not come back";
     EXPECT_TRUE(HasOwnProcedure(window));
-    EXPECT_EQ(Proc(host->conversations.MessageView(c[0])), Conversations::ViewClassProc());
+    EXPECT_EQ(Proc(host->state.conversations.MessageView(c[0])), Conversations::ViewClassProc());
     EXPECT_EQ(GetPropA(window, "TABBED"), nullptr);
     EXPECT_EQ(GetPropA(window, "oldProc"), nullptr);
-    EXPECT_EQ(GetPropA(host->conversations.MessageView(c[0]), "CtrlViewProcOld"), nullptr);
+    EXPECT_EQ(GetPropA(host->state.conversations.MessageView(c[0]), "CtrlViewProcOld"), nullptr);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(Tabs(), std::vector<int>{c[1]});
     EXPECT_EQ(CurrentContact(), c[1]) << "a tab that is not shown leaves the shown one alone";
@@ -311,7 +311,7 @@ TEST_F(AttachInProcess, DetachingAWindowWhoseStoredProcedureIsGoneGivesItItsClas
 TEST_F(AttachInProcess, AttachingByTheActionLeavesThePopUpBitAsItWas) {
     Boot();
     int jan = AddContact("Jan");
-    host->config.SetInt(1, jan, Tabs::Column::DontTab, 1);
+    host->state.config.SetInt(1, jan, Tabs::Column::DontTab, 1);
     HWND window = Open(jan);
     Tabs::ToggleAttach(Tabs::RefTo(jan));
     EXPECT_EQ(Style(window) & (WS_POPUP | WS_CHILD | WS_CAPTION), static_cast<DWORD>(WS_POPUP | WS_CHILD));
@@ -336,34 +336,34 @@ TEST_F(AttachInProcess, DetachingTheShownTabShowsItsNeighbour) {
 TEST_F(AttachInProcess, ARefusingLockLeavesTheTabsAsTheyAre) {
     auto c = BootWithTabs({"Ala"});
     Tabs::lockPresent = true;
-    host->pluginAnswers[Host::kLockUnlocked] = [](int, int) { return 0; };
+    host->controls.pluginAnswers[Host::kLockUnlocked] = [](int, int) { return 0; };
     Tabs::ToggleAttach(Tabs::RefTo(c[0]));
     EXPECT_TRUE(Tabbed(WindowOf(c[0])));
-    host->pluginAnswers[Host::kLockUnlocked] = [](int, int) { return 1; };
+    host->controls.pluginAnswers[Host::kLockUnlocked] = [](int, int) { return 1; };
     Tabs::ToggleAttach(Tabs::RefTo(c[0]));
     EXPECT_FALSE(Tabbed(WindowOf(c[0])));
 }
 
 TEST_F(AttachInProcess, ConversationToolbarButtonsFollowTheSettings) {
     Boot();
-    host->config.SetInt("Tabs/ToolbarDetachButtonWhenDetached", 1);
+    host->state.config.SetInt("Tabs/ToolbarDetachButtonWhenDetached", 1);
     int ala = AddContact("Ala"), jan = AddContact("Jan");
-    host->config.SetInt(1, jan, Tabs::Column::DontTab, 1);
+    host->state.config.SetInt(1, jan, Tabs::Column::DontTab, 1);
     Open(ala);
     Open(jan);
     EXPECT_EQ(LastStatus(306002, 306001, ala), 1) << "only while detached";
     EXPECT_EQ(LastStatus(306002, 306001, jan), 0);
     EXPECT_EQ(LastStatus(306003, 306001, ala), 1) << "close button off by default";
 
-    host->config.SetInt("Tabs/ToolbarCloseButton", 1);
-    host->config.SetInt("Tabs/ToolbarDetachButton", 0);
+    host->state.config.SetInt("Tabs/ToolbarCloseButton", 1);
+    host->state.config.SetInt("Tabs/ToolbarDetachButton", 0);
     Tabs::UpdateWindowButtons(Tabs::RefTo(ala));
     EXPECT_EQ(LastStatus(306001, 4, ala), 0) << "the group stays for the close button";
     EXPECT_EQ(LastStatus(306003, 306001, ala), 0);
     EXPECT_EQ(LastStatus(306002, 306001, ala), 1);
 
     Tabs::buttonGroup = Host::kGroupMainToolbar;
-    host->ClearSent();
+    host->recorded.ClearSent();
     Tabs::UpdateWindowButtons(Tabs::RefTo(ala));
     EXPECT_EQ(LastStatus(Host::kGroupMainToolbar, 4, ala), -1) << "the host's main toolbar is never hidden";
     EXPECT_EQ(LastStatus(306003, Host::kGroupMainToolbar, ala), 0);

@@ -119,10 +119,10 @@ protected:
     }
 
     bool PluginAnswers() { return host->Call(Host::kMsgNumber) == 306; }
-    bool Faulted() { return host->Logged("błąd ochrony") || host->Logged("wyjątek"); }
+    bool Faulted() { return host->recorded.Logged("błąd ochrony") || host->recorded.Logged("wyjątek"); }
     std::string FaultLines() {
         std::string lines;
-        for (const LogLine& l : host->log)
+        for (const LogLine& l : host->recorded.log)
             if (l.text.find("błąd ochrony") != std::string::npos || l.text.find("wyjątek") != std::string::npos)
                 lines += l.text + "\n";
         return lines;
@@ -179,21 +179,21 @@ TEST_F(BadInput, GarbageInStoredSettingsStartsRunsAndEndsAndWhatWasStoredStaysRe
                           std::to_string(known[1]) + "abc\x01" + GarbageText(30) + "\x01zzz";
     std::string closed = "  " + std::to_string(known[2]) + "\x01" + GarbageText(50) + "\x01-2147483648\x01" +
                          std::to_string(known[1]) + "\x01\x01";
-    host->config.SetText("Tabs/LastSession", session);
-    host->config.SetText("Tabs/ClosedRecentlyBuffer", closed);
+    host->state.config.SetText("Tabs/LastSession", session);
+    host->state.config.SetText("Tabs/ClosedRecentlyBuffer", closed);
     const char* clicks[] = {"Tabs/Clicks/ShiftClick", "Tabs/Clicks/ControlClick", "Tabs/Clicks/AltClick",
                             "Tabs/Clicks/MClick", "Tabs/Clicks/RDblClick"};
     const char* clickTexts[] = {"abc", ":::", "99999999999:-5", "", "30:"};
-    for (size_t i = 0; i < 5; ++i) host->config.SetText(clicks[i], clickTexts[i]);
+    for (size_t i = 0; i < 5; ++i) host->state.config.SetText(clicks[i], clickTexts[i]);
     const int extremes[] = {INT_MIN, -1, 2, 7, 1000000, INT_MAX};
     std::map<std::string, int> integers;
-    for (const ColumnInfo& c : host->config.Declarations()) {
+    for (const ColumnInfo& c : host->state.config.Declarations()) {
         if (c.table != 0 || c.IsText() || c.key.rfind("Tabs/", 0) != 0) continue;
         integers[c.key] = extremes[Pick(6)];
     }
     integers["Tabs/MsgIconFlash"] = 1;  // a tick every millisecond: still no hang
     integers["Tabs/AutoRevertSession"] = 1;
-    for (const auto& [key, value] : integers) host->config.SetInt(key, value);
+    for (const auto& [key, value] : integers) host->state.config.SetInt(key, value);
     host->Call(Host::kMsgPluginsLoaded);
     host->Call(Host::kMsgPrepare);
     host->Call(Host::kMsgStart);
@@ -230,16 +230,16 @@ TEST_F(BadInput, GarbageInStoredSettingsStartsRunsAndEndsAndWhatWasStoredStaysRe
     EXPECT_FALSE(Faulted());
     for (const auto& [key, value] : integers)
         if (key.rfind("Tabs/Pos/", 0) != 0) {
-            EXPECT_EQ(host->config.Int(key), value) << key << " was rewritten";
+            EXPECT_EQ(host->state.config.Int(key), value) << key << " was rewritten";
         }
-    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(host->config.Text(clicks[i]), clickTexts[i]);
+    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(host->state.config.Text(clicks[i]), clickTexts[i]);
     // Both lists come back in their stored form: numbers, each ended by 0x01.
     for (const char* key : {"Tabs/LastSession", "Tabs/ClosedRecentlyBuffer"}) {
-        std::string stored = host->config.Text(key);
+        std::string stored = host->state.config.Text(key);
         EXPECT_EQ(stored.find_first_not_of("-0123456789\x01"), std::string::npos) << key << ": " << stored;
         EXPECT_TRUE(stored.empty() || stored.back() == '\x01') << key;
     }
-    std::string kept = host->config.Text("Tabs/ClosedRecentlyBuffer");
+    std::string kept = host->state.config.Text("Tabs/ClosedRecentlyBuffer");
     for (int contact : {known[2], known[1]})
         EXPECT_NE(kept.find(std::to_string(contact) + '\x01'), std::string::npos) << "the recently closed survive";
 }
@@ -298,10 +298,10 @@ TEST_F(BadInput, AHostThatAnswersNothingToAnyRequestGetsNoFaultAndNoHang) {
         SendMessageA(container, WM_ACTIVATE, WA_CLICKACTIVE, 0);
     }
     Press(GetDlgItem(window, kEditItem), VK_TAB, {VK_CONTROL});
-    host->conversations.Retitle(ala, "Nowy tytuł");
+    host->state.conversations.Retitle(ala, "Nowy tytuł");
     DevHost::Pump();
     host->Stop();
-    EXPECT_TRUE(host->conversations.leftovers.empty()) << host->conversations.leftovers.front();
+    EXPECT_TRUE(host->state.conversations.leftovers.empty()) << host->state.conversations.leftovers.front();
 }
 
 // Faults inside the plug-in's own window procedures end the plug-in's part
@@ -335,7 +335,7 @@ TEST_F(BadInput, AFaultInAHookEndsOnlyThePlugInsPartAndTheHostStillGetsTheMessag
     for (UINT m : seenByHost)
         if (m == WM_ACTIVATE || m == WM_SHOWWINDOW) sent.push_back(m);
     EXPECT_EQ(sent, (std::vector<UINT>{WM_ACTIVATE, WM_SHOWWINDOW}));
-    EXPECT_TRUE(host->Logged("Tabs::SubclassProc - błąd ochrony pamięci"));
+    EXPECT_TRUE(host->recorded.Logged("Tabs::SubclassProc - błąd ochrony pamięci"));
 
     SetPropA(window, "CNT", record);
     SetPropA(window, "oldProc", reinterpret_cast<HANDLE>(hostProcedure));
@@ -348,7 +348,24 @@ TEST_F(BadInput, AFaultingNotificationToTheContainerIsAnsweredWithoutClosingAnyt
     GuardedMemory unreadable;
     LPARAM gone = reinterpret_cast<LPARAM>(unreadable.Place({}));
     EXPECT_EQ(SendMessageA(Container(), WM_NOTIFY, 10, gone), 0);
-    EXPECT_TRUE(host->Logged("Tabs::WndProc - błąd ochrony pamięci"));
+    EXPECT_TRUE(host->recorded.Logged("Tabs::WndProc - błąd ochrony pamięci"));
     EXPECT_TRUE(IsWindow(Container()));
     EXPECT_EQ(Tabs(), c);
+}
+
+TEST_F(BadInput, AViewNoticeNamingThePlugInsOwnWindowsTakesNoneOfThem) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    int ola = AddContact("Ola");
+    HWND container = Container();
+    LONG style = GetWindowLongA(container, GWL_STYLE);
+    for (HWND own : {container, Content(), BarView(), Bar()}) {
+        HWND parent = ParentOf(own);
+        host->NotifyWindow({Host::kActionMessageView, Host::kGroupConversation, ola}, Host::kNoticeCreateWindow, own,
+                           own);
+        EXPECT_EQ(ParentOf(own), parent);
+        EXPECT_EQ(Tabs(), c);
+    }
+    EXPECT_EQ(GetWindowLongA(container, GWL_STYLE), style);
+    Open(ola);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[1], ola}));
 }

@@ -7,7 +7,7 @@
 
 #include "container_fixture.h"
 #include "conversation_fixture.h"
-#include "screenshot.h"
+#include "menus.h"
 
 using namespace DevHostLib;
 
@@ -33,9 +33,9 @@ TEST_F(BarLayout, TheBarTakesAtMostAThirdAndTheConversationTheRestAtEverySizeAnd
     int contacts = 0;
     for (auto [w, h] : {std::pair{300, 200}, {500, 400}, {900, 700}})
         for (int align : {0, 1}) {
-            host.config.SetInt("Tabs/Pos/W", w);
-            host.config.SetInt("Tabs/Pos/H", h);
-            host.config.SetInt("Tabs/Align", align);
+            host.state.config.SetInt("Tabs/Pos/W", w);
+            host.state.config.SetInt("Tabs/Pos/H", h);
+            host.state.config.SetInt("Tabs/Align", align);
             MakeContainer();
             HWND conversation = MakeCurrentWindow("Ala");
             HWND arrows = GetDlgItem(Tabs::containerWnd, Tabs::kBarArrowsId);
@@ -82,8 +82,8 @@ TEST_F(BarLayout, AfterATabGoesTheBarScrollsExactlyWhenItDidAtThatCountOnTheWayU
     int contacts = 0;
     for (auto [w, h] : {std::pair{300, 200}, {420, 260}, {500, 400}}) {
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
-        host.config.SetInt("Tabs/Pos/W", w);
-        host.config.SetInt("Tabs/Pos/H", h);
+        host.state.config.SetInt("Tabs/Pos/W", w);
+        host.state.config.SetInt("Tabs/Pos/H", h);
         MakeContainer();
         MakeCurrentWindow("Ala");
         HWND arrows = GetDlgItem(Tabs::containerWnd, Tabs::kBarArrowsId);
@@ -116,8 +116,8 @@ TEST_F(BarLayout, AfterATabGoesTheBarScrollsExactlyWhenItDidAtThatCountOnTheWayU
 // The toolbar sizes itself from the rows it had before it laid its buttons
 // out in a new width: the content once kept the old rows' height.
 TEST_F(BarLayout, AResizeThatRewrapsTheBarGivesTheContentTheNewRowsAtOnce) {
-    host.config.SetInt("Tabs/Pos/W", 900);
-    host.config.SetInt("Tabs/Pos/H", 700);
+    host.state.config.SetInt("Tabs/Pos/W", 900);
+    host.state.config.SetInt("Tabs/Pos/H", 700);
     MakeContainer();
     MakeCurrentWindow("Ala");
     for (int i = 0; i < 20; ++i) AddTab(AddContact("Kontakt " + std::to_string(i)));
@@ -137,8 +137,8 @@ TEST_F(BarLayout, AResizeThatRewrapsTheBarGivesTheContentTheNewRowsAtOnce) {
 class BarScroll : public ConversationTest {
 protected:
     std::vector<int> BootSmall(int tabs) {
-        host->config.SetInt(0, 0, Tabs::Column::PosW, 360);
-        host->config.SetInt(0, 0, Tabs::Column::PosH, 240);
+        host->state.config.SetInt(0, 0, Tabs::Column::PosW, 360);
+        host->state.config.SetInt(0, 0, Tabs::Column::PosH, 240);
         Boot();
         std::vector<int> contacts = OpenMore(tabs);
         // The wheel finds the bar by what lies under the cursor.
@@ -244,7 +244,7 @@ protected:
 };
 
 TEST_F(BarScroll, EveryWayOfSwitchingBringsTheShownTabIntoView) {
-    host->config.SetInt(0, 0, Tabs::Column::AutoCreateButton, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::AutoCreateButton, 1);
     auto c = BootSmall(30);
     ASSERT_TRUE(Shown(Arrows())) << "thirty tabs do not fit";
     ExpectShownInView(c[29]);
@@ -280,11 +280,11 @@ TEST_F(BarScroll, EveryWayOfSwitchingBringsTheShownTabIntoView) {
     // Closing the shown tab, and reopening it from the contact menu: it comes
     // back at the end, in view.
     Press(Edit(c[1]), VK_F4, {VK_CONTROL});
-    host->chooseMenu = ChooseInOrder({Tabs::Element::ClosedContactMenu, c[1]});
+    host->controls.chooseMenu = ChooseInOrder({Tabs::Element::ClosedContactMenu, c[1]});
     host->ShowContactMenu(CurrentContact());
     EXPECT_EQ(Tabs().back(), c[1]);
     ExpectShownInView(c[1]);
-    host->chooseMenu = nullptr;
+    host->controls.chooseMenu = nullptr;
 
 }
 
@@ -298,7 +298,7 @@ TEST_F(BarScroll, ARestoredSessionShowsItsLastTabInView) {
 }
 
 TEST_F(BarScroll, FunctionKeysReachTabsOnEveryRow) {
-    host->config.SetInt(0, 0, Tabs::Column::ChangeKey, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::ChangeKey, 1);
     auto c = BootSmall(24);
     Press(Edit(c[23]), VK_F2);
     ExpectShownInView(c[1]);
@@ -351,10 +351,10 @@ TEST_F(BarScroll, TheMenuListsEveryTabMarksTheShownAndTheWaitingAndShowsTheChose
     Open(c.back());
     for (int contact : OpenMore(20)) c.push_back(contact);
     ASSERT_TRUE(Shown(AllTabs()));
-    SetForegroundWindow(host->mainWindow);
+    SetForegroundWindow(host->state.mainWindow);
     host->DeliverMessage(c[1], "hej");
     std::vector<std::string> expected;
-    for (int contact : c) expected.push_back(host->contacts.Find(contact)->display);
+    for (int contact : c) expected.push_back(host->state.contacts.Find(contact)->display);
     expected[1] += "\tnowa wiadomość";
     expected[3] = "Ala && Ola";
 
@@ -367,13 +367,13 @@ TEST_F(BarScroll, TheMenuListsEveryTabMarksTheShownAndTheWaitingAndShowsTheChose
     EXPECT_EQ(seen.checked, std::vector<int>{23});
     ExpectShownInView(c[1]);
     EXPECT_EQ(Text(Container()), Text(WindowOf(c[1]))) << "no longer waiting";
-    EXPECT_EQ(UseAllTabsMenu(-1).items[1], host->contacts.Find(c[1])->display);
+    EXPECT_EQ(UseAllTabsMenu(-1).items[1], host->state.contacts.Find(c[1])->display);
 }
 
 TEST_F(BarScroll, TooltipsHitTestsAndTheBarsOwnButtonsWorkOnScrolledRows) {
-    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
     auto c = BootSmall(30);
-    host->contacts.Find(c[28])->info = "tel. 555";
+    host->state.contacts.Find(c[28])->info = "tel. 555";
     ASSERT_FALSE(InView(c[0]));
 
     // On a scrolled row the cursor finds its tab, and a middle click there

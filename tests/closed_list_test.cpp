@@ -39,10 +39,10 @@ protected:
         entry.id = Tabs::Element::ClosedMainMenu;
         entry.parent = kMainMenuGroup;
         entry.owner = kPluginNumber;
-        host.elements.Insert(entry, -1);
+        host.state.elements.Insert(entry, -1);
     }
 
-    bool MenuHidden() { return host.elements.Find(Tabs::Element::ClosedMainMenu, kMainMenuGroup)->HiddenFor(-2); }
+    bool MenuHidden() { return host.state.elements.Find(Tabs::Element::ClosedMainMenu, kMainMenuGroup)->HiddenFor(-2); }
 };
 
 TEST_F(ClosedListTest, RecordingPutsTheContactAtTheFrontOnceAndKeepsTheNewestHundred) {
@@ -70,10 +70,10 @@ TEST_F(ClosedListTest, TheMainMenuEntryIsShownOnlyWhileWantedAndNotEmpty) {
     Tabs::ForgetClosed(0x40000003);
     EXPECT_TRUE(MenuHidden());
 
-    host.config.SetInt("Tabs/ClosedRecentlyMain", 0);
+    host.state.config.SetInt("Tabs/ClosedRecentlyMain", 0);
     Tabs::RecordClosed(0x40000004);
     EXPECT_TRUE(MenuHidden()) << "switched off, whatever the list holds";
-    const Sent change = host.SentWithCode(Host::kElementChange).back();
+    const Sent change = host.recorded.SentWithCode(Host::kElementChange).back();
     const auto* info = reinterpret_cast<const ActionInfo*>(change.record.data());
     EXPECT_EQ(info->ref.contact, -2);
     EXPECT_EQ(info->statusMask, 1u);

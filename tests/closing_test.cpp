@@ -29,7 +29,7 @@ TEST_F(Closing, CtrlF4DestroysOrHidesTheWindowByTheKeepSettingAndShift) {
     Boot();
     for (int keep : {0, 1}) {
         for (bool shift : {false, true}) {
-            host->config.SetInt(0, 0, kKeepWindow, keep);
+            host->state.config.SetInt(0, 0, kKeepWindow, keep);
             int stays = AddContact("Zostaje"), closed = AddContact("Zamykany");
             Open(stays);
             HWND window = Open(closed);
@@ -68,12 +68,12 @@ TEST_F(Closing, ClosingTheShownTabShowsItsNeighbourAndTheLastOneHidesTheContaine
     EXPECT_TRUE(Tabs().empty());
 
     host->Stop();
-    EXPECT_EQ(host->config.Text("Tabs/ClosedRecentlyBuffer"), Stored({c[1], c[0], c[2]}));
+    EXPECT_EQ(host->state.config.Text("Tabs/ClosedRecentlyBuffer"), Stored({c[1], c[0], c[2]}));
 }
 
 TEST_F(Closing, AKeptWindowThatTheHostShowsAgainIsATabAgain) {
     auto c = BootWithTabs({"Ala", "Jan"});
-    host->config.SetInt(0, 0, kKeepWindow, 1);
+    host->state.config.SetInt(0, 0, kKeepWindow, 1);
     Press(Edit(c[0]), VK_F4, {VK_CONTROL});  // the edit of a hidden tab: the shown one closes
     EXPECT_EQ(Tabs(), std::vector<int>{c[0]});
     Open(c[1]);
@@ -97,7 +97,7 @@ TEST_F(ClosingInProcess, ClosingAllButOneRecordsTheOthersLeftmostFirst) {
 
 TEST_F(ClosingInProcess, ClosingAllWithNoneToKeepHidesWindowsByTheKeepSettingAndTheContainer) {
     auto c = BootWithTabs({"Ala", "Jan"});
-    host->config.SetInt(0, 0, kKeepWindow, 1);
+    host->state.config.SetInt(0, 0, kKeepWindow, 1);
     Tabs::CloseTabs(-1);
     EXPECT_TRUE(Tabs().empty());
     EXPECT_FALSE(IsWindowVisible(Container()));
@@ -109,7 +109,7 @@ TEST_F(ClosingInProcess, ClosingAllWithNoneToKeepHidesWindowsByTheKeepSettingAnd
 TEST_F(ClosingInProcess, ClosingAConversationThatIsNoTabLeavesItToTheHostAndRecordsIt) {
     Boot();
     int ala = AddContact("Ala"), jan = AddContact("Jan"), ola = AddContact("Ola");
-    host->config.SetInt(1, jan, Tabs::Column::DontTab, 1);
+    host->state.config.SetInt(1, jan, Tabs::Column::DontTab, 1);
     Open(ala);
     HWND detached = Open(jan);
     Tabs::CloseTab(jan);
@@ -141,8 +141,8 @@ TEST_F(Closing, ATabWithoutAWindowClosesByItsActionAndTheMiddleClick) {
 }
 
 TEST_F(Closing, ClosingAllButOneKeepsTheFixedButtonsAndTheKeptTabAsTheyWere) {
-    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
-    host->config.SetInt(0, 0, Tabs::Column::TabsDetachButton, 0);
+    host->state.config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::TabsDetachButton, 0);
     auto c = BootWithTabs({"Ala", "Jan", "Ola", "Ewa"});
     host->DeliverMessage(c[1], "hej");
     auto look = [&](int id) {

@@ -7,7 +7,7 @@ using namespace DevHostLib;
 TEST_F(Columns, ThirtySixColumnsAreDeclaredInOrderWithTheirTypesAndDefaults) {
     host->Call(20001, static_cast<HostControl*>(host.get()));
     EXPECT_EQ(host->Call(21001), 1);
-    const auto& d = host->config.Declarations();
+    const auto& d = host->state.config.Declarations();
     ASSERT_EQ(d.size(), 36u);
     const int order[] = {306101, 306102, 306103, 306104, 306105, 306106, 306138, 306107, 306108, 306109,
                          306110, 306139, 306149, 306137, 306141, 306142, 306143, 306144, 306145, 306146,
@@ -25,5 +25,5 @@ TEST_F(Columns, ThirtySixColumnsAreDeclaredInOrderWithTheirTypesAndDefaults) {
     EXPECT_EQ(d[28].intDefault, 500);
     EXPECT_EQ(d[35].table, 1);
     EXPECT_EQ(d[35].key, "Tabs/DontTab");
-    EXPECT_EQ(host->config.Find(0, 306202), nullptr) << "the contact column lives only in the contact table";
+    EXPECT_EQ(host->state.config.Find(0, 306202), nullptr) << "the contact column lives only in the contact table";
 }

@@ -79,7 +79,7 @@ protected:
     // The host actions the plug-in ran (request 10103), as {id, parent, contact, notice}.
     std::vector<std::vector<int>> ActionsRun() {
         std::vector<std::vector<int>> run;
-        for (const auto& s : host->SentWithCode(Host::kElementNotify)) {
+        for (const auto& s : host->recorded.SentWithCode(Host::kElementNotify)) {
             const auto* n = reinterpret_cast<const ActionNotice*>(s.record.data());
             run.push_back({n->ref.id, n->ref.parent, n->ref.contact, n->notice});
         }
@@ -146,15 +146,15 @@ protected:
 
 TEST_F(ContainerEvents, APlainClickSwitchesAndEachModifierRunsItsOwnSettingAltFirst) {
     auto c = BootWithTabs({"Ala", "Jan", "Ola"});
-    host->config.SetText("Tabs/Clicks/ShiftClick", "30:901");
-    host->config.SetText("Tabs/Clicks/ControlClick", "30:902");
-    host->config.SetText("Tabs/Clicks/AltClick", "30:903");
+    host->state.config.SetText("Tabs/Clicks/ShiftClick", "30:901");
+    host->state.config.SetText("Tabs/Clicks/ControlClick", "30:902");
+    host->state.config.SetText("Tabs/Clicks/AltClick", "30:903");
 
     Click(2);
     EXPECT_EQ(CurrentContact(), c[0]);
     EXPECT_EQ(CheckedTabs(), std::vector<int>{c[0]});
 
-    host->ClearSent();
+    host->recorded.ClearSent();
     Click(3, {VK_SHIFT});
     Click(3, {VK_CONTROL});
     Click(3, {VK_MENU});
@@ -220,7 +220,7 @@ TEST_F(ContainerEvents, WithTheDefaultsShiftClickClosesCtrlClickDetachesAltClick
     EXPECT_EQ(Tabs(), std::vector<int>{c[2]});
     EXPECT_EQ(ParentOf(WindowOf(c[0])), GetDesktopWindow());
 
-    host->ClearSent();
+    host->recorded.ClearSent();
     Click(2, {VK_MENU});
     EXPECT_EQ(ActionsRun(), (std::vector<std::vector<int>>{{132, 30, c[2], 1}}));
 }
@@ -233,15 +233,15 @@ TEST_F(ContainerEvents, ClickSettingsThatAreNotGroupAndActionStillRunWhatTheNumb
     };
     for (const auto& [text, want] : cases) {
         SCOPED_TRACE(text);
-        host->config.SetText("Tabs/Clicks/AltClick", text);
-        host->ClearSent();
+        host->state.config.SetText("Tabs/Clicks/AltClick", text);
+        host->recorded.ClearSent();
         Click(2, {VK_MENU});
         EXPECT_EQ(ActionsRun(), (std::vector<std::vector<int>>{{want[0], want[1], c[0], 1}}));
     }
 }
 
 TEST_F(ContainerEvents, TheFixedButtonsCloseAndDetachTheShownTabAndNothingWithoutOne) {
-    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
     auto c = BootWithTabs({"Ala", "Jan", "Ola"});
     Click(0);
     EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[1]}));
@@ -256,7 +256,7 @@ TEST_F(ContainerEvents, TheFixedButtonsCloseAndDetachTheShownTabAndNothingWithou
     SendMessageA(Container(), WM_COMMAND, 0xFFFF, 0);
     SendMessageA(Container(), WM_COMMAND, 0xFFFE, 0);
     host->Call(Host::kMsgEnd);
-    EXPECT_EQ(host->config.Text("Tabs/ClosedRecentlyBuffer"),
+    EXPECT_EQ(host->state.config.Text("Tabs/ClosedRecentlyBuffer"),
               std::to_string(c[0]) + "\x01" + std::to_string(c[2]) + "\x01")
         << "no empty contact among the closed ones";
 }
@@ -285,7 +285,7 @@ TEST_F(ContainerDrag, ATabHeldLongEnoughTakesThePlaceOfTheTabItIsDroppedOn) {
 }
 
 TEST_F(ContainerDrag, TheFixedButtonsNeitherMoveNorTakeATab) {
-    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
     auto c = BootWithTabs({"Ala", "Jan"});
     Drag(3, Centre(0), 250);
     Drag(2, Centre(1), 250);
@@ -356,13 +356,13 @@ TEST_F(ContainerDrag, ATornOffWindowStaysWhollyOnTheVirtualScreen) {
 }
 
 TEST_F(ContainerDrag, OnlyATabWhoseWindowIsInTheContainerTearsOff) {
-    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
     Boot();
     int ala = AddContact("Ala"), jan = AddContact("Jan"), ola = AddContact("Ola");
     Open(ala);
     host->DeliverMessage(jan, "Cześć");  // a tab without a window yet
     host->DeliverMessage(ola, "Hej");
-    host->config.SetInt(1, ola, Tabs::Column::DontTab, 1);
+    host->state.config.SetInt(1, ola, Tabs::Column::DontTab, 1);
     HWND olaWindow = Open(ola);  // kept out of the tabs, her button stays
     RECT olaBefore = WindowRect(ola);
     ASSERT_EQ(Tabs(), (std::vector<int>{ala, jan, ola}));
@@ -380,7 +380,7 @@ TEST_F(ContainerDrag, OnlyATabWhoseWindowIsInTheContainerTearsOff) {
     DragOut(2, out, kShortPress);
     EXPECT_TRUE(Tabbed(WindowOf(ala))) << "a short press is a click";
 
-    host->ClearSent();
+    host->recorded.ClearSent();
     for (int index : {0, 1, 3, 4}) {
         PressFor(index, 250);
         MoveTo(out);
@@ -396,20 +396,20 @@ TEST_F(ContainerDrag, OnlyATabWhoseWindowIsInTheContainerTearsOff) {
     EXPECT_TRUE(EqualRect(&olaBefore, &olaAfter));
 
     Tabs::lockPresent = true;
-    host->pluginAnswers[Host::kLockUnlocked] = [](int, int) { return 0; };
+    host->controls.pluginAnswers[Host::kLockUnlocked] = [](int, int) { return 0; };
     DragOut(2, out);
     EXPECT_TRUE(Tabbed(WindowOf(ala))) << "the lock says no";
 }
 
 TEST_F(ContainerEvents, AMiddleClickTogglesTransparencyOnTheEmptyBarAndClosesATab) {
-    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
     auto c = BootWithTabs({"Ala", "Jan"});
     ASSERT_FALSE(Layered());
     MiddleClick(PastLastButton());
-    EXPECT_EQ(host->config.Int("Tabs/Pos/AlphaDisable"), 1);
+    EXPECT_EQ(host->state.config.Int("Tabs/Pos/AlphaDisable"), 1);
     EXPECT_TRUE(Layered());
     MiddleClick(PastLastButton());
-    EXPECT_EQ(host->config.Int("Tabs/Pos/AlphaDisable"), 0);
+    EXPECT_EQ(host->state.config.Int("Tabs/Pos/AlphaDisable"), 0);
     EXPECT_FALSE(Layered());
 
     MiddleClick(Centre(2));
@@ -417,15 +417,15 @@ TEST_F(ContainerEvents, AMiddleClickTogglesTransparencyOnTheEmptyBarAndClosesATa
 }
 
 TEST_F(ContainerEvents, AMiddleClickOnAFixedButtonReopensTheNewestClosedConversationTheHostKnows) {
-    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
     int gone = AddContact("Znikły");
     int later = gone + 2;  // the next contact after Ala
-    host->config.SetText(0, 0, Tabs::Column::ClosedRecentlyBuffer,
-                         "0\x01" + std::to_string(gone) + "\x01" + std::to_string(later) + "\x01");
+    host->state.config.SetText(0, 0, Tabs::Column::ClosedRecentlyBuffer,
+                               "0\x01" + std::to_string(gone) + "\x01" + std::to_string(later) + "\x01");
     auto c = BootWithTabs({"Ala"});
-    host->contacts.Remove(gone);
+    host->state.contacts.Remove(gone);
 
-    host->ClearSent();
+    host->recorded.ClearSent();
     MiddleClick(Centre(0));
     EXPECT_TRUE(ActionsRun().empty()) << "neither 0 nor contacts the host does not know";
 
@@ -438,8 +438,8 @@ TEST_F(ContainerEvents, AMiddleClickOnAFixedButtonReopensTheNewestClosedConversa
 TEST_F(ContainerEvents, ARightClickOnATabPopsUpTheContactMenuOverItsConversation) {
     auto c = BootWithTabs({"Ala", "Jan"});
     RightClick(Centre(2));
-    ASSERT_EQ(host->elementCalls.size(), 1u);
-    const ActionCall& call = host->elementCalls[0];
+    ASSERT_EQ(host->recorded.elementCalls.size(), 1u);
+    const ActionCall& call = host->recorded.elementCalls[0];
     POINT cursor{};
     GetCursorPos(&cursor);
     EXPECT_EQ(call.size, X86OrX64(62, 66));
@@ -450,29 +450,29 @@ TEST_F(ContainerEvents, ARightClickOnATabPopsUpTheContactMenuOverItsConversation
     EXPECT_EQ(call.pointX, cursor.x);
     EXPECT_EQ(call.pointY, cursor.y);
     EXPECT_EQ(call.window, WindowOf(c[0]));
-    EXPECT_EQ(host->lastMenu.contact, c[0]);
+    EXPECT_EQ(host->recorded.lastMenu.contact, c[0]);
 
-    host->chooseMenu = ChooseInOrder({306003});
+    host->controls.chooseMenu = ChooseInOrder({306003});
     RightClick(Centre(3));
     EXPECT_EQ(Tabs(), std::vector<int>{c[0]}) << "\"Zamknij rozmowę\" from the menu";
 }
 
 TEST_F(ContainerEvents, ARightClickBesideTheTabsShowsTheRecentlyClosedMenuOnlyWhenItHoldsSomething) {
     auto c = BootWithTabs({"Ala", "Jan"});
-    host->ClearSent();
+    host->recorded.ClearSent();
     RightClick(PastLastButton());
-    EXPECT_TRUE(host->elementCalls.empty());
+    EXPECT_TRUE(host->recorded.elementCalls.empty());
     EXPECT_TRUE(ActionsRun().empty());
 
     Click(2, {VK_SHIFT});
-    host->ClearSent();
-    host->chooseMenu = ChooseInOrder({c[0]});
+    host->recorded.ClearSent();
+    host->controls.chooseMenu = ChooseInOrder({c[0]});
     RightClick(Centre(1));
-    ASSERT_EQ(host->elementCalls.size(), 1u);
-    EXPECT_EQ(host->elementCalls[0].ref.id, 306007);
-    EXPECT_EQ(host->elementCalls[0].ref.parent, kMainMenuGroup);
-    EXPECT_EQ(host->elementCalls[0].ref.contact, -2);
-    EXPECT_EQ(host->elementCalls[0].window, WindowOf(c[1]));
+    ASSERT_EQ(host->recorded.elementCalls.size(), 1u);
+    EXPECT_EQ(host->recorded.elementCalls[0].ref.id, 306007);
+    EXPECT_EQ(host->recorded.elementCalls[0].ref.parent, kMainMenuGroup);
+    EXPECT_EQ(host->recorded.elementCalls[0].ref.contact, -2);
+    EXPECT_EQ(host->recorded.elementCalls[0].window, WindowOf(c[1]));
     auto run = ActionsRun();
     ASSERT_EQ(run.size(), 3u);
     EXPECT_EQ(run.front(), (std::vector<int>{306007, kMainMenuGroup, -2, 10}));
@@ -482,7 +482,7 @@ TEST_F(ContainerEvents, ARightClickBesideTheTabsShowsTheRecentlyClosedMenuOnlyWh
 }
 
 TEST_F(ContainerEvents, ARightDoubleClickRunsItsSettingOnATabOnly) {
-    host->config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
     auto c = BootWithTabs({"Ala", "Jan"});
     RightDoubleClick(Centre(0));
     RightDoubleClick(PastLastButton());
@@ -492,7 +492,7 @@ TEST_F(ContainerEvents, ARightDoubleClickRunsItsSettingOnATabOnly) {
 }
 
 TEST_F(ContainerEvents, TheCloseBoxClosesEveryTabOrHidesTheContainerAsSettingsAndShiftSay) {
-    host->config.SetInt(0, 0, Tabs::Column::CloseTabWhenOne, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::CloseTabWhenOne, 1);
     auto c = BootWithTabs({"Ala"});
     WithShift(true, [&] { SendMessageA(Container(), WM_CLOSE, 0, 0); });
     EXPECT_FALSE(IsWindowVisible(Container()));
@@ -507,8 +507,8 @@ TEST_F(ContainerEvents, TheCloseBoxClosesEveryTabOrHidesTheContainerAsSettingsAn
     EXPECT_FALSE(IsWindowVisible(Container()));
     EXPECT_NE(Container(), nullptr) << "never destroyed";
 
-    host->config.SetInt("Tabs/CloseTabWhenOne", 0);
-    host->config.SetInt("Tabs/CloseAllTabs", 1);
+    host->state.config.SetInt("Tabs/CloseTabWhenOne", 0);
+    host->state.config.SetInt("Tabs/CloseAllTabs", 1);
     auto more = std::vector<int>{AddContact("Jan"), AddContact("Ola")};
     for (int contact : more) Open(contact);
     WithShift(true, [&] { SendMessageA(Container(), WM_CLOSE, 0, 0); });
@@ -520,8 +520,8 @@ TEST_F(ContainerEvents, TheFlashTimerAlternatesTheStatusAndMessageIconsOfWaiting
     auto c = BootWithTabs({"Ala", "Jan", "Ola"});
     host->DeliverMessage(c[0], "hej");
     host->DeliverMessage(c[1], "hej");
-    int status = host->icons.Index(StatusIconId(1, 1));
-    int message = host->icons.Index(Host::kIconMessage);
+    int status = host->state.icons.Index(StatusIconId(1, 1));
+    int message = host->state.icons.Index(Host::kIconMessage);
     ASSERT_EQ(ImageOf(c[0]), message);
 
     std::vector<int> seen;
@@ -603,22 +603,22 @@ TEST_F(ContainerEvents, AFlashTickLeavesTheBarAsAWholeRepaintDrawsIt) {
 TEST_F(ContainerEvents, TheReadTimerMarksTheShownConversationReadOnlyWhileTheContainerIsInFront) {
     auto c = BootWithTabs({"Ala", "Jan"});
     HWND window = WindowOf(c[1]);
-    SetForegroundWindow(host->mainWindow);
-    ASSERT_EQ(GetForegroundWindow(), host->mainWindow);
+    SetForegroundWindow(host->state.mainWindow);
+    ASSERT_EQ(GetForegroundWindow(), host->state.mainWindow);
     host->DeliverMessage(c[1], "hej");
     ASSERT_NE(GetPropA(window, "MsgWaiting"), nullptr);
     EXPECT_EQ(Text(Container()), "[Jan] Jan");
 
-    host->ClearSent();
+    host->recorded.ClearSent();
     SendMessageA(Container(), WM_TIMER, 1, 0);
-    EXPECT_EQ(host->CountSent(Host::kMarkRead), 0);
+    EXPECT_EQ(host->recorded.CountSent(Host::kMarkRead), 0);
     EXPECT_NE(GetPropA(window, "MsgWaiting"), nullptr);
 
     SetForegroundWindow(Container());
     ASSERT_EQ(GetForegroundWindow(), Container());
-    host->ClearSent();
+    host->recorded.ClearSent();
     SendMessageA(Container(), WM_TIMER, 1, 0);
-    auto read = host->SentWithCode(Host::kMarkRead);
+    auto read = host->recorded.SentWithCode(Host::kMarkRead);
     ASSERT_EQ(read.size(), 1u);
     const auto* selector = reinterpret_cast<const MessageSelector*>(read[0].record.data());
     EXPECT_EQ(selector->size, X86OrX64(30, 34));
@@ -636,23 +636,23 @@ TEST_F(ContainerEvents, TheReadTimerMarksTheShownConversationReadOnlyWhileTheCon
     EXPECT_EQ(Text(Container()), "Jan");
 
     SendMessageA(Container(), WM_TIMER, 1, 0);
-    EXPECT_EQ(host->CountSent(Host::kMarkRead), 1) << "nothing left to mark";
+    EXPECT_EQ(host->recorded.CountSent(Host::kMarkRead), 1) << "nothing left to mark";
 
     // The host's own record of the window may say that messages wait.
     record->waiting = 1;
     SendMessageA(Container(), WM_TIMER, 1, 0);
-    EXPECT_EQ(host->CountSent(Host::kMarkRead), 2);
+    EXPECT_EQ(host->recorded.CountSent(Host::kMarkRead), 2);
     EXPECT_EQ(record->waiting, 0);
 }
 
 TEST_F(ContainerEvents, ActivatingTheContainerClearsTheShownTabsMessageMark) {
     auto c = BootWithTabs({"Ala", "Jan"});
-    SetForegroundWindow(host->mainWindow);
+    SetForegroundWindow(host->state.mainWindow);
     host->DeliverMessage(c[1], "hej");
     ASSERT_EQ(Text(Container()), "[Jan] Jan");
     SendMessageA(Container(), WM_ACTIVATE, 0, 0);
     EXPECT_EQ(Text(Container()), "[Jan] Jan") << "a deactivation changes nothing";
     SendMessageA(Container(), WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0);
     EXPECT_EQ(Text(Container()), "Jan") << "a deactivation while minimised counts";
-    EXPECT_EQ(ImageOf(c[1]), host->icons.Index(StatusIconId(1, 1)));
+    EXPECT_EQ(ImageOf(c[1]), host->state.icons.Index(StatusIconId(1, 1)));
 }

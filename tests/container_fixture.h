@@ -29,8 +29,8 @@ protected:
         Tabs::hostControl = &host;
         Tabs::DeclareColumns();
         // The plug-in's own icons, as preparation registers them.
-        host.icons.Register(Tabs::Icon::TabsIcon, 1, DevHostLib::Icons::Make(RGB(0, 120, 220), false));
-        host.icons.Register(Tabs::Icon::CloseIcon, 1, DevHostLib::Icons::Make(RGB(220, 0, 0), false));
+        host.state.icons.Register(Tabs::Icon::TabsIcon, 1, DevHostLib::Icons::Make(RGB(0, 120, 220), false));
+        host.state.icons.Register(Tabs::Icon::CloseIcon, 1, DevHostLib::Icons::Make(RGB(220, 0, 0), false));
     }
 
     void TearDown() override {
@@ -54,7 +54,7 @@ protected:
     }
 
     int AddContact(const std::string& display, int network = 1, int status = 1) {
-        return host.contacts.Add(display + "@velmora", display, network, status);
+        return host.state.contacts.Add(display + "@velmora", display, network, status);
     }
 
     // A tab for a contact, made as attaching makes it.

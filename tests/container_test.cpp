@@ -7,10 +7,10 @@ using namespace DevHostLib;
 class ContainerTest : public InProcessTest {
 protected:
     void SavePosition(int x, int y, int w, int h) {
-        host.config.SetInt("Tabs/Pos/X", x);
-        host.config.SetInt("Tabs/Pos/Y", y);
-        host.config.SetInt("Tabs/Pos/W", w);
-        host.config.SetInt("Tabs/Pos/H", h);
+        host.state.config.SetInt("Tabs/Pos/X", x);
+        host.state.config.SetInt("Tabs/Pos/Y", y);
+        host.state.config.SetInt("Tabs/Pos/W", w);
+        host.state.config.SetInt("Tabs/Pos/H", h);
     }
 
     // Sizes the container as the user would; the system sends WM_SIZE.
@@ -62,23 +62,23 @@ TEST_F(ContainerTest, ASavedPositionOffTheVirtualScreenIsReplacedAndStored) {
     int bottom = GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN);
     SavePosition(GetSystemMetrics(SM_XVIRTUALSCREEN) - 50, bottom + 1, -1, 0);
     MakeContainer();
-    EXPECT_EQ(host.config.Int("Tabs/Pos/X"), 100);
-    EXPECT_EQ(host.config.Int("Tabs/Pos/Y"), 100);
-    EXPECT_EQ(host.config.Int("Tabs/Pos/W"), GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    EXPECT_EQ(host.config.Int("Tabs/Pos/H"), 0) << "a size of 0 is accepted";
+    EXPECT_EQ(host.state.config.Int("Tabs/Pos/X"), 100);
+    EXPECT_EQ(host.state.config.Int("Tabs/Pos/Y"), 100);
+    EXPECT_EQ(host.state.config.Int("Tabs/Pos/W"), GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(host.state.config.Int("Tabs/Pos/H"), 0) << "a size of 0 is accepted";
     EXPECT_EQ(Rect(Tabs::containerWnd).left, 100);
     DestroyWindow(Tabs::containerWnd);
 
     SavePosition(right, bottom, 400, 300);
     Tabs::CreateContainer();
-    EXPECT_EQ(host.config.Int("Tabs/Pos/X"), right) << "the right edge is on the screen";
-    EXPECT_EQ(host.config.Int("Tabs/Pos/Y"), bottom);
+    EXPECT_EQ(host.state.config.Int("Tabs/Pos/X"), right) << "the right edge is on the screen";
+    EXPECT_EQ(host.state.config.Int("Tabs/Pos/Y"), bottom);
 }
 
 TEST_F(ContainerTest, TheBarLiesBelowOrAboveTheContentAsAlignSays) {
     for (int align : {0, 3}) {
         SCOPED_TRACE(align);
-        host.config.SetInt("Tabs/Align", align);
+        host.state.config.SetInt("Tabs/Align", align);
         SavePosition(100, 100, 500, 400);
         MakeContainer();
         HWND conversation = MakeCurrentWindow("Ala");
@@ -114,8 +114,8 @@ TEST_F(ContainerTest, TheBarLiesBelowOrAboveTheContentAsAlignSays) {
 TEST_F(ContainerTest, TheBarHidesForOneTabOnlyWhenTheSettingIsOne) {
     for (int align : {0, 1}) {
         SCOPED_TRACE(align);
-        host.config.SetInt("Tabs/Align", align);
-        host.config.SetInt("Tabs/HideTabbarWhenOne", 1);
+        host.state.config.SetInt("Tabs/Align", align);
+        host.state.config.SetInt("Tabs/HideTabbarWhenOne", 1);
         MakeContainer();
         HWND bar = Tabs::tabBar.Window();
         RECT client{};
@@ -132,7 +132,7 @@ TEST_F(ContainerTest, TheBarHidesForOneTabOnlyWhenTheSettingIsOne) {
         EXPECT_TRUE(GetWindowLongA(bar, GWL_STYLE) & WS_VISIBLE);
 
         Tabs::tabBar.Delete(Tabs::tabBar.CommandAt(3));
-        host.config.SetInt("Tabs/HideTabbarWhenOne", 2);
+        host.state.config.SetInt("Tabs/HideTabbarWhenOne", 2);
         Tabs::Reposition(-1, -1);
         EXPECT_TRUE(GetWindowLongA(bar, GWL_STYLE) & WS_VISIBLE) << "only the value 1 hides the bar";
         DestroyWindow(Tabs::containerWnd);
@@ -148,13 +148,13 @@ TEST_F(ContainerTest, TheContainerCannotBeMadeSmallerThan300By200) {
 }
 
 TEST_F(ContainerTest, TransparencyIsAppliedWhenSwitchedOnAndBelowOneHundred) {
-    host.config.SetInt("Tabs/Pos/AlphaDisable", 1);
+    host.state.config.SetInt("Tabs/Pos/AlphaDisable", 1);
     MakeContainer();
     EXPECT_FALSE(Layered()) << "without layered windows nothing happens";
 
     Tabs::setLayeredWindowAttributes = SetLayeredWindowAttributes;
     for (auto [percent, expected] : {std::pair{70, 178}, {10, 25}, {0, 0}, {250, 255}, {-40, 0}}) {
-        host.config.SetInt("Tabs/Pos/Alpha", percent);
+        host.state.config.SetInt("Tabs/Pos/Alpha", percent);
         Tabs::SetAlpha();
         BYTE alpha = 1;
         DWORD flags = 0;
@@ -163,11 +163,11 @@ TEST_F(ContainerTest, TransparencyIsAppliedWhenSwitchedOnAndBelowOneHundred) {
         EXPECT_EQ(alpha, expected) << percent;
         EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
     }
-    host.config.SetInt("Tabs/Pos/Alpha", 100);
+    host.state.config.SetInt("Tabs/Pos/Alpha", 100);
     Tabs::SetAlpha();
     EXPECT_FALSE(Layered()) << "100 is always opaque";
-    host.config.SetInt("Tabs/Pos/Alpha", 70);
-    host.config.SetInt("Tabs/Pos/AlphaDisable", 0);
+    host.state.config.SetInt("Tabs/Pos/Alpha", 70);
+    host.state.config.SetInt("Tabs/Pos/AlphaDisable", 0);
     Tabs::SetAlpha();
     EXPECT_FALSE(Layered());
 }
@@ -180,10 +180,10 @@ TEST_F(ContainerTest, DestructionStoresTheRestoredRectangleAndAsksTheHostToSave)
     ASSERT_NE(Rect(Tabs::containerWnd).left, 130);
 
     DestroyWindow(Tabs::containerWnd);
-    EXPECT_EQ(host.config.Int("Tabs/Pos/X"), 130);
-    EXPECT_EQ(host.config.Int("Tabs/Pos/Y"), 140);
-    EXPECT_EQ(host.config.Int("Tabs/Pos/W"), 560);
-    EXPECT_EQ(host.config.Int("Tabs/Pos/H"), 420);
-    EXPECT_EQ(host.saveSettingsCalls, 1);
+    EXPECT_EQ(host.state.config.Int("Tabs/Pos/X"), 130);
+    EXPECT_EQ(host.state.config.Int("Tabs/Pos/Y"), 140);
+    EXPECT_EQ(host.state.config.Int("Tabs/Pos/W"), 560);
+    EXPECT_EQ(host.state.config.Int("Tabs/Pos/H"), 420);
+    EXPECT_EQ(host.recorded.saveSettingsCalls, 1);
     EXPECT_EQ(Tabs::tabBar.Window(), nullptr) << "no handle outlives the container";
 }

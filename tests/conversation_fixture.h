@@ -29,17 +29,17 @@ protected:
     // were, with the same store and contacts and the session setting given.
     void RestartHost(int autoRevert, std::function<int(const std::string&)> answer = nullptr) {
         if (host->Started()) host->Stop();
-        std::string store = host->config.Serialize();
-        DevHostLib::ContactTable contacts = host->contacts;
+        std::string store = host->state.config.Serialize();
+        DevHostLib::ContactTable contacts = host->state.contacts;
         host.reset();
         UnregisterClassA("Tabs", GetModuleHandleA(nullptr));
         UnregisterClassA("TabsCont", GetModuleHandleA(nullptr));
         host = std::make_unique<DevHostLib::DevHost>();
         ASSERT_TRUE(host->Load(ZAVERNOK_DLL));
-        host->config.Deserialize(store);
-        host->contacts = contacts;
-        host->config.SetInt(0, 0, Tabs::Column::AutoRevertSession, autoRevert);
-        if (answer) host->askUser = answer;
+        host->state.config.Deserialize(store);
+        host->state.contacts = contacts;
+        host->state.config.SetInt(0, 0, Tabs::Column::AutoRevertSession, autoRevert);
+        if (answer) host->controls.askUser = answer;
         Boot();
     }
 
@@ -72,9 +72,9 @@ protected:
     int CurrentContact() { return host->Call(Host::kAskCurrentContact); }
     HWND CurrentWindow() { return reinterpret_cast<HWND>(host->Call(Host::kAskCurrentWindow)); }
 
-    HWND Open(int contact) { return host->conversations.Open(contact); }
-    HWND WindowOf(int contact) { return host->conversations.WindowOf(contact); }
-    HWND Edit(int contact) { return host->conversations.EditControl(contact); }
+    HWND Open(int contact) { return host->state.conversations.Open(contact); }
+    HWND WindowOf(int contact) { return host->state.conversations.WindowOf(contact); }
+    HWND Edit(int contact) { return host->state.conversations.EditControl(contact); }
 
     // Contacts of the tabs, in bar order (the two fixed buttons left out).
     std::vector<int> Tabs() {
@@ -150,7 +150,7 @@ protected:
     std::vector<std::pair<UINT, WPARAM>> InputSeen(
         int contact, DevHostLib::Conversations::Control control = DevHostLib::Conversations::Control::Edit) {
         std::vector<std::pair<UINT, WPARAM>> seen;
-        for (const auto& k : host->conversations.input)
+        for (const auto& k : host->state.conversations.input)
             if (k.contact == contact && k.control == control) seen.push_back({k.message, k.wParam});
         return seen;
     }
@@ -173,7 +173,7 @@ protected:
     // The host's action 138 of group 30 for a contact, as the plug-in asks for it.
     int OpenRequests(int contact) {
         int n = 0;
-        for (const auto& s : host->SentWithCode(Host::kElementNotify)) {
+        for (const auto& s : host->recorded.SentWithCode(Host::kElementNotify)) {
             const auto* notice = reinterpret_cast<const ActionNotice*>(s.record.data());
             if (notice->ref.id == 138 && notice->ref.parent == 30 && notice->ref.contact == contact) ++n;
         }

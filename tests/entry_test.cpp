@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fixture.h"
+#include "host/columns.h"
 #include "zavernok_version.h"
 
 using Entry = PluginTest;
@@ -35,8 +36,8 @@ TEST_F(Entry, IdentityIsAnsweredBeforeTheHostControlArrives) {
     EXPECT_EQ(host->Call(40001), 0);
     EXPECT_EQ(host->Call(40002), 0);
     EXPECT_EQ(host->Call(40003), 0);
-    EXPECT_TRUE(host->sent.empty());
-    EXPECT_EQ(host->noResultCalls, 0);
+    EXPECT_TRUE(host->recorded.sent.empty());
+    EXPECT_EQ(host->recorded.noResultCalls, 0);
 }
 
 TEST_F(Entry, TheDllsVersionResourceCarriesTheProjectsVersion) {
@@ -70,14 +71,14 @@ TEST_F(Entry, OnlyTheCodeIsReadFromAShortRecord) {
 
 TEST_F(Entry, UnknownCodesCallNoResultOnlyWhileTheControlIsSet) {
     EXPECT_EQ(host->Call(20003), 0);
-    EXPECT_EQ(host->noResultCalls, 0);
+    EXPECT_EQ(host->recorded.noResultCalls, 0);
     EXPECT_EQ(host->Call(20001, static_cast<HostControl*>(host.get())), 1);
     EXPECT_EQ(host->Call(20003), 0);
-    EXPECT_EQ(host->noResultCalls, 1);
+    EXPECT_EQ(host->recorded.noResultCalls, 1);
     EXPECT_EQ(host->Call(20002), 1);
     EXPECT_EQ(host->Call(20003), 0);
-    EXPECT_EQ(host->noResultCalls, 1);
-    EXPECT_TRUE(host->sent.empty());
+    EXPECT_EQ(host->recorded.noResultCalls, 1);
+    EXPECT_TRUE(host->recorded.sent.empty());
 }
 
 TEST_F(Entry, ParameterCodesIgnoreShortRecordsAndNullParameters) {
@@ -85,7 +86,7 @@ TEST_F(Entry, ParameterCodesIgnoreShortRecordsAndNullParameters) {
     EXPECT_EQ(host->CallRecord(&shortControl), 0);
     EXPECT_EQ(host->Call(20001, nullptr), 0);
     host->Call(20003);
-    EXPECT_EQ(host->noResultCalls, 0) << "the control must not have been taken from a short or null record";
+    EXPECT_EQ(host->recorded.noResultCalls, 0) << "the control must not have been taken from a short or null record";
 
     host->Call(20001, static_cast<HostControl*>(host.get()));
     for (int code : {20100, 22200, 40004}) {
@@ -96,8 +97,8 @@ TEST_F(Entry, ParameterCodesIgnoreShortRecordsAndNullParameters) {
     HostMessage shortRelease = Message(8, 20002);
     EXPECT_EQ(host->CallRecord(&shortRelease), 0);
     host->Call(20003);
-    EXPECT_EQ(host->noResultCalls, 1) << "a short 20002 must not release the control";
-    EXPECT_TRUE(host->SentWithCode(Host::kElementWindow).empty());
+    EXPECT_EQ(host->recorded.noResultCalls, 1) << "a short 20002 must not release the control";
+    EXPECT_TRUE(host->recorded.SentWithCode(Host::kElementWindow).empty());
 }
 
 TEST_F(Entry, AStatusChangeShorterThan34BytesIsRefusedAndLogged) {
@@ -106,8 +107,8 @@ TEST_F(Entry, AStatusChangeShorterThan34BytesIsRefusedAndLogged) {
     record.code = 24011;
     record.size = 33;
     EXPECT_EQ(host->CallRecord(&record), 0);
-    ASSERT_FALSE(host->log.empty());
-    EXPECT_EQ(host->log.back().level, 32);
+    ASSERT_FALSE(host->recorded.log.empty());
+    EXPECT_EQ(host->recorded.log.back().level, 32);
 
     struct {
         StatusChangeMessage head;
@@ -122,10 +123,10 @@ TEST_F(Entry, AStatusChangeShorterThan34BytesIsRefusedAndLogged) {
 TEST_F(Entry, LockProbeAsksForTheLockPluginAndEndsWithNoResult) {
     host->Call(20001, static_cast<HostControl*>(host.get()));
     EXPECT_EQ(host->Call(20022), 0);
-    auto probes = host->SentWithCode(Host::kPluginLoaded);
+    auto probes = host->recorded.SentWithCode(Host::kPluginLoaded);
     ASSERT_EQ(probes.size(), 1u);
     EXPECT_EQ(probes[0].text, "ZORPA");
-    EXPECT_EQ(host->noResultCalls, 1);
+    EXPECT_EQ(host->recorded.noResultCalls, 1);
 }
 
 TEST_F(Entry, ExportsTheEntryAndBothNamesOfTheInstanceAccessor) {
@@ -142,17 +143,29 @@ TEST_F(Entry, ExportsTheEntryAndBothNamesOfTheInstanceAccessor) {
 }
 
 TEST_F(Entry, LogLinesAreCutTo254CharactersAndErrorsFollowTheHostsLevels) {
-    host->Call(20001, static_cast<HostControl*>(host.get()));
-    host->enabledLogLevels = {256};
+    // The start logs the saved session whole: here far longer than a line.
+    std::string session;
+    for (int contact = 0x40000001; session.size() < 400; ++contact) session += std::to_string(contact) + '\x01';
+    host->state.config.SetText(0, 0, Tabs::Column::LastSession, session);
+    Boot();
+    const std::string prefix = "Tabs::IStart - SavedSession: ";
+    std::vector<std::string> lines;
+    for (const LogLine& line : host->recorded.log)
+        if (line.text.compare(0, prefix.size(), prefix) == 0) lines.push_back(line.text);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], (prefix + session).substr(0, 254));
+
+    host->recorded.log.clear();
+    host->controls.enabledLogLevels = {256};
     StatusChangeMessage record{};
     record.code = 24011;
     record.size = 31;
     host->CallRecord(&record);
-    EXPECT_TRUE(host->log.empty()) << "level 32 is not enabled";
-    host->enabledLogLevels = {32, 256};
+    EXPECT_TRUE(host->recorded.log.empty()) << "level 32 is not enabled";
+    host->controls.enabledLogLevels = {32, 256};
     host->CallRecord(&record);
-    ASSERT_EQ(host->log.size(), 1u);
-    EXPECT_LE(host->log[0].text.size(), 254u);
+    ASSERT_EQ(host->recorded.log.size(), 1u);
+    EXPECT_EQ(host->recorded.log[0].level, 32);
 }
 
 TEST_F(Entry, AFaultOnAGarbagePointerEndsTheCallWithZeroAndThePluginGoesOn) {
@@ -162,11 +175,11 @@ TEST_F(Entry, AFaultOnAGarbagePointerEndsTheCallWithZeroAndThePluginGoesOn) {
     EXPECT_EQ(host->Call(22200, 0x7FFF0000), 0);
     EXPECT_EQ(host->Call(30010), 306);
     host->Call(20003);
-    EXPECT_EQ(host->noResultCalls, 1);
+    EXPECT_EQ(host->recorded.noResultCalls, 1);
 
     host->Call(20001, 0x30);  // a control pointer that points nowhere
     EXPECT_EQ(host->Call(20003), 0);
     host->Call(20001, static_cast<HostControl*>(host.get()));
     host->Call(20003);
-    EXPECT_EQ(host->noResultCalls, 2);
+    EXPECT_EQ(host->recorded.noResultCalls, 2);
 }

@@ -23,5 +23,5 @@ int PluginTest::AddContact(const std::string& display, int network, int status) 
     std::string user = display + "@velmora";
     for (char& ch : user)
         if (ch == ' ') ch = '.';
-    return host->contacts.Add(user, display, network, status);
+    return host->state.contacts.Add(user, display, network, status);
 }

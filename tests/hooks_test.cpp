@@ -67,12 +67,12 @@ TEST_F(Hooks, CtrlTabStepsThroughTheTabsAndWrapsAround) {
 TEST_F(Hooks, CtrlTabWithOneTabStaysAndWithoutACurrentTabDoesNothing) {
     Boot();
     int ala = AddContact("Ala"), jan = AddContact("Jan");
-    host->config.SetInt(1, jan, Tabs::Column::DontTab, 1);
+    host->state.config.SetInt(1, jan, Tabs::Column::DontTab, 1);
     HWND detached = Open(jan);
-    host->ClearSent();
+    host->recorded.ClearSent();
     Press(Edit(jan), VK_TAB, {VK_CONTROL});
     Press(Edit(jan), VK_TAB, {VK_CONTROL, VK_SHIFT});
-    EXPECT_EQ(host->CountSent(Host::kElementNotify), 0) << "no conversation is asked for";
+    EXPECT_EQ(host->recorded.CountSent(Host::kElementNotify), 0) << "no conversation is asked for";
     EXPECT_TRUE(IsWindowVisible(detached));
 
     Open(ala);
@@ -104,7 +104,7 @@ TEST_F(Hooks, CtrlAndADigitChooseTabsByNumber) {
 }
 
 TEST_F(Hooks, FunctionKeysChooseTabsWhenSetSoAndF4ThenClosesNothing) {
-    host->config.SetInt(0, 0, Tabs::Column::ChangeKey, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::ChangeKey, 1);
     auto c = BootWithTabs({"Ala", "Jan", "Ola", "Ewa"});
     HWND edit = Edit(c[3]);
     Press(edit, VK_F2);
@@ -122,7 +122,7 @@ TEST_F(Hooks, EnterStillSendsWhatWasTyped) {
     auto c = BootWithTabs({"Ala"});
     SetWindowTextA(Edit(c[0]), "Cześć");
     Press(Edit(c[0]), VK_RETURN);
-    EXPECT_EQ(host->conversations.ViewText(c[0]), "Cześć\r\n");
+    EXPECT_EQ(host->state.conversations.ViewText(c[0]), "Cześć\r\n");
     EXPECT_EQ(Text(Edit(c[0])), "");
 }
 
@@ -132,28 +132,28 @@ TEST_F(Hooks, TheCloseRequestOfATabbedWindowFollowsTheEscSetting) {
     containerProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(Container(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountClose)));
 
-    host->conversations.Close(c[2]);
+    host->state.conversations.Close(c[2]);
     EXPECT_EQ(containerCloses, 1) << "0: the container is asked to close";
     EXPECT_EQ(Tabs(), c);
 
-    host->config.SetInt("Tabs/EscAction", 2);
-    host->conversations.Close(c[2]);
+    host->state.config.SetInt("Tabs/EscAction", 2);
+    host->state.conversations.Close(c[2]);
     EXPECT_EQ(containerCloses, 1);
     EXPECT_EQ(Tabs(), c);
     EXPECT_TRUE(IsWindowVisible(WindowOf(c[2])));
 
-    host->config.SetInt("Tabs/EscAction", 1);
-    host->conversations.Close(c[0]);
+    host->state.config.SetInt("Tabs/EscAction", 1);
+    host->state.conversations.Close(c[0]);
     EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[2]})) << "the window's own tab closes";
     EXPECT_EQ(CurrentContact(), c[2]);
-    host->conversations.Close(c[2]);
+    host->state.conversations.Close(c[2]);
     EXPECT_EQ(Tabs(), std::vector<int>{c[1]});
     EXPECT_EQ(containerCloses, 1);
 }
 
 TEST_F(Hooks, CtrlCCopiesTheViewsSelectionOnlyWhenThereIsOne) {
     auto c = BootWithTabs({"Ala"});
-    HWND view = host->conversations.ViewControl(c[0]);
+    HWND view = host->state.conversations.ViewControl(c[0]);
     viewProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FakeViewer)));
     viewCopies = 0;
     viewSelection = 0;
@@ -161,7 +161,7 @@ TEST_F(Hooks, CtrlCCopiesTheViewsSelectionOnlyWhenThereIsOne) {
     EXPECT_EQ(viewCopies, 0);
     EXPECT_TRUE(Has(InputSeen(c[0]), WM_KEYUP, 'C'));
     viewSelection = 5;
-    host->conversations.input.clear();
+    host->state.conversations.input.clear();
     Press(Edit(c[0]), 'C', {VK_CONTROL});
     EXPECT_EQ(viewCopies, 1);
     EXPECT_FALSE(Has(InputSeen(c[0]), WM_KEYUP, 'C'));
@@ -172,7 +172,7 @@ TEST_F(Hooks, TheWheelOverTheViewScrollsTheView) {
     auto c = BootWithTabs({"Ala"});
     HWND edit = Edit(c[0]);
     SendMessageA(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA),
-                 ScreenPoint(host->conversations.ViewControl(c[0])));
+                 ScreenPoint(host->state.conversations.ViewControl(c[0])));
     EXPECT_TRUE(Has(InputSeen(c[0], Control::View), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA)));
     EXPECT_FALSE(Has(InputSeen(c[0]), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA)));
     SendMessageA(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), ScreenPoint(edit));
@@ -181,9 +181,9 @@ TEST_F(Hooks, TheWheelOverTheViewScrollsTheView) {
 
 TEST_F(Hooks, HostEventsOnTabbedWindowsKeepTheTabsInStep) {
     auto c = BootWithTabs({"Ala", "Jan"});
-    host->conversations.Retitle(c[0], "Ala pisze");
+    host->state.conversations.Retitle(c[0], "Ala pisze");
     EXPECT_EQ(Text(Container()), "Jan") << "a hidden tab leaves the title alone";
-    host->conversations.Retitle(c[1], "Jan\r\npisze");
+    host->state.conversations.Retitle(c[1], "Jan\r\npisze");
     EXPECT_EQ(Text(Container()), "Jan  pisze");
 
     SendMessageA(Bar(), TB_PRESSBUTTON, c[0] & 0xBFFFFFFF, TRUE);
@@ -192,10 +192,10 @@ TEST_F(Hooks, HostEventsOnTabbedWindowsKeepTheTabsInStep) {
     EXPECT_FALSE(SendMessageA(Bar(), TB_ISBUTTONPRESSED, c[0] & 0xBFFFFFFF, 0));
     EXPECT_EQ(Text(Container()), "Ala pisze");
 
-    SetFocus(host->conversations.MessageView(c[0]));
+    SetFocus(host->state.conversations.MessageView(c[0]));
     EXPECT_EQ(GetFocus(), Edit(c[0])) << "the view hands the focus to the edit";
 
-    host->conversations.DestroyConversation(c[0]);
+    host->state.conversations.DestroyConversation(c[0]);
     EXPECT_EQ(Tabs(), std::vector<int>{c[1]});
     EXPECT_EQ(CurrentContact(), c[1]);
 }
@@ -207,17 +207,17 @@ TEST_F(Hooks, AWindowWithoutItsHostRecordIsLeftAlone) {
     SendMessageA(window, WM_ACTIVATE, WA_ACTIVE, 0);
     ShowWindow(window, SW_SHOW);
     EXPECT_EQ(CurrentContact(), c[1]);
-    EXPECT_FALSE(host->Logged("Tabs::ChangeWindow(cnt = 0)"));
-    host->conversations.Move(c[0], 5, 5, 50, 50);
+    EXPECT_FALSE(host->recorded.Logged("Tabs::ChangeWindow(cnt = 0)"));
+    host->state.conversations.Move(c[0], 5, 5, 50, 50);
     EXPECT_EQ(InParent(window).left, 0) << "still pinned";
 }
 
 TEST_F(Hooks, NoWindowKeepsAPropertyOrProcedureOfThePlugIn) {
     Boot();
     int ala = AddContact("Ala"), jan = AddContact("Jan"), ola = AddContact("Ola"), ewa = AddContact("Ewa");
-    host->config.SetInt(1, ola, Tabs::Column::DontTab, 1);
+    host->state.config.SetInt(1, ola, Tabs::Column::DontTab, 1);
     for (int contact : {ala, jan, ola, ewa}) Open(contact);
-    host->conversations.DestroyConversation(ala);
+    host->state.conversations.DestroyConversation(ala);
     Press(Edit(ewa), VK_F4, {VK_CONTROL});
     ASSERT_EQ(Tabs(), std::vector<int>{jan});
 
@@ -227,9 +227,9 @@ TEST_F(Hooks, NoWindowKeepsAPropertyOrProcedureOfThePlugIn) {
     EXPECT_TRUE(HasOwnProcedure(kept));
     EXPECT_FALSE(IsWindowVisible(kept));
     EXPECT_EQ(Proc(Edit(ola)), Conversations::EditClassProc());
-    host->conversations.DestroyAll();
-    EXPECT_TRUE(host->conversations.leftovers.empty()) << host->conversations.leftovers.front();
-    EXPECT_EQ(host->conversations.destroyedWindows, 12) << "four windows, each with its edit and view";
+    host->state.conversations.DestroyAll();
+    EXPECT_TRUE(host->state.conversations.leftovers.empty()) << host->state.conversations.leftovers.front();
+    EXPECT_EQ(host->state.conversations.destroyedWindows, 12) << "four windows, each with its edit and view";
 }
 
 TEST_F(Hooks, BrowserKeysInATabCloseReopenAndStepThroughTheTabs) {
@@ -250,7 +250,7 @@ TEST_F(Hooks, BrowserKeysInATabCloseReopenAndStepThroughTheTabs) {
     EXPECT_EQ(CurrentContact(), c[0]);
     EXPECT_FALSE(WindowOf(c[1])) << "destroyed: the host keeps no closed windows here";
 
-    host->ClearSent();
+    host->recorded.ClearSent();
     Press(Edit(c[0]), 'T', {VK_CONTROL});
     EXPECT_EQ(OpenRequests(c[1]), 0) << "Ctrl+T without Shift is the edit's";
     EXPECT_TRUE(Has(InputSeen(c[0]), WM_KEYUP, 'T'));
@@ -258,9 +258,9 @@ TEST_F(Hooks, BrowserKeysInATabCloseReopenAndStepThroughTheTabs) {
     EXPECT_EQ(OpenRequests(c[1]), 1) << "Ctrl+Shift+T reopens the newest closed";
     EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[2], c[1]}));
     EXPECT_EQ(CurrentContact(), c[1]);
-    host->ClearSent();
+    host->recorded.ClearSent();
     Press(Edit(c[1]), 'T', {VK_CONTROL, VK_SHIFT});
-    EXPECT_EQ(host->CountSent(Host::kElementNotify), 0) << "with nothing closed nothing opens";
+    EXPECT_EQ(host->recorded.CountSent(Host::kElementNotify), 0) << "with nothing closed nothing opens";
     EXPECT_FALSE(Has(InputSeen(c[1]), WM_KEYUP, 'T'));
 
     Press(Edit(c[1]), VK_NEXT, {VK_CONTROL, VK_SHIFT});
@@ -274,13 +274,13 @@ TEST_F(Hooks, BrowserKeysInATabCloseReopenAndStepThroughTheTabs) {
 TEST_F(Hooks, BrowserKeysInAWindowOnItsOwnGoToTheHost) {
     Boot();
     int ala = AddContact("Ala"), jan = AddContact("Jan"), ola = AddContact("Ola"), ewa = AddContact("Ewa");
-    host->config.SetInt(1, ola, Tabs::Column::DontTab, 1);
+    host->state.config.SetInt(1, ola, Tabs::Column::DontTab, 1);
     for (int contact : {ala, jan, ewa, ola}) Open(contact);
     SendMessageA(Container(), WM_COMMAND, 0xFFFE, 0);  // the bar's detach button: Ewa leaves
     Open(ala);
     Press(Edit(ala), VK_F4, {VK_CONTROL});  // something to reopen
     ASSERT_EQ(Tabs(), std::vector<int>{jan});
-    host->ClearSent();
+    host->recorded.ClearSent();
 
     for (int contact : {ola, ewa}) {
         for (UINT key : {UINT{VK_NEXT}, UINT{VK_PRIOR}, UINT{'W'}}) Press(Edit(contact), key, {VK_CONTROL});
@@ -293,5 +293,5 @@ TEST_F(Hooks, BrowserKeysInAWindowOnItsOwnGoToTheHost) {
     }
     EXPECT_EQ(Tabs(), std::vector<int>{jan});
     EXPECT_EQ(CurrentContact(), jan);
-    EXPECT_EQ(host->CountSent(Host::kElementNotify), 0) << "nothing opened, nothing switched";
+    EXPECT_EQ(host->recorded.CountSent(Host::kElementNotify), 0) << "nothing opened, nothing switched";
 }

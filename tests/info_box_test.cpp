@@ -12,7 +12,7 @@ namespace {
 
 std::vector<std::string> InsertedTexts(const DevHost& host) {
     std::vector<std::string> texts;
-    for (const Sent& s : host.SentWithCode(Host::kElementInsert)) texts.push_back(s.text);
+    for (const Sent& s : host.recorded.SentWithCode(Host::kElementInsert)) texts.push_back(s.text);
     return texts;
 }
 
@@ -25,7 +25,7 @@ TEST(InfoBox, AnExplicitNameSkipsTheLookupsAndNoImageLeavesOnlyTheTipOptions) {
     Tabs::hostControl = nullptr;
     EXPECT_EQ(InsertedTexts(host), (std::vector<std::string>{"\x1A" "tipRich=<b>Nazwa</b><br/>o nas\x1A" "tipWidth=300",
                                                              "opis"}));
-    EXPECT_EQ(host.CountSent(Host::kPluginVersion) + host.CountSent(Host::kVersionText), 0);
+    EXPECT_EQ(host.recorded.CountSent(Host::kPluginVersion) + host.recorded.CountSent(Host::kVersionText), 0);
 }
 
 TEST(InfoBox, AnEmptyNameStartsTheTipWithTheAboutTextAndAGivenIconSizeStays) {

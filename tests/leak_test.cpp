@@ -99,7 +99,7 @@ protected:
                 GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
                 Properties(WindowOf(kept)),
                 Properties(Edit(kept)),
-                Properties(host->conversations.MessageView(kept)),
+                Properties(host->state.conversations.MessageView(kept)),
                 HeapInUse()};
     }
     void ToggleAttach(int contact) {
@@ -120,8 +120,8 @@ protected:
 TEST_F(ProcessLeaks, ConversationsOpenedDetachedAttachedAndClosedOverAndOverLeaveTheProcessAsItWas) {
     // A small container makes small tabs, and small windows are quick to
     // show, move and paint: a thousand cycles stay within seconds.
-    host->config.SetInt(0, 0, Tabs::Column::PosW, kContainerWidth);
-    host->config.SetInt(0, 0, Tabs::Column::PosH, kContainerHeight);
+    host->state.config.SetInt(0, 0, Tabs::Column::PosW, kContainerWidth);
+    host->state.config.SetInt(0, 0, Tabs::Column::PosH, kContainerHeight);
     Boot();
     int kept = AddContact("Ala");
     int passing = AddContact("Jan");
@@ -141,7 +141,7 @@ TEST_F(ProcessLeaks, ConversationsOpenedDetachedAttachedAndClosedOverAndOverLeav
     Footprint after = Measure(kept);
 
     ASSERT_EQ(Tabs(), std::vector<int>{kept}) << "every cycle ran to its end";
-    EXPECT_TRUE(host->conversations.leftovers.empty()) << host->conversations.leftovers.front();
+    EXPECT_TRUE(host->state.conversations.leftovers.empty()) << host->state.conversations.leftovers.front();
     EXPECT_EQ(after.windows, before.windows);
     EXPECT_EQ(after.userObjects, before.userObjects);
     EXPECT_EQ(after.gdiObjects, before.gdiObjects);

@@ -199,28 +199,28 @@ protected:
         return shift ? "container closed with Shift" : "container closed";
     }
     std::string ApplySettings() {
-        host->config.SetInt("Tabs/EscAction", Pick(3));
-        host->config.SetInt("Tabs/CloseAllTabs", Pick(2));
-        host->config.SetInt("Tabs/CloseTabWhenOne", Pick(2));
-        host->config.SetInt("Tabs/AutoCreateButton", Pick(2));
-        host->config.SetInt("Tabs/HideTabbarWhenOne", Pick(2));
-        host->config.SetInt("Tabs/Align", Pick(2));
-        host->config.SetInt("Tabs/ChangeKey", Chance(20));
-        host->config.SetInt("Tabs/TabsCloseButton", Pick(2));
-        host->config.SetInt("Tabs/TabsDetachButton", Pick(2));
-        host->config.SetInt(0, 0, kKeepWindowColumn, Chance(30));
+        host->state.config.SetInt("Tabs/EscAction", Pick(3));
+        host->state.config.SetInt("Tabs/CloseAllTabs", Pick(2));
+        host->state.config.SetInt("Tabs/CloseTabWhenOne", Pick(2));
+        host->state.config.SetInt("Tabs/AutoCreateButton", Pick(2));
+        host->state.config.SetInt("Tabs/HideTabbarWhenOne", Pick(2));
+        host->state.config.SetInt("Tabs/Align", Pick(2));
+        host->state.config.SetInt("Tabs/ChangeKey", Chance(20));
+        host->state.config.SetInt("Tabs/TabsCloseButton", Pick(2));
+        host->state.config.SetInt("Tabs/TabsDetachButton", Pick(2));
+        host->state.config.SetInt(0, 0, kKeepWindowColumn, Chance(30));
         // The host reports applied settings only while the plug-in's page is
         // open; building the page is slow, so it stays open once opened.
-        if (!host->settingsPage.IsOpen()) host->OpenSettingsPage();
+        if (!host->state.settingsPage.IsOpen()) host->OpenSettingsPage();
         host->SendSettingsApplied();
         return "settings applied";
     }
     std::string Restart() {
         host->Stop();
         bool fresh = Chance(50);
-        if (fresh) host->conversations.DestroyAll();
-        host->config.SetInt("Tabs/AutoRevertSession", Pick(3));
-        host->askUser = [this](const std::string&) { return Pick(2); };
+        if (fresh) host->state.conversations.DestroyAll();
+        host->state.config.SetInt("Tabs/AutoRevertSession", Pick(3));
+        host->controls.askUser = [this](const std::string&) { return Pick(2); };
         host->Start();
         return fresh ? "end, the host's windows closed, start" : "end and start";
     }
@@ -250,16 +250,20 @@ protected:
             case 15: return Key('1' + Pick(9), {VK_CONTROL}, "Ctrl+digit");
             case 16: return Key(VK_F1 + Pick(12), {}, "function key");
             case 17: return Chance(30) ? Key('W', {VK_CONTROL}, "Ctrl+W") : Key(VK_F4, {VK_CONTROL}, "Ctrl+F4");
-            case 18: host->conversations.Close(AnyContact()); return "the host's close request (Esc)";
+            case 18: host->state.conversations.Close(AnyContact()); return "the host's close request (Esc)";
             case 19: return MenuAction(Tabs::Element::AttachDetach, "attach/detach from the menu");
             case 20: return Chance(50) ? BarButton(kDetachButton, "detach button") : BarButton(kCloseButton, "close button");
             case 21: return MenuAction(Tabs::Element::Close, "close from the menu");
             case 22: return Chance(25) ? MenuAction(Tabs::Element::CloseOthers, "close the others") : CloseContainer();
-            case 23: host->conversations.DestroyConversation(AnyContact()); return "the host destroys a window";
+            case 23: host->state.conversations.DestroyConversation(AnyContact()); return "the host destroys a window";
             case 24: SendMessageA(Container(), WM_TIMER, 1 + Pick(2), 0); return "a timer";
             case 25: SendMessageA(Container(), WM_ACTIVATE, WA_CLICKACTIVE, 0); return "the container activated";
-            case 26: host->conversations.Retitle(AnyContact(), "Rozmowa\r\nnr " + std::to_string(Pick(100))); return "retitle";
-            case 27: host->conversations.Move(AnyContact(), Pick(50), Pick(50), 200 + Pick(200), 150 + Pick(200)); return "host moves a window";
+            case 26:
+                host->state.conversations.Retitle(AnyContact(), "Rozmowa\r\nnr " + std::to_string(Pick(100)));
+                return "retitle";
+            case 27:
+                host->state.conversations.Move(AnyContact(), Pick(50), Pick(50), 200 + Pick(200), 150 + Pick(200));
+                return "host moves a window";
             case 28: return Chance(15) ? Restart() : Chance(35) ? ApplySettings() : Key(VK_ESCAPE, {}, "Esc");
             case 29: return Chance(50) ? Wheel() : Arrow();
             default: DevHost::Pump(); return "messages pumped";
@@ -269,9 +273,9 @@ protected:
     // --- the invariants -----------------------------------------------------
 
     std::string ShortName(int contact) {
-        const Contact* c = host->contacts.Find(contact);
+        const Contact* c = host->state.contacts.Find(contact);
         std::string name = c ? (c->display.empty() ? c->userId : c->display) : "";
-        unsigned limit = static_cast<unsigned>(host->config.Int("Tabs/ShortenDesc "));
+        unsigned limit = static_cast<unsigned>(host->state.config.Int("Tabs/ShortenDesc "));
         if (limit != 0 && name.size() > limit) name = name.substr(0, limit) + '\x85';
         return name;
     }
@@ -331,12 +335,13 @@ protected:
         std::set<int> waiting;
         for (int contact : Tabs::waitingList) {
             if (!waiting.insert(contact).second) out.push_back("a contact waits twice");
-            if (!tabSet.count(contact) && !host->contacts.Find(contact)) out.push_back("an unknown contact waits");
+            if (!tabSet.count(contact) && !host->state.contacts.Find(contact))
+                out.push_back("an unknown contact waits");
         }
         if (IsWindowVisible(container) && currentWnd && Text(container) != ExpectedTitle(currentWnd))
             out.push_back("title \"" + Text(container) + "\", expected \"" + ExpectedTitle(currentWnd) + "\"");
-        if (!host->conversations.leftovers.empty())
-            out.push_back("left on a host window: " + host->conversations.leftovers.front());
+        if (!host->state.conversations.leftovers.empty())
+            out.push_back("left on a host window: " + host->state.conversations.leftovers.front());
         if (IsWindowVisible(container)) {
             RECT client{}, content{};
             GetClientRect(container, &client);
@@ -350,7 +355,8 @@ protected:
                 (shownSize.right != content.right || shownSize.bottom != content.bottom))
                 out.push_back("the shown conversation's client area is not the content's");
         }
-        if (host->Logged("wyjątek") || host->Logged("błąd ochrony")) out.push_back("a throw or a fault was caught");
+        if (host->recorded.Logged("wyjątek") || host->recorded.Logged("błąd ochrony"))
+            out.push_back("a throw or a fault was caught");
         return out;
     }
 };
@@ -363,8 +369,8 @@ TEST_F(RandomSession, ThousandsOfRandomStepsKeepTabsWindowsCurrentTabWaitingList
     random.seed(seed);
 
     // Small enough that the ten tabs sometimes do not fit and the bar scrolls.
-    host->config.SetInt("Tabs/Pos/W", 320);
-    host->config.SetInt("Tabs/Pos/H", 220);
+    host->state.config.SetInt("Tabs/Pos/W", 320);
+    host->state.config.SetInt("Tabs/Pos/H", 220);
     Boot();
     const char* names[] = {"Ala", "Jan", "Ola", "Bartłomiej Wiśniewski-Kowalczyk", "Ewa", "Zenon", "Iza",
                            "Krzysztof Brzęczyszczykiewicz", "Ula", "Piotr"};

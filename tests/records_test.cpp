@@ -95,7 +95,7 @@ using ColumnDeclarations = PluginTest;
 TEST_F(ColumnDeclarations, AlignIsDeclaredInThirtyNineGoldenBytes) {
     host->Call(Host::kMsgSetControl, static_cast<HostControl*>(host.get()));
     host->Call(Host::kMsgDeclareColumns);
-    auto declarations = host->SentWithCode(Host::kDeclareColumn);
+    auto declarations = host->recorded.SentWithCode(Host::kDeclareColumn);
     ASSERT_FALSE(declarations.empty());
     const std::vector<uint8_t>& bytes = declarations[0].message;
     ASSERT_EQ(bytes.size(), X86OrX64(39u, 47u));

@@ -24,7 +24,7 @@ struct Inserted {
 
 std::vector<Inserted> Inserts(const DevHost& host) {
     std::vector<Inserted> out;
-    for (const Sent& s : host.SentWithCode(Host::kElementInsert)) {
+    for (const Sent& s : host.recorded.SentWithCode(Host::kElementInsert)) {
         Inserted e{s.record.size(), {}, s.text, false};
         std::memcpy(&e.info, s.record.data(), s.record.size());
         e.hasText = e.info.text != nullptr;
@@ -57,7 +57,7 @@ std::unique_ptr<DevHost> Prepared(const std::function<void(DevHost&)>& setup = [
     host->Call(Host::kMsgDeclareColumns);
     host->Call(Host::kMsgPluginsLoaded);
     setup(*host);
-    host->ClearSent();
+    host->recorded.ClearSent();
     EXPECT_EQ(host->Call(Host::kMsgPrepare), 1);
     return host;
 }
@@ -94,11 +94,11 @@ struct InProcess {
 
 TEST(Registration, LogsRegistersFourIconsThenTheElementRowsInOrder) {
     auto host = Prepared();
-    ASSERT_FALSE(host->sent.empty());
-    EXPECT_EQ(host->sent[0].code, Host::kLog);
-    EXPECT_EQ(host->sent[0].text, "Tabs::IPrepare");
+    ASSERT_FALSE(host->recorded.sent.empty());
+    EXPECT_EQ(host->recorded.sent[0].code, Host::kLog);
+    EXPECT_EQ(host->recorded.sent[0].text, "Tabs::IPrepare");
 
-    auto icons = host->SentWithCode(Host::kIconRegister);
+    auto icons = host->recorded.SentWithCode(Host::kIconRegister);
     ASSERT_EQ(icons.size(), 4u);
     const int expected[4][3] = {{306201, 1, 101}, {306202, 1, 102}, {66, 1, 0}, {306201, 2, 101}};
     for (int i = 0; i < 4; ++i) {
@@ -112,7 +112,8 @@ TEST(Registration, LogsRegistersFourIconsThenTheElementRowsInOrder) {
         EXPECT_EQ(r.module, i == 2 ? nullptr : host->Module());
         EXPECT_EQ(r.image != nullptr, i == 2);
     }
-    EXPECT_TRUE(host->icons.Known(306201) && host->icons.Known(306202)) << "loaded from the module's resources";
+    EXPECT_TRUE(host->state.icons.Known(306201) && host->state.icons.Known(306202))
+        << "loaded from the module's resources";
 
     std::vector<std::string> order;
     for (const Inserted& e : Inserts(*host)) order.push_back(Where(e));
@@ -144,7 +145,7 @@ TEST(Registration, LogsRegistersFourIconsThenTheElementRowsInOrder) {
 }
 
 TEST(Registration, ConversationButtonsFollowTheirSettings) {
-    auto onMain = Prepared([](DevHost& h) { h.config.SetInt("Tabs/ToolbarButtonsOnMain", 1); });
+    auto onMain = Prepared([](DevHost& h) { h.state.config.SetInt("Tabs/ToolbarButtonsOnMain", 1); });
     auto rows = Inserts(*onMain);
     EXPECT_EQ(Where(rows[0]), "200:306002");
     EXPECT_EQ(rows[0].info.status, 0u) << "detach button on by default";
@@ -152,7 +153,7 @@ TEST(Registration, ConversationButtonsFollowTheirSettings) {
     EXPECT_EQ(rows[1].info.status, 1u) << "close button off by default";
     onMain.reset();
 
-    auto bothOff = Prepared([](DevHost& h) { h.config.SetInt("Tabs/ToolbarDetachButton", 0); });
+    auto bothOff = Prepared([](DevHost& h) { h.state.config.SetInt("Tabs/ToolbarDetachButton", 0); });
     rows = Inserts(*bothOff);
     EXPECT_EQ(Where(rows[0]), "4:306001");
     EXPECT_EQ(rows[0].info.status, 0x11u);
@@ -161,7 +162,7 @@ TEST(Registration, ConversationButtonsFollowTheirSettings) {
     EXPECT_EQ(rows[2].info.status, 1u);
     bothOff.reset();
 
-    auto closeOn = Prepared([](DevHost& h) { h.config.SetInt("Tabs/ToolbarCloseButton", 1); });
+    auto closeOn = Prepared([](DevHost& h) { h.state.config.SetInt("Tabs/ToolbarCloseButton", 1); });
     EXPECT_EQ(Inserts(*closeOn)[0].info.status, 0x10u);
     EXPECT_EQ(Inserts(*closeOn)[2].info.status, 0u);
 }
@@ -173,20 +174,20 @@ TEST(Registration, ContactMenuEntriesGoWhereMenuAlignSays) {
             EXPECT_EQ(e.info.position, 0) << Where(e);
         }
     }
-    auto menu = top->elements.Children(30);
+    auto menu = top->state.elements.Children(30);
     EXPECT_EQ(std::vector<int>(menu.begin(), menu.begin() + 6),
               (std::vector<int>{306003, 306002, 306005, 306006, 306004, 138}));
-    EXPECT_TRUE(top->elements.Find(306005, 30)->HiddenFor(-2));
+    EXPECT_TRUE(top->state.elements.Find(306005, 30)->HiddenFor(-2));
     EXPECT_EQ(PageControls(*top).end()[-10].text, kActionListAtTop) << "the host's and the plug-in's own entries";
     top.reset();
 
-    auto bottom = Prepared([](DevHost& h) { h.config.SetInt("Tabs/MenuAlign", -1); });
+    auto bottom = Prepared([](DevHost& h) { h.state.config.SetInt("Tabs/MenuAlign", -1); });
     for (const Inserted& e : Inserts(*bottom)) {
         if (e.info.ref.parent == 30) {
             EXPECT_EQ(e.info.position, -1) << Where(e);
         }
     }
-    menu = bottom->elements.Children(30);
+    menu = bottom->state.elements.Children(30);
     EXPECT_EQ(std::vector<int>(menu.end() - 5, menu.end()),
               (std::vector<int>{306004, 306006, 306005, 306002, 306003}));
 }
@@ -233,7 +234,7 @@ TEST(Registration, SettingsControlsCarryTheirEncodedTextsAndLayout) {
 }
 
 TEST(Registration, ViewerAndTransparencyRowsAppearOnlyWhenAvailable) {
-    auto withViewer = Prepared([](DevHost& h) { h.pluginsPresent.insert("Vizorek"); });
+    auto withViewer = Prepared([](DevHost& h) { h.controls.pluginsPresent.insert("Vizorek"); });
     auto page = PageControls(*withViewer);
     ASSERT_EQ(page.size(), 75u);
     EXPECT_EQ(page[43].text, "Pytaj");
@@ -257,11 +258,12 @@ TEST(Registration, ViewerAndTransparencyRowsAppearOnlyWhenAvailable) {
 }
 
 TEST(Registration, LockStateGreysOrEnablesTheHostsLockControl) {
-    auto locked = Prepared([](DevHost& h) { h.config.SetInt("Tabs/LockState", 1); });
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(locked->mainWindow, Host::kLockDialogItem)));
+    auto locked = Prepared([](DevHost& h) { h.state.config.SetInt("Tabs/LockState", 1); });
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(locked->state.mainWindow, Host::kLockDialogItem)));
     locked.reset();
-    auto unlocked = Prepared([](DevHost& h) { EnableWindow(GetDlgItem(h.mainWindow, Host::kLockDialogItem), FALSE); });
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(unlocked->mainWindow, Host::kLockDialogItem)));
+    auto unlocked =
+        Prepared([](DevHost& h) { EnableWindow(GetDlgItem(h.state.mainWindow, Host::kLockDialogItem), FALSE); });
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(unlocked->state.mainWindow, Host::kLockDialogItem)));
 }
 
 TEST(Registration, InformationBoxTopsTheSettingsPageWithNameVersionAndAbout) {
@@ -287,7 +289,7 @@ TEST(Registration, InformationBoxTopsTheSettingsPageWithNameVersionAndAbout) {
     EXPECT_FALSE(box[3].hasText);
     host.reset();
 
-    auto terse = Prepared([](DevHost& h) { h.infoFlagValue = 1; });
+    auto terse = Prepared([](DevHost& h) { h.controls.infoFlagValue = 1; });
     const Inserted* image = nullptr;
     for (const Inserted& e : Inserts(*terse))
         if (e.info.status == 0x001C0040u) image = &e;
@@ -297,7 +299,7 @@ TEST(Registration, InformationBoxTopsTheSettingsPageWithNameVersionAndAbout) {
 
 TEST(ActionList, ListsTheHostsMenuWithItsSubmenusIndented) {
     DevHost host;
-    host.elements.Clear();
+    host.state.elements.Clear();
     auto add = [&](int parent, int id, const char* text, int icon, bool group) {
         Element e;
         e.id = id;
@@ -305,7 +307,7 @@ TEST(ActionList, ListsTheHostsMenuWithItsSubmenusIndented) {
         e.text = text;
         e.param = icon;
         e.elementType = group ? kHoldsOthers : 0;
-        host.elements.Insert(e, -1);
+        host.state.elements.Insert(e, -1);
     };
     add(30, 138, "A", 5, false);
     add(30, 400, "B", 0, true);
@@ -318,7 +320,7 @@ TEST(ActionList, ListsTheHostsMenuWithItsSubmenusIndented) {
         Tabs::ListActions(stream, {30, 1, -2}, 0);
     }
     EXPECT_EQ(stream.str(), "A\x03" "5\x02" "30:138\nB\x03" "0\x02" "30:400\n      C\x03" "7\x02" "400:401\n");
-    for (const Sent& read : host.SentWithCode(Host::kElementRead)) {
+    for (const Sent& read : host.recorded.SentWithCode(Host::kElementRead)) {
         ActionInfo a;
         std::memcpy(&a, read.record.data(), sizeof a);
         EXPECT_EQ(a.size, X86OrX64(74, 82));
@@ -345,15 +347,15 @@ TEST(ActionList, StaysWithinItsBufferAndEndsOnAGroupThatHoldsItself) {
     longText.id = 402;
     longText.parent = 30;
     longText.text = std::string(150, 'x');
-    host.elements.Insert(longText, -1);
+    host.state.elements.Insert(longText, -1);
     Element loop;
     loop.id = 600;
     loop.parent = 600;
     loop.text = "Kółko";
     loop.elementType = kHoldsOthers;
-    host.elements.Insert(loop, -1);
+    host.state.elements.Insert(loop, -1);
     loop.parent = 30;
-    host.elements.Insert(loop, -1);
+    host.state.elements.Insert(loop, -1);
     std::ostringstream stream;
     {
         InProcess run(host);
@@ -369,20 +371,20 @@ TEST(ActionList, StaysWithinItsBufferAndEndsOnAGroupThatHoldsItself) {
 
 TEST(TakeOver, ThePluginOwnsViewAndEditElementsAndRemembersThePreviousOwners) {
     DevHost host;
-    Element* view = host.elements.Find(250, 3);
+    Element* view = host.state.elements.Find(250, 3);
     view->text = "Podgląd";
     view->param = 9;
     view->status = 0x40;
-    host.elements.Find(251, 3)->owner = 0;
-    host.fallbackOwner = 7;
+    host.state.elements.Find(251, 3)->owner = 0;
+    host.controls.fallbackOwner = 7;
     InProcess run(host);
     Tabs::TakeOverActions();
 
     std::vector<int> codes;
-    for (const Sent& s : host.sent) codes.push_back(s.code);
+    for (const Sent& s : host.recorded.sent) codes.push_back(s.code);
     EXPECT_EQ(codes, (std::vector<int>{10107, 10123, 10115, 10101, 10107, 10123, 243, 10115, 10101}));
     ActionInfo read;
-    std::memcpy(&read, host.sent[0].record.data(), sizeof read);
+    std::memcpy(&read, host.recorded.sent[0].record.data(), sizeof read);
     EXPECT_EQ(read.size, X86OrX64(74, 82));
     EXPECT_EQ(read.mask, 0x35Fu);
     EXPECT_EQ(read.textSize, 99);
@@ -392,7 +394,7 @@ TEST(TakeOver, ThePluginOwnsViewAndEditElementsAndRemembersThePreviousOwners) {
     }
     EXPECT_EQ(Tabs::viewCtrlOwner, 2);
     EXPECT_EQ(Tabs::sendCtrlOwner, 7) << "the fallback owner when the host names none";
-    view = host.elements.Find(250, 3);
+    view = host.state.elements.Find(250, 3);
     EXPECT_EQ(view->text, "Podgląd");
     EXPECT_EQ(view->param, 9);
     EXPECT_EQ(view->status, 0x40u);
@@ -428,7 +430,7 @@ TEST(ActionList, AGroupListedInsideItsOwnSubmenusIsNamedButNotWalkedAgain) {
             e.parent = parent;
             e.text = text;
             e.elementType = kHoldsOthers;
-            h.elements.Insert(e, -1);
+            h.state.elements.Insert(e, -1);
         };
         add(30, 600, "Pętla");
         add(600, 601, "Raz");

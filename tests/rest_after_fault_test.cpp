@@ -92,7 +92,7 @@ TEST_F(RestAfterFault, AfterABulkCloseFaultsTheShownTabDestroyedStillShowsItsNei
     Restore();
     ASSERT_EQ(Tabs(), c) << "the fault came before the first tab closed";
 
-    host->conversations.DestroyConversation(c[2]);
+    host->state.conversations.DestroyConversation(c[2]);
     EXPECT_EQ(CurrentContact(), c[1]) << "the bulk close is over: the window's own destruction switches";
     EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[1]}));
     host->Notify({Tabs::Element::CloseOthers, Host::kGroupContactMenu, c[0]}, Host::kNoticeAction);
@@ -117,8 +117,8 @@ TEST_F(RestAfterFault, AfterASwitchFaultsEveryTabCanBeShownAgain) {
 }
 
 TEST_F(RestAfterFault, AFaultWhileATabIsDraggedLetsGoOfIt) {
-    host->config.SetInt(0, 0, Tabs::Column::PosW, 360);
-    host->config.SetInt(0, 0, Tabs::Column::PosH, 240);
+    host->state.config.SetInt(0, 0, Tabs::Column::PosW, 360);
+    host->state.config.SetInt(0, 0, Tabs::Column::PosH, 240);
     Boot();
     std::vector<int> c;
     for (int i = 0; i < 30; ++i) c.push_back(AddContact("Kontakt " + std::to_string(i + 10)));

@@ -20,8 +20,8 @@ protected:
         for (int i : indexes) text += std::to_string(c[i]) + '\x01';
         return text;
     }
-    std::string SavedSession() { return host->config.Text("Tabs/LastSession"); }
-    std::string SavedClosed() { return host->config.Text("Tabs/ClosedRecentlyBuffer"); }
+    std::string SavedSession() { return host->state.config.Text("Tabs/LastSession"); }
+    std::string SavedClosed() { return host->state.config.Text("Tabs/ClosedRecentlyBuffer"); }
 
     std::vector<int> c;
 };
@@ -35,11 +35,11 @@ TEST_F(Session, AlwaysRestoringBringsTheTabsBackInOrderWithoutAsking) {
 
     RestartHost(1);
     EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[2], c[0]}));
-    EXPECT_TRUE(host->questions.empty());
+    EXPECT_TRUE(host->recorded.questions.empty());
     EXPECT_EQ(SavedSession(), "") << "emptied at start, written at the end";
     EXPECT_EQ(SavedClosed(), "");
     std::vector<int> smallIcons;
-    for (const auto& s : host->SentWithCode(Host::kIconHandle))
+    for (const auto& s : host->recorded.SentWithCode(Host::kIconHandle))
         if (s.p2 == 256) smallIcons.push_back(s.p1);
     EXPECT_EQ(smallIcons, (std::vector<int>{66, 63})) << "the container's two icons";
 
@@ -53,13 +53,13 @@ TEST_F(Session, AskingRestoresOnYesAndOnNoMakesTheSessionRecentlyClosed) {
         SCOPED_TRACE(yes ? "yes" : "no");
         FirstRun();
         RestartHost(2, [yes](const std::string&) { return yes; });
-        EXPECT_EQ(host->questions, std::vector<std::string>{"Zapisano sesję rozmów, przywrócić?"});
+        EXPECT_EQ(host->recorded.questions, std::vector<std::string>{"Zapisano sesję rozmów, przywrócić?"});
         EXPECT_EQ(Tabs(), yes ? (std::vector<int>{c[0], c[1], c[2]}) : std::vector<int>{});
         host->Stop();
         EXPECT_EQ(SavedClosed(), yes ? Stored({3}) : Stored({0, 1, 2, 3}));
         RestartHost(0);  // a clean slate for the next round
         host->Stop();
-        host->config.SetText("Tabs/ClosedRecentlyBuffer", "");
+        host->state.config.SetText("Tabs/ClosedRecentlyBuffer", "");
     }
 }
 
@@ -68,28 +68,28 @@ TEST_F(Session, NeverRestoringAsksNothingAndAnEmptySessionIsNeverAskedAbout) {
         FirstRun();
         RestartHost(setting, [](const std::string&) { return 1; });
         EXPECT_TRUE(Tabs().empty());
-        EXPECT_TRUE(host->questions.empty());
+        EXPECT_TRUE(host->recorded.questions.empty());
         host->Stop();
         EXPECT_EQ(SavedClosed(), Stored({0, 1, 2, 3}));
         EXPECT_EQ(SavedSession(), "");
-        host->config.SetText("Tabs/ClosedRecentlyBuffer", "");
+        host->state.config.SetText("Tabs/ClosedRecentlyBuffer", "");
     }
     RestartHost(2, [](const std::string&) { return 1; });
-    EXPECT_TRUE(host->questions.empty());
+    EXPECT_TRUE(host->recorded.questions.empty());
 }
 
 TEST_F(Session, RestoringSkipsUnknownContactsAndAsksTheViewerForPreviousChats) {
     c = {AddContact("Ala")};
-    host->config.SetText(0, 0, Tabs::Column::LastSession,
-                         "0\x01" "1073799999\x01" + std::to_string(c[0]) + "\x01" "1073741826");
-    host->config.SetInt(0, 0, Tabs::Column::AutoRevertSession, 1);
-    host->config.SetInt(0, 0, Tabs::Column::AutoLoadChat, 1);
-    host->pluginsPresent.insert("Vizorek");
+    host->state.config.SetText(0, 0, Tabs::Column::LastSession,
+                               "0\x01" "1073799999\x01" + std::to_string(c[0]) + "\x01" "1073741826");
+    host->state.config.SetInt(0, 0, Tabs::Column::AutoRevertSession, 1);
+    host->state.config.SetInt(0, 0, Tabs::Column::AutoLoadChat, 1);
+    host->controls.pluginsPresent.insert("Vizorek");
     Boot();
     EXPECT_EQ(Tabs(), std::vector<int>{c[0]});
-    EXPECT_TRUE(host->Logged("Tabs::IStart - Reverting: 0"));
+    EXPECT_TRUE(host->recorded.Logged("Tabs::IStart - Reverting: 0"));
     int loads = 0;
-    for (const auto& s : host->SentWithCode(Host::kElementNotify)) {
+    for (const auto& s : host->recorded.SentWithCode(Host::kElementNotify)) {
         const auto* notice = reinterpret_cast<const ActionNotice*>(s.record.data());
         if (notice->ref.id == 780453 && notice->ref.parent == 780400) {
             EXPECT_EQ(notice->ref.contact, c[0]);

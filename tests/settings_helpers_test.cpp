@@ -18,34 +18,34 @@ protected:
 
 TEST_F(SettingHelpers, IntegerReadsGiveStoredValuesOrDefaults) {
     EXPECT_EQ(Tabs::GetInt(Tabs::Column::MsgIconFlash), 500);
-    host.config.SetInt("Tabs/MsgIconFlash", 300);
+    host.state.config.SetInt("Tabs/MsgIconFlash", 300);
     EXPECT_EQ(Tabs::GetInt(Tabs::Column::MsgIconFlash), 300);
     EXPECT_EQ(Tabs::GetInt(Tabs::Column::ShortenDesc), 20) << "the key with the trailing blank";
-    host.config.SetInt("Tabs/ShortenDesc ", 7);
+    host.state.config.SetInt("Tabs/ShortenDesc ", 7);
     EXPECT_EQ(Tabs::GetInt(Tabs::Column::ShortenDesc), 7);
-    EXPECT_EQ(host.config.FindKey("Tabs/ShortenDesc"), nullptr) << "the store must not trim the key";
+    EXPECT_EQ(host.state.config.FindKey("Tabs/ShortenDesc"), nullptr) << "the store must not trim the key";
 }
 
 TEST_F(SettingHelpers, MaskedWriteKeepsBitsOutsideTheMaskAndOrsTheValueUnmasked) {
-    host.config.SetInt("Tabs/Align", 0xF0F);
+    host.state.config.SetInt("Tabs/Align", 0xF0F);
     Tabs::SetInt(Tabs::Column::Align, 0x30, 0x0F);
-    EXPECT_EQ(host.config.Int("Tabs/Align"), 0xF30);
+    EXPECT_EQ(host.state.config.Int("Tabs/Align"), 0xF30);
     Tabs::SetInt(Tabs::Column::Align, 5);
-    EXPECT_EQ(host.config.Int("Tabs/Align"), 5);
+    EXPECT_EQ(host.state.config.Int("Tabs/Align"), 5);
 }
 
 TEST_F(SettingHelpers, StringsRoundTripAndANullAnswerReadsAsEmpty) {
     EXPECT_STREQ(Tabs::GetString(Tabs::Column::AltClick), "30:132");
     Tabs::SetString(Tabs::Column::LastSession, "1073741829\x01");
-    EXPECT_EQ(host.config.Text("Tabs/LastSession"), "1073741829\x01");
+    EXPECT_EQ(host.state.config.Text("Tabs/LastSession"), "1073741829\x01");
     EXPECT_STREQ(Tabs::GetString(Tabs::Column::LastSession), "1073741829\x01");
     Tabs::SetString(Tabs::Column::LastSession, nullptr);
     EXPECT_STREQ(Tabs::GetString(Tabs::Column::LastSession), "");
 }
 
 TEST_F(SettingHelpers, ContactColumnsAreReadFromTheContactTableByContactId) {
-    int ala = host.contacts.Add("ala@velmora", "Ala");
-    host.config.SetInt(1, ala, Tabs::Column::DontTab, 1);
+    int ala = host.state.contacts.Add("ala@velmora", "Ala");
+    host.state.config.SetInt(1, ala, Tabs::Column::DontTab, 1);
     EXPECT_EQ(Tabs::GetContactInt(ala, Tabs::Column::DontTab), 1);
     EXPECT_STREQ(Tabs::GetContactString(ala, 8), "Ala");
     EXPECT_STREQ(Tabs::GetContactString(ala & ~0x40000000, 0), "ala@velmora") << "bit 30 is set before the read";

@@ -8,7 +8,7 @@ class TabBarTest : public InProcessTest {
 protected:
     void SetUp() override {
         InProcessTest::SetUp();
-        host.config.SetInt("Tabs/TabsCloseButton", 1);
+        host.state.config.SetInt("Tabs/TabsCloseButton", 1);
         MakeContainer();
     }
 
@@ -25,20 +25,20 @@ protected:
 };
 
 TEST_F(TabBarTest, FixedButtonsComeFirstAndTabsCarryButtonIdShortenedNameAndStatusImage) {
-    host.config.SetInt("Tabs/ShortenDesc ", 20);
-    int ola = host.contacts.Add("ola@velmora", "Aleksandra Wiśniewska-Kowal", 2, 3);
+    host.state.config.SetInt("Tabs/ShortenDesc ", 20);
+    int ola = host.state.contacts.Add("ola@velmora", "Aleksandra Wiśniewska-Kowal", 2, 3);
     AddTab(ola);
 
     ASSERT_EQ(Tabs::tabBar.Count(), 3);
     EXPECT_EQ(ButtonAt(0).idCommand, 0xFFFF);
-    EXPECT_EQ(ButtonAt(0).iBitmap, host.icons.Index(Tabs::Icon::CloseIcon));
+    EXPECT_EQ(ButtonAt(0).iBitmap, host.state.icons.Index(Tabs::Icon::CloseIcon));
     EXPECT_EQ(ButtonAt(1).idCommand, 0xFFFE);
-    EXPECT_EQ(ButtonAt(1).iBitmap, host.icons.Index(Tabs::Icon::TabsIcon));
+    EXPECT_EQ(ButtonAt(1).iBitmap, host.state.icons.Index(Tabs::Icon::TabsIcon));
     TBBUTTON tab = ButtonAt(2);
     EXPECT_EQ(tab.idCommand, ola & 0xBFFFFFFF);
     EXPECT_EQ(tab.dwData, static_cast<DWORD_PTR>(ola & 0xBFFFFFFF));
     EXPECT_EQ(tab.fsStyle, 0x50);
-    EXPECT_EQ(tab.iBitmap, host.icons.Index(StatusIconId(2, 3)));
+    EXPECT_EQ(tab.iBitmap, host.state.icons.Index(StatusIconId(2, 3)));
     EXPECT_EQ(ButtonText(tab.idCommand), std::string("Aleksandra Wiśniewsk") + "\x85");
 }
 
@@ -46,7 +46,7 @@ TEST_F(TabBarTest, UnknownIconsFallBackAndIconZeroShowsNoImage) {
     int ala = AddContact("Ala");
     AddTab(ala);
     Tabs::tabBar.SetImage(Tabs::ButtonOf(ala), 999999);
-    EXPECT_EQ(ButtonAt(2).iBitmap, host.icons.Index(Host::kIconUnknown));
+    EXPECT_EQ(ButtonAt(2).iBitmap, host.state.icons.Index(Host::kIconUnknown));
     Tabs::tabBar.SetImage(Tabs::ButtonOf(ala), 0);
     EXPECT_EQ(ButtonAt(2).iBitmap, I_IMAGENONE) << "the whole -2, not its low word";
 }
@@ -58,23 +58,23 @@ TEST_F(TabBarTest, ButtonIdsThatACommandCannotCarryOrThatRepeatAreRefused) {
     EXPECT_TRUE(Tabs::tabBar.AddButton(65533, "ostatni", 0, Tabs::kTabStyle));
     EXPECT_FALSE(Tabs::tabBar.AddButton(65533, "drugi raz", 0, Tabs::kTabStyle));
     EXPECT_EQ(Tabs::tabBar.Count(), 3);
-    EXPECT_TRUE(host.Logged("TabBar::AddButton - id poza zakresem: 70000"));
+    EXPECT_TRUE(host.recorded.Logged("TabBar::AddButton - id poza zakresem: 70000"));
 }
 
 TEST_F(TabBarTest, StatusIconComesFromTheIconPluginThenTheContactThenTheNetwork) {
     int ala = AddContact("Ala", 3, 2);
     EXPECT_EQ(Tabs::StatusIcon(ala, -1), 0x40000000 + 3 * 0x100000 + 2 * 0x10);
     EXPECT_EQ(Tabs::MessageIcon(ala), 66);
-    host.contacts.Find(ala)->icon = 4242;
+    host.state.contacts.Find(ala)->icon = 4242;
     EXPECT_EQ(Tabs::StatusIcon(ala, 0), 4242) << "the chosen icon whatever the status";
 
-    host.pluginsPresent.insert("Merulka");
-    host.pluginAnswers[306101] = [&](int p1, int p2) { return p1 == ala && p2 == 2 ? 0 : 1; };
-    host.pluginAnswers[306102] = [&](int p1, int p2) { return p1 == ala && p2 == 0 ? 777 : 0; };
-    host.ClearSent();
+    host.controls.pluginsPresent.insert("Merulka");
+    host.controls.pluginAnswers[306101] = [&](int p1, int p2) { return p1 == ala && p2 == 2 ? 0 : 1; };
+    host.controls.pluginAnswers[306102] = [&](int p1, int p2) { return p1 == ala && p2 == 0 ? 777 : 0; };
+    host.recorded.ClearSent();
     EXPECT_EQ(Tabs::StatusIcon(ala, -1), 0) << "the plug-in's answer, 0 included";
     EXPECT_EQ(Tabs::MessageIcon(ala), 777);
-    const Sent question = host.SentWithCode(306101).at(0);
+    const Sent question = host.recorded.SentWithCode(306101).at(0);
     const auto* m = reinterpret_cast<const HostMessage*>(question.message.data());
     EXPECT_EQ(m->targetNumber, 306);
     EXPECT_EQ(m->targetKind, -1);
@@ -88,14 +88,14 @@ TEST_F(TabBarTest, HitTestCountsEdgesAndGivesSharedEdgesToTheLowerIndex) {
     EXPECT_EQ(Tabs::tabBar.HitTest(tab.right, tab.bottom), Tabs::tabBar.CommandAt(2));
     EXPECT_EQ(Tabs::tabBar.HitTest(tab.right + 1, tab.top), -1);
 
-    host.config.SetInt("Tabs/TabsCloseButton", 0);
+    host.state.config.SetInt("Tabs/TabsCloseButton", 0);
     Tabs::ShowFixedButtons();
     EXPECT_EQ(Tabs::tabBar.HitTest(close.left + 1, close.top + 1), 0xFFFE) << "the hidden button's place";
 }
 
 TEST_F(TabBarTest, TooltipsNameTheFixedButtonsAndShowTheContactsInformation) {
     int ala = AddContact("Ala");
-    host.contacts.Find(ala)->info = "tel. 123\r\nul. Długa 5\nWarszawa";
+    host.state.contacts.Find(ala)->info = "tel. 123\r\nul. Długa 5\nWarszawa";
     AddTab(ala);
     RECT close = ItemRect(0), detach = ItemRect(1), tab = ItemRect(2);
 

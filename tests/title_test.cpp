@@ -14,17 +14,17 @@ protected:
 TEST_F(TitleTest, NamesLongerThanTheLimitEndInAnEllipsis) {
     int longName = AddContact("Bartłomiej Zdzisław Go");  // 22 bytes in code page 1250
     int exact = AddContact("Bartłomiej Zdzisław ");       // 20
-    int noDisplay = host.contacts.Add("jan@velmora", "");
-    host.config.SetInt("Tabs/ShortenDesc ", 20);
+    int noDisplay = host.state.contacts.Add("jan@velmora", "");
+    host.state.config.SetInt("Tabs/ShortenDesc ", 20);
     EXPECT_EQ(Tabs::GetTabName(longName, true), std::string("Bartłomiej Zdzisław ") + "\x85");
     EXPECT_EQ(Tabs::GetTabName(exact, true), "Bartłomiej Zdzisław ");
     EXPECT_EQ(Tabs::GetTabName(longName, false), "Bartłomiej Zdzisław Go");
     EXPECT_EQ(Tabs::GetTabName(noDisplay, true), "jan@velmora");
-    host.config.SetInt("Tabs/ShortenDesc ", 0);
+    host.state.config.SetInt("Tabs/ShortenDesc ", 0);
     EXPECT_EQ(Tabs::GetTabName(longName, true), "Bartłomiej Zdzisław Go");
 
     std::string huge(3000, 'n');
-    host.config.SetInt("Tabs/ShortenDesc ", 5000);
+    host.state.config.SetInt("Tabs/ShortenDesc ", 5000);
     EXPECT_EQ(Tabs::GetTabName(AddContact(huge), true), huge) << "no buffer cuts a long name";
 }
 
@@ -52,7 +52,7 @@ TEST_F(TitleTest, ClearingAWaitingContactRestoresItsIconAndTheTitle) {
 
     Tabs::ClearMsgWaiting(0);
     EXPECT_EQ(Tabs::waitingList, Tabs::ContactList{ola});
-    EXPECT_EQ(ButtonAt(2).iBitmap, host.icons.Index(StatusIconId(2, 1)));
+    EXPECT_EQ(ButtonAt(2).iBitmap, host.state.icons.Index(StatusIconId(2, 1)));
     EXPECT_EQ(Text(Tabs::containerWnd), "[Ola] Rozmowa z Janem");
 
     SetWindowTextA(Tabs::containerWnd, "bez zmian");

@@ -45,25 +45,25 @@ TEST_F(Unload, WithoutAnEndEveryWindowGetsBackWhatWasBorrowedAndTheHostIsNotCall
     Boot();
     int ala = AddContact("Ala"), jan = AddContact("Jan"), ola = AddContact("Ola"), ewa = AddContact("Ewa"),
         bartek = AddContact("Bartek");
-    host->config.SetInt(1, bartek, Tabs::Column::DontTab, 1);
+    host->state.config.SetInt(1, bartek, Tabs::Column::DontTab, 1);
     for (int contact : {ala, jan, ola, ewa, bartek}) Open(contact);
     SendMessageA(Container(), WM_COMMAND, 0xFFFE, 0);  // Ewa detached by the bar's button
-    host->config.SetInt(0, 0, kKeepWindow, 1);
+    host->state.config.SetInt(0, 0, kKeepWindow, 1);
     Press(Edit(ola), VK_F4, {VK_CONTROL});  // Ola's window kept, hidden, still hooked
     ASSERT_EQ(Tabs(), (std::vector<int>{ala, jan}));
     ASSERT_TRUE(Tabbed(WindowOf(ola)));
     HWND container = Container();
-    size_t sent = host->sent.size(), logged = host->log.size();
-    int saves = host->saveSettingsCalls;
-    int x = host->config.Int("Tabs/Pos/X");
+    size_t sent = host->recorded.sent.size(), logged = host->recorded.log.size();
+    int saves = host->recorded.saveSettingsCalls;
+    int x = host->state.config.Int("Tabs/Pos/X");
 
     host->FreeWithoutEnd();
 
-    EXPECT_EQ(host->sent.size(), sent) << "not a request, not a log line";
-    EXPECT_EQ(host->log.size(), logged);
-    EXPECT_EQ(host->saveSettingsCalls, saves);
-    EXPECT_EQ(host->config.Text("Tabs/LastSession"), "") << "the session is saved only by the end";
-    EXPECT_EQ(host->config.Int("Tabs/Pos/X"), x);
+    EXPECT_EQ(host->recorded.sent.size(), sent) << "not a request, not a log line";
+    EXPECT_EQ(host->recorded.log.size(), logged);
+    EXPECT_EQ(host->recorded.saveSettingsCalls, saves);
+    EXPECT_EQ(host->state.config.Text("Tabs/LastSession"), "") << "the session is saved only by the end";
+    EXPECT_EQ(host->state.config.Int("Tabs/Pos/X"), x);
     EXPECT_FALSE(IsWindow(container));
     EXPECT_FALSE(ClassRegistered("Tabs")) << "no class keeps a procedure in the freed module";
     EXPECT_FALSE(ClassRegistered("TabsCont"));
@@ -76,8 +76,8 @@ TEST_F(Unload, WithoutAnEndEveryWindowGetsBackWhatWasBorrowedAndTheHostIsNotCall
         EXPECT_TRUE(FrameComputed(window)) << "a caption and borders, not only their style";
         EXPECT_TRUE(HasOwnProcedure(window));
         EXPECT_EQ(Proc(Edit(contact)), Conversations::EditClassProc());
-        EXPECT_EQ(Proc(host->conversations.MessageView(contact)), Conversations::ViewClassProc());
-        for (HWND w : {window, Edit(contact), host->conversations.MessageView(contact)})
+        EXPECT_EQ(Proc(host->state.conversations.MessageView(contact)), Conversations::ViewClassProc());
+        for (HWND w : {window, Edit(contact), host->state.conversations.MessageView(contact)})
             EXPECT_TRUE(OurProperties(w).empty()) << OurProperties(w).front();
     }
     for (int contact : {ala, jan, ola}) EXPECT_FALSE(IsWindowVisible(WindowOf(contact))) << "tabs leave hidden";
@@ -85,20 +85,20 @@ TEST_F(Unload, WithoutAnEndEveryWindowGetsBackWhatWasBorrowedAndTheHostIsNotCall
 
     // The host's own procedures get every message now, keys the plug-in
     // took included.
-    host->conversations.input.clear();
+    host->state.conversations.input.clear();
     Press(Edit(jan), VK_TAB, {VK_CONTROL});
     Press(Edit(jan), VK_F4, {VK_CONTROL});
     EXPECT_EQ(InputSeen(jan).size(), 4u);
-    host->conversations.Retitle(ala, "Ala pisze");
+    host->state.conversations.Retitle(ala, "Ala pisze");
     EXPECT_EQ(Text(WindowOf(ala)), "Ala pisze");
-    host->conversations.Close(ewa);
+    host->state.conversations.Close(ewa);
     EXPECT_FALSE(IsWindowVisible(WindowOf(ewa))) << "the host's own close request: kept, hidden";
     Open(ola);
     EXPECT_TRUE(IsWindowVisible(WindowOf(ola)));
-    host->conversations.Move(jan, 40, 40, 300, 200);
+    host->state.conversations.Move(jan, 40, 40, 300, 200);
     EXPECT_EQ(InParent(WindowOf(jan)).left, 40) << "no longer pinned";
-    host->conversations.DestroyAll();
-    EXPECT_TRUE(host->conversations.leftovers.empty()) << host->conversations.leftovers.front();
+    host->state.conversations.DestroyAll();
+    EXPECT_TRUE(host->state.conversations.leftovers.empty()) << host->state.conversations.leftovers.front();
 }
 
 TEST_F(Unload, AfterAnEndTheUnloadLeavesNoWindowClassBehind) {

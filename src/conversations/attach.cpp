@@ -42,6 +42,12 @@ bool OwnThreadWindow(HWND window) {
     return window && IsWindow(window) && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
 }
 
+// The container, what it holds besides the tabs, and the popups it owns are
+// the plug-in's: no notice makes one of them a conversation.
+bool PluginWindow(HWND window) {
+    return containerWnd && GetAncestor(window, GA_ROOTOWNER) == containerWnd && GetParent(window) != contWnd;
+}
+
 HWND ViewOf(HWND window) { return MessageView(GetDlgItem(window, Host::kViewDialogItem)); }
 
 void MarkTabbed(HWND window) { SetPropA(window, kPropTabbed, reinterpret_cast<HANDLE>(1)); }
@@ -176,7 +182,7 @@ void OnViewCreated(const ActionNotice* notice) {
     if (notice->size < kActionNoticeWindowSize) return;
     const auto* created = reinterpret_cast<const ActionNoticeWindow*>(notice);
     HWND window = static_cast<HWND>(created->parentWindow);
-    if (!OwnThreadWindow(window)) return;
+    if (!OwnThreadWindow(window) || PluginWindow(window)) return;
     int32_t contact = notice->ref.contact;
     RemovePropA(window, kPropTabbed);
     if (GetContactInt(contact, Column::DontTab) == 0) AttachCreated(contact, window, static_cast<HWND>(created->window));

@@ -144,6 +144,7 @@ struct EntryCall {
 
 intptr_t GuardedDispatch(void* argument) {
     auto* call = static_cast<EntryCall*>(argument);
+    Tabs::GuardPlace::Running running;
     intptr_t answer = 0;
     try {
         answer = Tabs::Dispatch(*call->message);

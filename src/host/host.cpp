@@ -99,8 +99,9 @@ HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : null
 
 HINSTANCE OwnModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
-GuardPlace::GuardPlace() noexcept
-    : counted(plugin.guards, plugin.guards + 1), inForce(ChangesInForce()), outermost(plugin.guards == 1) {}
+GuardPlace::GuardPlace() noexcept : inForce(ChangesInForce()), outermost(plugin.guards == 0) {}
+
+GuardPlace::Running::Running() noexcept : counted(plugin.guards, plugin.guards + 1) {}
 
 void GuardPlace::Abandoned() const noexcept {
     UndoChangesAfter(inForce);

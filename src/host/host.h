@@ -95,8 +95,8 @@ using Answer = std::optional<LRESULT>;
 // fault may have come from the host's control object.
 void LogFault(const char* where) noexcept;
 
-// A fault guard's place: counted among the guards running, one inside the
-// other, and knowing how many scoped changes were in force when it started.
+// A fault guard's place: how many scoped changes were in force when it
+// started, and whether another guard runs outside it.
 class GuardPlace {
 public:
     GuardPlace() noexcept;
@@ -105,16 +105,25 @@ public:
     // one, a tab being dragged is let go. Everything is then back at rest.
     void Abandoned() const noexcept;
 
+    // Counts a guarded call among those running, from inside the guard: an
+    // unwind that leaves the guard as well undoes it with the rest.
+    class Running {
+    public:
+        Running() noexcept;
+
+    private:
+        Scoped<int> counted;
+    };
+
 private:
-    Scoped<int> counted;
     size_t inForce;
     bool outermost;
 };
 
 // Runs the plug-in's part of a window message so that neither a throw nor a
-// fault in it reaches the system: either leaves the message unanswered.
-// Objects alive in the frames a fault abandons are not destroyed, but what
-// they had changed is put back.
+// fault of the plug-in's own in it reaches the system: either leaves the
+// message unanswered. Objects alive in the frames a fault abandons are not
+// destroyed, but what they had changed is put back.
 template <typename Handler>
 Answer Answered(const char* where, Handler&& handler) noexcept {
     struct Call {
@@ -125,6 +134,7 @@ Answer Answered(const char* where, Handler&& handler) noexcept {
     } call{&handler, where, std::nullopt, {}};
     auto run = [](void* argument) -> intptr_t {
         auto* c = static_cast<Call*>(argument);
+        GuardPlace::Running running;
         c->answer = Guard(c->where, [c] { return Answer((*c->handler)()); }, [] { return Answer(); });
         return 0;
     };

@@ -46,11 +46,12 @@ intptr_t OnMessageEdit(const ActionNotice* notice) {
     return answer;
 }
 
+bool IsClosedSubmenu(int id) { return id == Element::ClosedContactMenu || id == Element::ClosedMainMenu; }
+
 // An entry of a recently closed submenu is a contact: choosing it opens the
 // conversation again.
 bool IsClosedEntry(const ActionRef& ref) {
-    bool inSubmenu = ref.parent == Element::ClosedContactMenu || ref.parent == Element::ClosedMainMenu;
-    return inSubmenu && ref.id != Element::ClearList && ref.id != Element::ClosedSeparator;
+    return IsClosedSubmenu(ref.parent) && ref.id != Element::ClearList && ref.id != Element::ClosedSeparator;
 }
 
 void OnClosedEntry(const ActionNotice* notice) {
@@ -123,7 +124,11 @@ void AddClosedEntries(int submenu) {
     }
 }
 
+// The entry lives only in the plug-in's two submenus: under any other parent
+// the children are not the plug-in's to delete, nor the list the user's to
+// lose.
 int OnClearList(const ActionNotice* notice) {
+    if (!IsClosedSubmenu(notice->ref.parent)) return 0;
     switch (notice->notice) {
         case Host::kNoticeCreate:
             Log(kTrace, "Tabs::ActionProc(Tabs::Acts::ClosedRecenltyHook) ACTN_CREATE");

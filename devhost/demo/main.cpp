@@ -56,9 +56,9 @@ int RunMessenger(const Options& options) {
         std::fprintf(stderr, "demo: cannot load %s\n", options.plugin.c_str());
         return 1;
     }
-    host.config.Load(options.config);
-    host.onSaveSettings = [&host, &options] { host.config.Save(options.config); };
-    Messenger::AddSampleContacts(host.contacts);
+    host.state.config.Load(options.config);
+    host.controls.onSaveSettings = [&host, &options] { host.state.config.Save(options.config); };
+    Messenger::AddSampleContacts(host.state.contacts);
     Messenger messenger(host);
     host.Start();
     messenger.Show(40, 40, 340, 480);
@@ -67,7 +67,7 @@ int RunMessenger(const Options& options) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    host.config.Save(options.config);
+    host.state.config.Save(options.config);
     std::printf("demo: the configuration is kept in %s\n", options.config.c_str());
     return 0;
 }

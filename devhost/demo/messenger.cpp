@@ -82,29 +82,30 @@ const char* StatusName(int status) {
 }
 
 Messenger::Messenger(DevHost& host) : host(host), mainMenu(host, kMainMenuGroup, kFirstGroupCommand) {
-    host.mainWindowProc = [this](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    host.controls.mainWindowProc = [this](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return Proc(window, message, wParam, lParam);
     };
-    host.interactiveMenus = true;
-    host.hostActions[{kMainMenuGroup, kSettingsEntry}] = [&host](const ActionRef&, int notice) {
+    host.controls.interactiveMenus = true;
+    host.state.hostActions[{kMainMenuGroup, kSettingsEntry}] = [&host](const ActionRef&, int notice) {
         if (notice == Host::kNoticeAction) host.OpenSettingsPage();
     };
-    host.hostActions[{Host::kGroupContactMenu, kInformationEntry}] = [this](const ActionRef& ref, int notice) {
+    host.state.hostActions[{Host::kGroupContactMenu, kInformationEntry}] = [this](const ActionRef& ref, int notice) {
         if (notice == Host::kNoticeAction) ShowInformation(ref.contact);
     };
     AddProperties();
-    host.askUser = [&host](const std::string& question) {
-        return MessageBoxA(host.mainWindow, question.c_str(), "Velmora", MB_YESNO | MB_ICONQUESTION) == IDYES ? 1 : 0;
+    host.controls.askUser = [&host](const std::string& question) {
+        int answer = MessageBoxA(host.state.mainWindow, question.c_str(), "Velmora", MB_YESNO | MB_ICONQUESTION);
+        return answer == IDYES ? 1 : 0;
     };
     CreateChildren();
 }
 
 Messenger::~Messenger() {
-    host.mainWindowProc = nullptr;
+    host.controls.mainWindowProc = nullptr;
     if (list) DestroyWindow(list);
     if (statusBar) DestroyWindow(statusBar);
-    HMENU bar = GetMenu(host.mainWindow);
-    SetMenu(host.mainWindow, nullptr);
+    HMENU bar = GetMenu(host.state.mainWindow);
+    SetMenu(host.state.mainWindow, nullptr);
     if (bar) DestroyMenu(bar);
 }
 
@@ -114,10 +115,11 @@ void Messenger::AddProperties() {
     entry.id = kPropertiesEntry;
     entry.parent = Host::kGroupContactMenu;
     entry.text = "Właściwości";
-    host.elements.Insert(entry, -1);
-    host.hostActions[{Host::kGroupContactMenu, kPropertiesEntry}] = [this](const ActionRef& ref, int notice) {
+    host.state.elements.Insert(entry, -1);
+    host.state.hostActions[{Host::kGroupContactMenu, kPropertiesEntry}] = [this](const ActionRef& ref, int notice) {
         if (notice == Host::kNoticeAction && !host.OpenContactPage(ref.contact))
-            MessageBoxA(host.mainWindow, "Ten kontakt nie ma stron właściwości.", "Velmora", MB_OK | MB_ICONINFORMATION);
+            MessageBoxA(host.state.mainWindow, "Ten kontakt nie ma stron właściwości.", "Velmora",
+                        MB_OK | MB_ICONINFORMATION);
     };
 }
 
@@ -129,7 +131,7 @@ void Messenger::CreateChildren() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    HWND window = host.mainWindow;
+    HWND window = host.state.mainWindow;
     // The lock belongs to the lock plug-in, which is not here: its item
     // stays out of sight.
     ShowWindow(GetDlgItem(window, Host::kLockDialogItem), SW_HIDE);
@@ -138,7 +140,7 @@ void Messenger::CreateChildren() {
     list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", style, 0, 0, 100, 100, window,
                            reinterpret_cast<HMENU>(kListId), instance, nullptr);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(host.icons.ImageList()));
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(host.state.icons.ImageList()));
     AddColumn(list, 0, "Kontakt", kNameWidth);
     AddColumn(list, 1, "Status", kStatusWidth);
     AddColumn(list, 2, "Sieć", kNetworkWidth);
@@ -146,7 +148,7 @@ void Messenger::CreateChildren() {
                                 0, 0, 0, 0, window, reinterpret_cast<HMENU>(kStatusBarId), instance, nullptr);
     SetMenu(window, CreateMenuBar());
     SetWindowTextA(window, "Velmora");
-    HICON icon = host.icons.Handle(StatusIconId(1, kStatusOnline));
+    HICON icon = host.state.icons.Handle(StatusIconId(1, kStatusOnline));
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
@@ -166,7 +168,7 @@ HMENU Messenger::CreateMenuBar() {
 
 void Messenger::Show(int x, int y, int width, int height) {
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    for (const Contact& c : host.contacts.All()) {
+    for (const Contact& c : host.state.contacts.All()) {
         LVITEMA item{};
         item.mask = LVIF_TEXT | LVIF_PARAM;
         item.iItem = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -175,15 +177,15 @@ void Messenger::Show(int x, int y, int width, int height) {
         SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
         UpdateRow(c.id);
     }
-    MoveWindow(host.mainWindow, x, y, width, height, FALSE);
-    ShowWindow(host.mainWindow, SW_SHOW);
+    MoveWindow(host.state.mainWindow, x, y, width, height, FALSE);
+    ShowWindow(host.state.mainWindow, SW_SHOW);
     LayOut();
-    UpdateWindow(host.mainWindow);
+    UpdateWindow(host.state.mainWindow);
 }
 
 void Messenger::LayOut() {
     RECT client{}, bar{};
-    GetClientRect(host.mainWindow, &client);
+    GetClientRect(host.state.mainWindow, &client);
     SendMessageA(statusBar, WM_SIZE, 0, 0);
     GetWindowRect(statusBar, &bar);
     MoveWindow(list, 0, 0, client.right, client.bottom - (bar.bottom - bar.top), TRUE);
@@ -205,13 +207,13 @@ int Messenger::ContactAt(int row) const {
 }
 
 void Messenger::UpdateRow(int contact) {
-    const Contact* c = host.contacts.Find(contact);
+    const Contact* c = host.state.contacts.Find(contact);
     int row = RowOf(contact);
     if (!c || row < 0) return;
     LVITEMA item{};
     item.mask = LVIF_IMAGE;
     item.iItem = row;
-    item.iImage = host.icons.Index(StatusIconId(c->network, c->status));
+    item.iImage = host.state.icons.Index(StatusIconId(c->network, c->status));
     SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     item.mask = LVIF_TEXT;
     item.iSubItem = 1;
@@ -252,7 +254,7 @@ void Messenger::ShowContactMenu(int contact, POINT at) {
 }
 
 // What Alt+V does: the "Velmora" menu drops down.
-void Messenger::OpenMainMenu() { SendMessageA(host.mainWindow, WM_SYSCOMMAND, SC_KEYMENU, 'v'); }
+void Messenger::OpenMainMenu() { SendMessageA(host.state.mainWindow, WM_SYSCOMMAND, SC_KEYMENU, 'v'); }
 
 void Messenger::MessageFrom(int contact) {
     if (!contact) return;
@@ -266,10 +268,10 @@ void Messenger::ChangeStatus(int contact, int status) {
 }
 
 void Messenger::ShowInformation(int contact) {
-    const Contact* c = host.contacts.Find(contact);
+    const Contact* c = host.state.contacts.Find(contact);
     if (!c) return;
     std::string text = c->display + "\n" + c->userId + " (" + NetworkName(c->network) + ")\n" + StatusName(c->status);
-    MessageBoxA(host.mainWindow, text.c_str(), "Informacje o kontakcie", MB_OK | MB_ICONINFORMATION);
+    MessageBoxA(host.state.mainWindow, text.c_str(), "Informacje o kontakcie", MB_OK | MB_ICONINFORMATION);
 }
 
 LRESULT Messenger::OnNotify(const NMHDR* header) {
@@ -308,7 +310,7 @@ void Messenger::OnInitMenuPopup(HMENU popup) {
 
 void Messenger::OnCommand(UINT command) {
     if (mainMenu.Choose(command)) return;
-    if (command == kCommandQuit) PostMessageA(host.mainWindow, WM_CLOSE, 0, 0);
+    if (command == kCommandQuit) PostMessageA(host.state.mainWindow, WM_CLOSE, 0, 0);
     if (command == kCommandMessage) MessageFrom(Selected());
     if (command >= kCommandStatus && command <= kCommandStatus + kStatusBusy)
         ChangeStatus(Selected(), static_cast<int>(command - kCommandStatus));
@@ -318,8 +320,8 @@ void Messenger::OnCommand(UINT command) {
 // the conversations that are left go.
 void Messenger::OnClose() {
     if (host.Started()) host.Stop();
-    host.conversations.DestroyAll();
-    ShowWindow(host.mainWindow, SW_HIDE);
+    host.state.conversations.DestroyAll();
+    ShowWindow(host.state.mainWindow, SW_HIDE);
     PostQuitMessage(0);
 }
 
@@ -334,7 +336,8 @@ LRESULT Messenger::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         case kMenuClosed: mainMenu.Close(); return 0;
         case WM_ENTERIDLE:
-            if (wParam == MSGF_MENU && host.onMenuIdle) host.onMenuIdle(reinterpret_cast<HWND>(lParam));
+            if (wParam == MSGF_MENU && host.controls.onMenuIdle)
+                host.controls.onMenuIdle(reinterpret_cast<HWND>(lParam));
             return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
         case WM_CLOSE: OnClose(); return 0;

@@ -14,6 +14,7 @@
 
 #include "dev_host.h"
 #include "host/requests.h"
+#include "menus.h"
 #include "messenger.h"
 #include "screenshot.h"
 #include "window_class.h"
@@ -233,7 +234,7 @@ private:
     HWND BarView() const { return GetDlgItem(Container(), kBarViewId); }
     std::vector<Tab> Tabs() const { return TabsOf(Bar()); }
     std::optional<Tab> TabOf(const std::string& name) const;
-    HWND WindowOf(const std::string& name) const { return host->conversations.WindowOf(Id(name)); }
+    HWND WindowOf(const std::string& name) const { return host->state.conversations.WindowOf(Id(name)); }
     std::string Path(const std::string& file) const { return folder + "/" + file; }
 
     std::string plugin;
@@ -301,7 +302,7 @@ void Tour::Shoot(const std::string& name, const std::vector<HWND>& windows) {
 }
 
 int Tour::Id(const std::string& name) const {
-    for (const Contact& c : host->contacts.All())
+    for (const Contact& c : host->state.contacts.All())
         if (c.display == name) return c.id;
     return 0;
 }
@@ -332,12 +333,12 @@ bool Tour::Boot(bool fresh) {
     if (fresh)
         DeleteFileA(Path(kConfigFile).c_str());
     else
-        Expect(host->config.Load(Path(kConfigFile)), "the host kept no configuration file");
-    host->onSaveSettings = [this] { host->config.Save(Path(kConfigFile)); };
-    Messenger::AddSampleContacts(host->contacts);
+        Expect(host->state.config.Load(Path(kConfigFile)), "the host kept no configuration file");
+    host->controls.onSaveSettings = [this] { host->state.config.Save(Path(kConfigFile)); };
+    Messenger::AddSampleContacts(host->state.contacts);
     messenger = std::make_unique<Messenger>(*host);
     // The user says no to every question (the host keeps them).
-    host->askUser = [](const std::string&) { return 0; };
+    host->controls.askUser = [](const std::string&) { return 0; };
     host->Start();
     messenger->Show(kMessengerPlace.left, kMessengerPlace.top, kMessengerPlace.right - kMessengerPlace.left,
                     kMessengerPlace.bottom - kMessengerPlace.top);
@@ -356,7 +357,7 @@ void Tour::Quit() {
 // Moves press keys, which the menu takes before it waits again.
 void Tour::InMenu(const std::function<void()>& open, std::vector<Move> moves) {
     size_t next = 0;
-    host->onMenuIdle = [&](HWND) {
+    host->controls.onMenuIdle = [&](HWND) {
         if (!failure.empty() || next == moves.size()) {
             EndMenu();
             return;
@@ -364,7 +365,7 @@ void Tour::InMenu(const std::function<void()>& open, std::vector<Move> moves) {
         moves[next++]();
     };
     open();
-    host->onMenuIdle = nullptr;
+    host->controls.onMenuIdle = nullptr;
     DevHost::Pump();
     Expect(next == moves.size(), "the menu closed before the user was done with it");
 }
@@ -460,7 +461,7 @@ void Tour::StartMessenger() {
     // The user has put the container beside the contact list.
     MoveWindow(container, kContainerPlace.left, kContainerPlace.top, kContainerPlace.right - kContainerPlace.left,
                kContainerPlace.bottom - kContainerPlace.top, TRUE);
-    const Element* closed = host->elements.Find(kClosedMainMenu, kMainMenuGroup);
+    const Element* closed = host->state.elements.Find(kClosedMainMenu, kMainMenuGroup);
     Expect(closed && closed->HiddenFor(Host::kNoContact), "\"Zamknięte rozmowy\" shows in the main menu with nothing closed");
 }
 
@@ -475,11 +476,11 @@ void Tour::OpenConversations() {
     Expect(reinterpret_cast<HWND>(host->Call(Host::kAskCurrentWindow)) == grazyna, "the last one opened is not shown");
     Expect(WindowText(Container()) == "Grażyna Zielińska", "the container's title is \"" + WindowText(Container()) + "\"");
 
-    HWND edit = host->conversations.EditControl(Id("Grażyna Zielińska"));
+    HWND edit = host->state.conversations.EditControl(Id("Grażyna Zielińska"));
     SetWindowTextA(edit, "Cześć Grażyna, jak tam nowa praca?");
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     host->DeliverMessage(Id("Grażyna Zielińska"), "Super, opowiem Ci w sobotę!");
-    std::string view = host->conversations.ViewText(Id("Grażyna Zielińska"));
+    std::string view = host->state.conversations.ViewText(Id("Grażyna Zielińska"));
     Expect(view.find("jak tam nowa praca?") != std::string::npos && view.find("opowiem Ci") != std::string::npos,
            "the conversation view does not show what was said: \"" + view + "\"");
     Shoot("01-tabs", {messenger->Window(), Container()});
@@ -494,7 +495,7 @@ void Tour::MessageWhileAway() {
     std::string title = WindowText(Container());
     Expect(title == "[Celina Wiśniewska] Grażyna Zielińska", "the container's title is \"" + title + "\"");
     std::optional<Tab> ewa = TabOf("Ewa Kamińska");
-    int busy = host->icons.Index(StatusIconId(3, kStatusBusy));
+    int busy = host->state.icons.Index(StatusIconId(3, kStatusBusy));
     Expect(ewa && ewa->image == busy, "Ewa's tab does not show her new status");
     Shoot("02-message-waiting", {Container()});
 }
@@ -507,7 +508,7 @@ void Tour::SwitchByClick() {
     Expect(reinterpret_cast<HWND>(host->Call(Host::kAskCurrentWindow)) == window && IsWindowVisible(window),
            "Celina's conversation is not shown after a click on her tab");
     Expect(WindowText(Container()) == "Celina Wiśniewska", "the container's title is \"" + WindowText(Container()) + "\"");
-    std::string view = host->conversations.ViewText(Id("Celina Wiśniewska"));
+    std::string view = host->state.conversations.ViewText(Id("Celina Wiśniewska"));
     Expect(view.find("Celina Wiśniewska: ") != std::string::npos, "Celina's message is not in her conversation");
 }
 
@@ -518,7 +519,7 @@ void Tour::CloseByMiddleClick() {
     ExpectTabs({"Celina Wiśniewska", "Ewa Kamińska", "Grażyna Zielińska"});
     HWND window = WindowOf("Agnieszka Nowak");
     Expect(!window || !IsWindowVisible(window), "Agnieszka's conversation is still shown");
-    const Element* closed = host->elements.Find(kClosedMainMenu, kMainMenuGroup);
+    const Element* closed = host->state.elements.Find(kClosedMainMenu, kMainMenuGroup);
     Expect(closed && !closed->HiddenFor(Host::kNoContact), "\"Zamknięte rozmowy\" is not in the main menu");
 }
 
@@ -538,7 +539,7 @@ void Tour::DetachFromContactMenu() {
                 ExpectHighlighted("Odepnij");
                 PostMessageA(messenger->Window(), WM_CHAR, '\r', 0);
             }});
-    HWND window = host->conversations.WindowOf(ewa);
+    HWND window = host->state.conversations.WindowOf(ewa);
     Expect(window && GetParent(window) == nullptr && IsWindowVisible(window), "Ewa's conversation is not on its own");
     Expect(!GetPropA(window, "TABBED"), "Ewa's detached window is still marked as tabbed");
     ExpectTabs({"Celina Wiśniewska", "Grażyna Zielińska"});
@@ -548,13 +549,13 @@ void Tour::DetachFromContactMenu() {
     messenger->MessageFrom(ewa);
     DevHost::Pump();
     ExpectTabs({"Celina Wiśniewska", "Grażyna Zielińska"});
-    Expect(host->conversations.ViewText(ewa).find("Ewa Kamińska: ") != std::string::npos,
+    Expect(host->state.conversations.ViewText(ewa).find("Ewa Kamińska: ") != std::string::npos,
            "Ewa's message is not in her detached window");
     Shoot("04-detached", {Container(), window});
 }
 
 void Tour::ClickSetting(int page, int column, const std::string& label) {
-    for (const Element* e : std::as_const(host->elements).ChildElements(page)) {
+    for (const Element* e : std::as_const(host->state.elements).ChildElements(page)) {
         std::string text = e->text.substr(0, e->text.find_first_of("\x02\x1A"));
         if (e->param != column || text != label) continue;
         SendMessageA(e->window, BM_CLICK, 0, 0);
@@ -570,15 +571,15 @@ void Tour::ChangeSettings() {
     ClickSetting(kSettingsPage, kAlignColumn, "Góra");
     ClickSetting(kSettingsPage, kAutoRevertColumn, "Zawsze");
     ClickSetting(kSettingsPage, kTabsCloseButtonColumn, "Zamknij rozmowę");
-    HWND dialog = host->settingsPage.Dialog();
+    HWND dialog = host->state.settingsPage.Dialog();
     SetWindowPos(dialog, HWND_TOP, kSettingsPlace.x, kSettingsPlace.y, 0, 0, SWP_NOSIZE);
     Shoot("05-settings", {dialog});
-    SendMessageA(host->settingsPage.PageWindow(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    SendMessageA(host->state.settingsPage.PageWindow(), WM_VSCROLL, SB_PAGEDOWN, 0);
     Shoot("06-settings-tabs", {dialog});
     SendMessageA(GetDlgItem(dialog, kApplyButton), BM_CLICK, 0, 0);
     host->CloseSettingsPage();
     DevHost::Pump();
-    Expect(host->config.Int(0, 0, kAlignColumn) == 1 && host->config.Int(0, 0, kAutoRevertColumn) == 1,
+    Expect(host->state.config.Int(0, 0, kAlignColumn) == 1 && host->state.config.Int(0, 0, kAutoRevertColumn) == 1,
            "the page did not store the settings");
     RECT bar{}, client{};
     GetWindowRect(Bar(), &bar);
@@ -591,7 +592,7 @@ void Tour::ChangeSettings() {
 }
 
 void Tour::CloseWithKeyboard() {
-    HWND edit = host->conversations.EditControl(Id("Celina Wiśniewska"));
+    HWND edit = host->state.conversations.EditControl(Id("Celina Wiśniewska"));
     SetForegroundWindow(Container());
     SetFocus(edit);
     Key(VK_CONTROL, true);
@@ -624,7 +625,7 @@ void Tour::ReopenFromMainMenu() {
 
 // The "Przypnij/Odepnij" button of a conversation window on its own.
 void Tour::ClickAttachButton(int contact) {
-    HWND toolbar = host->conversations.Toolbar(contact);
+    HWND toolbar = host->state.conversations.Toolbar(contact);
     char text[64] = {};
     TBBUTTON button{};
     SendMessageA(toolbar, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&button));
@@ -640,7 +641,7 @@ void Tour::ClickAttachButton(int contact) {
 void Tour::AttachFromToolbar() {
     int ewa = Id("Ewa Kamińska");
     ClickAttachButton(ewa);
-    HWND window = host->conversations.WindowOf(ewa);
+    HWND window = host->state.conversations.WindowOf(ewa);
     Expect(ClassOf(GetParent(window)) == kContentClass, "Ewa's conversation is not back in the container");
     ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak", "Ewa Kamińska"});
 }
@@ -652,7 +653,7 @@ void Tour::TearOffByDragging() {
     std::optional<Tab> tab = TabOf("Ewa Kamińska");
     if (!tab) return Expect(false, "Ewa has no tab");
     Drag(Bar(), tab->middle, kTearOffDrop);
-    HWND window = host->conversations.WindowOf(ewa);
+    HWND window = host->state.conversations.WindowOf(ewa);
     Expect(window && GetParent(window) == nullptr && IsWindowVisible(window), "Ewa's conversation did not tear off");
     Expect(!GetPropA(window, "TABBED"), "Ewa's torn-off window is still marked as tabbed");
     ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak"});
@@ -675,12 +676,12 @@ void Tour::KeepContactOutOfTabs() {
     Expect(page != nullptr, "Bartosz's properties have no page \"Zakładki\"");
     if (!page) return;
     ClickSetting(kContactPage, kDontTabColumn, "Domyślnie odpinaj okno tego kontaktu");
-    SendMessageA(GetDlgItem(host->settingsPage.Dialog(), IDOK), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(host->state.settingsPage.Dialog(), IDOK), BM_CLICK, 0, 0);
     DevHost::Pump();
-    Expect(host->config.Int(1, bartek, kDontTabColumn) == 1, "the page did not store the contact's setting");
+    Expect(host->state.config.Int(1, bartek, kDontTabColumn) == 1, "the page did not store the contact's setting");
     messenger->OpenConversation(bartek);
     DevHost::Pump();
-    HWND window = host->conversations.WindowOf(bartek);
+    HWND window = host->state.conversations.WindowOf(bartek);
     Expect(window && GetParent(window) == nullptr && IsWindowVisible(window), "Bartosz's conversation is not on its own");
     ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak", "Ewa Kamińska"});
 }
@@ -697,8 +698,10 @@ void Tour::RestartRestoresSession() {
     UnregisterClassA(kContentClass, GetModuleHandleA(nullptr));
     if (!Boot(false)) return;
     ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak", "Ewa Kamińska"});
-    Expect(host->questions.empty(), "the plug-in asked before restoring although it was set to always restore");
-    Expect(host->config.Int(1, Id("Bartosz Kowalski"), kDontTabColumn) == 1, "the contact's setting was not kept");
+    Expect(host->recorded.questions.empty(),
+           "the plug-in asked before restoring although it was set to always restore");
+    Expect(host->state.config.Int(1, Id("Bartosz Kowalski"), kDontTabColumn) == 1,
+           "the contact's setting was not kept");
     RECT bar{}, client{};
     GetWindowRect(Bar(), &bar);
     GetClientRect(Container(), &client);
@@ -724,7 +727,7 @@ void Tour::ManyConversations() {
     for (const char* first : kFirstNames)
         for (const char* surname : kSurnames) {
             std::string name = std::string(first) + " " + surname;
-            added.push_back(host->contacts.Add(name + "@velmora", name, 1, kStatusOnline));
+            added.push_back(host->state.contacts.Add(name + "@velmora", name, 1, kStatusOnline));
         }
     for (int contact : added) {
         messenger->OpenConversation(contact);
@@ -740,7 +743,7 @@ void Tour::ManyConversations() {
     GetClientRect(Container(), &client);
     GetClientRect(shown, &content);
     GetWindowRect(BarView(), &view);
-    Expect(shown == host->conversations.WindowOf(added.back()) && IsWindowVisible(shown),
+    Expect(shown == host->state.conversations.WindowOf(added.back()) && IsWindowVisible(shown),
            "the last conversation opened is not shown");
     Expect(content.bottom >= client.bottom * 2 / 3 && view.bottom - view.top <= client.bottom / 3,
            "the conversation has " + std::to_string(content.bottom) + " of " + std::to_string(client.bottom) +
@@ -751,7 +754,7 @@ void Tour::ManyConversations() {
 
     // The wheel over the bar, with the focus in the conversation: a row back.
     SetForegroundWindow(Container());
-    SetFocus(host->conversations.EditControl(added.back()));
+    SetFocus(host->state.conversations.EditControl(added.back()));
     RECT before{};
     GetWindowRect(Bar(), &before);
     POINT over = Middle(BarView());
@@ -802,8 +805,8 @@ void Tour::ManyConversations() {
 
 void Tour::QuitLeavesNothing() {
     Quit();
-    Expect(host->conversations.leftovers.empty(),
-           "the plug-in left things on the host's windows: " + Join(host->conversations.leftovers));
+    Expect(host->state.conversations.leftovers.empty(),
+           "the plug-in left things on the host's windows: " + Join(host->state.conversations.leftovers));
 }
 
 int RunTour(const std::string& plugin, const std::string& folder) { return Tour(plugin, folder).Run(); }

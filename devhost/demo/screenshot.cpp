@@ -4,22 +4,15 @@
 
 #include <algorithm>
 
+#include "menus.h"
+
 namespace DevHostLib {
 
 namespace {
 
 constexpr int kMargin = 12;
-constexpr char kMenuClass[] = "#32768";
 // The PNG encoder of GDI+.
 constexpr wchar_t kPngEncoder[] = L"{557CF406-1A04-11D3-9A73-0000F81EF32E}";
-
-BOOL CALLBACK CollectMenu(HWND window, LPARAM list) {
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (IsWindowVisible(window) && std::string(name) == kMenuClass)
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
 
 std::wstring Wide(const std::string& text) {
     int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
@@ -85,14 +78,6 @@ Screenshots::Screenshots(COLORREF desktop) : desktop(desktop) {
 
 Screenshots::~Screenshots() {
     if (token) Gdiplus::GdiplusShutdown(token);
-}
-
-std::vector<HWND> OpenMenus() {
-    std::vector<HWND> menus;
-    EnumThreadWindows(GetCurrentThreadId(), CollectMenu, reinterpret_cast<LPARAM>(&menus));
-    // The enumeration goes from the top of the z-order down.
-    std::reverse(menus.begin(), menus.end());
-    return menus;
 }
 
 bool Screenshots::Take(const std::string& path, const std::vector<HWND>& windows) const {

@@ -28,7 +28,4 @@ private:
     COLORREF desktop;
 };
 
-// This thread's open menus, the one opened first first.
-std::vector<HWND> OpenMenus();
-
 }  // namespace DevHostLib

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "dev_host.h"
+#include "menu_bar.h"
 
 namespace DevHostLib {
 
@@ -34,7 +35,7 @@ public:
     // Fills the list from the contact table and shows the window.
     void Show(int x, int y, int width, int height);
 
-    HWND Window() const { return host.mainWindow; }
+    HWND Window() const { return host.state.mainWindow; }
     // The middle of the contact's row on the screen.
     POINT RowPoint(int contact) const;
     int Selected() const;
