@@ -53,7 +53,7 @@ HWND ViewOf(HWND window) { return MessageView(GetDlgItem(window, Host::kViewDial
 void MarkTabbed(HWND window) { SetPropA(window, kPropTabbed, reinterpret_cast<HANDLE>(1)); }
 
 void SetTabLook(int32_t contact) {
-    int id = ButtonOf(contact);
+    ButtonId id = ButtonOf(contact);
     tabBar.SetText(id, GetTabName(contact, true).c_str());
     tabBar.SetImage(id, StatusIcon(contact, -1));
 }
@@ -72,7 +72,7 @@ bool ShowTab(int32_t contact, HWND window) {
     tabBar.Check(ButtonOf(currentCnt), false);
     currentCnt = contact;
     currentWnd = window;
-    int id = ButtonOf(contact);
+    ButtonId id = ButtonOf(contact);
     if (!tabBar.Exists(id)) AddTab(contact);
     tabBar.Check(id, true);
     // The new tab comes up over the old one before the old one hides, so

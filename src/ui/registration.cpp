@@ -146,7 +146,8 @@ void AddGroupElement(int parent, int id, int position, uint32_t status, const ch
 
 void RegisterContactMenuEntries(int position) {
     AddElement(Host::kGroupContactMenu, Element::Separator, position, Status::InMenu | Status::Separator, nullptr);
-    AddGroupElement(Host::kGroupContactMenu, Element::ClosedContactMenu, position, Status::InMenu, "Ostatnio zamknięte");
+    AddGroupElement(Host::kGroupContactMenu, Element::ClosedContactMenu, position, Status::InMenu,
+                    "Ostatnio zamknięte");
     RegisterClosedMenuHead(Element::ClosedContactMenu);
     for (const MenuEntry& e : kContactMenuEntries)
         AddElement(Host::kGroupContactMenu, e.id, position, e.status, e.text, e.icon);
