@@ -258,7 +258,7 @@ TEST_F(AttachInProcess, DetachingGivesTheWindowBackAndAttachingTakesItAgain) {
     RECT before{};
     GetWindowRect(window, &before);
 
-    Tabs::ToggleAttach(c[0]);
+    Tabs::ToggleAttach(Tabs::RefTo(c[0]));
     RECT after{};
     GetWindowRect(window, &after);
     EXPECT_EQ(ParentOf(window), GetDesktopWindow());
@@ -276,7 +276,7 @@ TEST_F(AttachInProcess, DetachingGivesTheWindowBackAndAttachingTakesItAgain) {
     EXPECT_EQ(Tabs(), std::vector<int>{c[1]});
     EXPECT_EQ(CurrentContact(), c[1]) << "a tab that is not shown leaves the shown one alone";
 
-    Tabs::ToggleAttach(c[0]);
+    Tabs::ToggleAttach(Tabs::RefTo(c[0]));
     EXPECT_EQ(ParentOf(window), Content());
     EXPECT_TRUE(Tabbed(window));
     EXPECT_FALSE(HasOwnProcedure(window));
@@ -290,8 +290,8 @@ TEST_F(AttachInProcess, DetachingGivesTheWindowBackAndAttachingTakesItAgain) {
 TEST_F(AttachInProcess, AWindowAttachedAgainFillsTheContentWithoutItsOldFrame) {
     auto c = BootWithTabs({"Ala", "Jan"});
     HWND window = WindowOf(c[0]);
-    Tabs::ToggleAttach(c[0]);
-    Tabs::ToggleAttach(c[0]);
+    Tabs::ToggleAttach(Tabs::RefTo(c[0]));
+    Tabs::ToggleAttach(Tabs::RefTo(c[0]));
     RECT client{}, content{};
     GetClientRect(window, &client);
     GetClientRect(Content(), &content);
@@ -303,7 +303,7 @@ TEST_F(AttachInProcess, DetachingAWindowWhoseStoredProcedureIsGoneGivesItItsClas
     auto c = BootWithTabs({"Ala"});
     HWND window = WindowOf(c[0]);
     RemovePropA(window, "oldProc");
-    Tabs::ToggleAttach(c[0]);
+    Tabs::ToggleAttach(Tabs::RefTo(c[0]));
     EXPECT_TRUE(HasOwnProcedure(window));
     EXPECT_EQ(ParentOf(window), GetDesktopWindow());
 }
@@ -313,7 +313,7 @@ TEST_F(AttachInProcess, AttachingByTheActionLeavesThePopUpBitAsItWas) {
     int jan = AddContact("Jan");
     host->state.config.SetInt(1, jan, Tabs::Column::DontTab, 1);
     HWND window = Open(jan);
-    Tabs::ToggleAttach(jan);
+    Tabs::ToggleAttach(Tabs::RefTo(jan));
     EXPECT_EQ(Style(window) & (WS_POPUP | WS_CHILD | WS_CAPTION), static_cast<DWORD>(WS_POPUP | WS_CHILD));
     EXPECT_EQ(ParentOf(window), Content());
     EXPECT_EQ(Tabs(), std::vector<int>{jan});
@@ -321,13 +321,13 @@ TEST_F(AttachInProcess, AttachingByTheActionLeavesThePopUpBitAsItWas) {
 
 TEST_F(AttachInProcess, DetachingTheShownTabShowsItsNeighbour) {
     auto c = BootWithTabs({"Ala", "Jan", "Ola"});
-    Tabs::ToggleAttach(c[2]);
+    Tabs::ToggleAttach(Tabs::RefTo(c[2]));
     EXPECT_EQ(CurrentContact(), c[1]) << "the one before it";
     Open(c[0]);
-    Tabs::ToggleAttach(c[0]);
+    Tabs::ToggleAttach(Tabs::RefTo(c[0]));
     EXPECT_EQ(CurrentContact(), c[1]) << "the first tab's neighbour is the next one";
     EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{WindowOf(c[1])});
-    Tabs::ToggleAttach(c[1]);
+    Tabs::ToggleAttach(Tabs::RefTo(c[1]));
     EXPECT_EQ(CurrentContact(), 0);
     EXPECT_FALSE(IsWindowVisible(Container()));
     EXPECT_TRUE(Tabs().empty());
@@ -337,10 +337,10 @@ TEST_F(AttachInProcess, ARefusingLockLeavesTheTabsAsTheyAre) {
     auto c = BootWithTabs({"Ala"});
     Tabs::lockPresent = true;
     host->controls.pluginAnswers[Host::kLockUnlocked] = [](int, int) { return 0; };
-    Tabs::ToggleAttach(c[0]);
+    Tabs::ToggleAttach(Tabs::RefTo(c[0]));
     EXPECT_TRUE(Tabbed(WindowOf(c[0])));
     host->controls.pluginAnswers[Host::kLockUnlocked] = [](int, int) { return 1; };
-    Tabs::ToggleAttach(c[0]);
+    Tabs::ToggleAttach(Tabs::RefTo(c[0]));
     EXPECT_FALSE(Tabbed(WindowOf(c[0])));
 }
 
@@ -357,14 +357,14 @@ TEST_F(AttachInProcess, ConversationToolbarButtonsFollowTheSettings) {
 
     host->state.config.SetInt("Tabs/ToolbarCloseButton", 1);
     host->state.config.SetInt("Tabs/ToolbarDetachButton", 0);
-    Tabs::UpdateWindowButtons(ala);
+    Tabs::UpdateWindowButtons(Tabs::RefTo(ala));
     EXPECT_EQ(LastStatus(306001, 4, ala), 0) << "the group stays for the close button";
     EXPECT_EQ(LastStatus(306003, 306001, ala), 0);
     EXPECT_EQ(LastStatus(306002, 306001, ala), 1);
 
     Tabs::buttonGroup = Host::kGroupMainToolbar;
     host->recorded.ClearSent();
-    Tabs::UpdateWindowButtons(ala);
+    Tabs::UpdateWindowButtons(Tabs::RefTo(ala));
     EXPECT_EQ(LastStatus(Host::kGroupMainToolbar, 4, ala), -1) << "the host's main toolbar is never hidden";
     EXPECT_EQ(LastStatus(306003, Host::kGroupMainToolbar, ala), 0);
 }

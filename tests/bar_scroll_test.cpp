@@ -49,7 +49,7 @@ TEST_F(BarLayout, TheBarTakesAtMostAThirdAndTheConversationTheRestAtEverySizeAnd
                 RECT client{}, shown{};
                 GetClientRect(Tabs::containerWnd, &client);
                 GetClientRect(conversation, &shown);
-                RECT content = InClient(Tabs::contWnd), view = InClient(Tabs::barViewWnd);
+                RECT content = InClient(Tabs::contWnd), view = InClient(ContainerObject().Bar().Window());
                 int bar = static_cast<int>(client.bottom) - Height(content);
                 int third = static_cast<int>(client.bottom) / 3;
                 EXPECT_EQ(Height(content), Tabs::contentCy);
@@ -96,7 +96,7 @@ TEST_F(BarLayout, AfterATabGoesTheBarScrollsExactlyWhenItDidAtThatCountOnTheWayU
             std::snprintf(name, sizeof name, "Kontakt %02d", ++contacts % 100);
             int contact = AddContact(name);
             AddTab(contact);
-            ids.push_back(Tabs::ButtonId(contact));
+            ids.push_back(Tabs::ButtonOf(contact));
             Tabs::Reposition(-1, -1);
             scrolledAt.push_back(Shown(arrows));
             if (scrolledAt.back()) ++past;
@@ -129,7 +129,7 @@ TEST_F(BarLayout, AResizeThatRewrapsTheBarGivesTheContentTheNewRowsAtOnce) {
     RECT client{};
     GetClientRect(Tabs::containerWnd, &client);
     EXPECT_EQ(client.bottom - Tabs::contentCy, Rows() * RowHeight());
-    EXPECT_EQ(Height(InClient(Tabs::barViewWnd)), Rows() * RowHeight() + 4) << "the whole toolbar shows";
+    EXPECT_EQ(Height(InClient(ContainerObject().Bar().Window())), Rows() * RowHeight() + 4) << "the whole toolbar shows";
 }
 
 // Conversations through the real DLL in a container small enough that a few

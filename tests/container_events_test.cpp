@@ -271,7 +271,7 @@ TEST_F(ContainerEvents, TabCommandsCountOnlyFromTheBar) {
 
 TEST_F(ContainerDrag, ATabHeldLongEnoughTakesThePlaceOfTheTabItIsDroppedOn) {
     auto c = BootWithTabs({"Ala", "Jan", "Ola", "Ewa"});
-    Drag(2, Centre(4), 150);
+    Drag(2, Centre(4), kShortPress);
     EXPECT_EQ(Tabs(), c) << "a short press is a click";
     EXPECT_EQ(CurrentContact(), c[3]) << "released elsewhere: no click either";
 
@@ -377,7 +377,7 @@ TEST_F(ContainerDrag, OnlyATabWhoseWindowIsInTheContainerTearsOff) {
     EXPECT_EQ(GetCursor(), Arrow()) << "let go inside but off the bar: nothing, and the arrow";
     EXPECT_TRUE(Tabbed(WindowOf(ala)));
 
-    DragOut(2, out, 150);
+    DragOut(2, out, kShortPress);
     EXPECT_TRUE(Tabbed(WindowOf(ala))) << "a short press is a click";
 
     host->recorded.ClearSent();

@@ -11,8 +11,9 @@
 
 #include <string>
 
-#include "container/bar_scroll.h"
+#include "container/bar_view.h"
 #include "container/container.h"
+#include "container/container_window.h"
 #include "container/tab_bar.h"
 #include "conversations/closed_list.h"
 #include "conversations/registry.h"
@@ -59,7 +60,7 @@ protected:
 
     // A tab for a contact, made as attaching makes it.
     void AddTab(int contact) {
-        ASSERT_TRUE(Tabs::tabBar.AddButton(Tabs::ButtonId(contact), Tabs::GetTabName(contact, true).c_str(),
+        ASSERT_TRUE(Tabs::tabBar.AddButton(Tabs::ButtonOf(contact), Tabs::GetTabName(contact, true).c_str(),
                                            Tabs::StatusIcon(contact, -1), Tabs::kTabStyle));
     }
 
@@ -102,6 +103,9 @@ protected:
     }
 
     static std::string Text(HWND window) { return Tabs::WindowText(window); }
+
+    // The container's own object, which holds the bar's view.
+    static Tabs::Container& ContainerObject() { return *Tabs::Container::Of(Tabs::containerWnd); }
 
     DevHostLib::DevHost host;
 };

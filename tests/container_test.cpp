@@ -42,8 +42,8 @@ TEST_F(ContainerTest, AppearsHiddenAtTheSavedPositionWithItsChildrenButtonsAndTi
     EXPECT_EQ(GetWindow(Tabs::tooltipWnd, GW_OWNER), Tabs::containerWnd);
     EXPECT_EQ(Bar(TB_GETTOOLTIPS), reinterpret_cast<LRESULT>(Tabs::tooltipWnd));
     EXPECT_EQ(GetDlgItem(Tabs::containerWnd, 1), Tabs::contWnd);
-    EXPECT_EQ(GetDlgItem(Tabs::containerWnd, 11), Tabs::barViewWnd);
-    EXPECT_EQ(GetDlgItem(Tabs::barViewWnd, 10), Tabs::tabBar.Window()) << "the bar lies in its view";
+    EXPECT_EQ(GetDlgItem(Tabs::containerWnd, 11), ContainerObject().Bar().Window());
+    EXPECT_EQ(GetDlgItem(ContainerObject().Bar().Window(), 10), Tabs::tabBar.Window()) << "the bar lies in its view";
     EXPECT_EQ(GetWindowLongA(Tabs::tabBar.Window(), GWL_STYLE) & 0x1A48, 0x1A48);
     EXPECT_EQ(Bar(TB_GETEXTENDEDSTYLE), 9);
     RECT client{};

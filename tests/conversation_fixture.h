@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <ctime>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -162,6 +163,12 @@ protected:
         for (int contact : contacts) Open(contact);
         return contacts;
     }
+
+    // A press held for less than the 200 ms a drag needs, as the plug-in
+    // reads it from Tabs::dragStart at the release: a press set back by its
+    // length only grows with whatever a busy machine takes until the
+    // release, so a short one is set a minute ahead instead.
+    static constexpr clock_t kShortPress = -60 * CLOCKS_PER_SEC;
 
     // The host's action 138 of group 30 for a contact, as the plug-in asks for it.
     int OpenRequests(int contact) {

@@ -16,7 +16,7 @@
 #include <set>
 #include <sstream>
 
-#include "container/bar_scroll.h"
+#include "container/bar_view.h"
 #include "container/container.h"
 #include "conversation_fixture.h"
 #include "conversations/registry.h"
@@ -125,7 +125,7 @@ protected:
         POINT from = Centre(Pick(count)), to = AnyPoint();
         PutCursor(from);
         SendMessageA(Bar(), WM_LBUTTONDOWN, MK_LBUTTON, At(from));
-        Tabs::dragStart -= Chance(70) ? 250 : 50;
+        Tabs::dragStart -= Chance(70) ? 250 : kShortPress;
         PutCursor(to);
         for (int ticks = Pick(3); ticks > 0; --ticks) SendMessageA(Container(), WM_TIMER, Tabs::kDragScrollTimer, 0);
         SendMessageA(Bar(), WM_LBUTTONUP, 0, At(to));

@@ -6,6 +6,7 @@
 
 #include "fixture.h"
 #include "host/host.h"
+#include "host/plugin_state.h"
 #include "ui/info_box.h"
 #include "ui/registration.h"
 #include "zavernok_version.h"
@@ -82,7 +83,7 @@ struct InProcess {
         Tabs::hostControl = nullptr;
         Tabs::setLayeredWindowAttributes = nullptr;
         Tabs::buttonGroup = 306001;
-        Tabs::menuAlign = 0;
+        Tabs::plugin.menuAlign = 0;
         Tabs::changeKey = 0;
         Tabs::viewCtrlOwner = 0;
         Tabs::sendCtrlOwner = 0;

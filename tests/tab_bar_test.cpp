@@ -19,7 +19,7 @@ protected:
         NMTTDISPINFOA info{};
         info.hdr.code = TTN_GETDISPINFOA;
         info.lpszText = const_cast<char*>("poprzedni");
-        EXPECT_EQ(Tabs::TooltipText(info), 0);
+        EXPECT_EQ(ContainerObject().Bar().TooltipText(info), 0);
         return info;
     }
 };
@@ -45,15 +45,15 @@ TEST_F(TabBarTest, FixedButtonsComeFirstAndTabsCarryButtonIdShortenedNameAndStat
 TEST_F(TabBarTest, UnknownIconsFallBackAndIconZeroShowsNoImage) {
     int ala = AddContact("Ala");
     AddTab(ala);
-    Tabs::tabBar.SetImage(Tabs::ButtonId(ala), 999999);
+    Tabs::tabBar.SetImage(Tabs::ButtonOf(ala), 999999);
     EXPECT_EQ(ButtonAt(2).iBitmap, host.state.icons.Index(Host::kIconUnknown));
-    Tabs::tabBar.SetImage(Tabs::ButtonId(ala), 0);
+    Tabs::tabBar.SetImage(Tabs::ButtonOf(ala), 0);
     EXPECT_EQ(ButtonAt(2).iBitmap, I_IMAGENONE) << "the whole -2, not its low word";
 }
 
 TEST_F(TabBarTest, ButtonIdsThatACommandCannotCarryOrThatRepeatAreRefused) {
-    EXPECT_FALSE(Tabs::tabBar.AddButton(Tabs::ButtonId(0x40000000 | 70000), "za duży", 0, Tabs::kTabStyle));
-    EXPECT_FALSE(Tabs::tabBar.AddButton(Tabs::ButtonId(0x4000FFFE), "jak odepnij", 0, Tabs::kTabStyle));
+    EXPECT_FALSE(Tabs::tabBar.AddButton(Tabs::ButtonOf(0x40000000 | 70000), "za duży", 0, Tabs::kTabStyle));
+    EXPECT_FALSE(Tabs::tabBar.AddButton(Tabs::ButtonOf(0x4000FFFE), "jak odepnij", 0, Tabs::kTabStyle));
     EXPECT_FALSE(Tabs::tabBar.AddButton(0, "zero", 0, Tabs::kTabStyle));
     EXPECT_TRUE(Tabs::tabBar.AddButton(65533, "ostatni", 0, Tabs::kTabStyle));
     EXPECT_FALSE(Tabs::tabBar.AddButton(65533, "drugi raz", 0, Tabs::kTabStyle));

@@ -45,7 +45,7 @@ TEST_F(TitleTest, WaitingContactsStandInABracketBeforeTheCleanedConversationTitl
 TEST_F(TitleTest, ClearingAWaitingContactRestoresItsIconAndTheTitle) {
     int jan = AddContact("Jan", 2, 1), ola = AddContact("Ola");
     AddTab(jan);
-    Tabs::tabBar.SetImage(Tabs::ButtonId(jan), Host::kIconMessage);
+    Tabs::tabBar.SetImage(Tabs::ButtonOf(jan), Host::kIconMessage);
     Tabs::waitingList = {ola, jan};
     Tabs::currentCnt = jan;
     MakeCurrentWindow("Rozmowa z Janem");

@@ -2,16 +2,16 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "container/bar_scroll.h"
-#include "container/container_events.h"
-#include "container/tab_bar.h"
+#include "container/container_window.h"
 #include "conversations/registry.h"
 #include "conversations/shown_order.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/plugin_state.h"
 #include "ui/elements.h"
 #include "ui/registration.h"
 #include "ui/switcher.h"
@@ -32,10 +32,13 @@ namespace {
 constexpr char kContainerClass[] = "Tabs";
 constexpr char kContainerTitle[] = "Velmora - rozmowy";
 constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW;
-constexpr DWORD kTooltipStyle = 0xC0000003;  // WS_POPUP, WS_CHILD, TTS_NOPREFIX, TTS_ALWAYSTIP
+constexpr DWORD kTooltipStyle = WS_POPUP | WS_CHILD | TTS_NOPREFIX | TTS_ALWAYSTIP;
+static_assert(kTooltipStyle == 0xC0000003);
 constexpr int kContentId = 1;
-constexpr DWORD kBarStyle = 0x1A48;  // CCS_NOPARENTALIGN, CCS_NODIVIDER, TBSTYLE_WRAPABLE, TBSTYLE_FLAT, TBSTYLE_LIST
-constexpr DWORD kBarExStyle = 9;     // TBSTYLE_EX_DRAWDDARROWS, TBSTYLE_EX_MIXEDBUTTONS
+constexpr DWORD kBarStyle = CCS_NOPARENTALIGN | CCS_NODIVIDER | TBSTYLE_WRAPABLE | TBSTYLE_FLAT | TBSTYLE_LIST;
+static_assert(kBarStyle == 0x1A48);
+constexpr DWORD kBarExStyle = TBSTYLE_EX_DRAWDDARROWS | TBSTYLE_EX_MIXEDBUTTONS;
+static_assert(kBarExStyle == 9);
 constexpr int kDefaultPos = 100;
 constexpr int kMinWidth = 300;
 constexpr int kMinHeight = 200;
@@ -44,18 +47,12 @@ constexpr UINT kRedrawCurrent = RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW
 constexpr UINT kPaintPending = RDW_ALLCHILDREN | RDW_UPDATENOW;
 constexpr UINT kRedrawContainer = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME;
 
-HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
-
-// The host's instance the classes were registered for: they go with it at
-// the module's unload, when the host is no longer asked.
-HINSTANCE classInstance = nullptr;
-
 bool RegisterWindowClass(const char* name, WNDPROC proc, HICON icon) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = kClassStyle;
     wc.lpfnWndProc = proc;
-    wc.hInstance = classInstance;
+    wc.hInstance = plugin.classInstance;
     wc.hIcon = icon;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
@@ -71,18 +68,18 @@ int Validated(int column, int low, int high, int replacement) {
     return replacement;
 }
 
-// A new tab bar, watched for drags, with the current tooltip control, in the
-// bar's view.
-void MakeTabBar(HWND container) {
-    tabBar.Create(container, kBarStyle, kBarExStyle);
-    WatchDrags(tabBar.Window());
-    tabBar.SetTooltips(tooltipWnd);
-    AdoptBar();
-}
-
 HWND CreateTooltip(HWND owner) {
     return CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, kTooltipStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                            CW_USEDEFAULT, owner, nullptr, AppInstance(), nullptr);
+}
+
+// A new tab bar, watched for drags, with the current tooltip control, in the
+// bar's view.
+void MakeTabBar(Container& container, HWND window) {
+    tabBar.Create(window, kBarStyle, kBarExStyle);
+    container.Drag().Watch(tabBar.Window());
+    tabBar.SetTooltips(tooltipWnd);
+    container.Bar().Adopt();
 }
 
 void AddFixedButtons() {
@@ -90,16 +87,65 @@ void AddFixedButtons() {
     tabBar.AddButton(kDetachButtonId, "", Icon::TabsIcon, kTabStyle);
 }
 
-LRESULT OnCreate(HWND window) {
+// The container's children die with it; nothing may keep their handles.
+void ForgetChildren(HWND window) {
+    if (window != containerWnd) return;
+    containerWnd = nullptr;
+    contWnd = nullptr;
+    tooltipWnd = nullptr;
+    tabBar = TabBar();
+}
+
+// The object lives from WM_NCCREATE to WM_NCDESTROY; the window keeps it.
+LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new Container(window)));
+    Container* container = Container::Of(window);
+    if (message == WM_NCDESTROY) {
+        std::unique_ptr<Container> gone(container);
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        DropShownOrder(window);
+        ForgetChildren(window);
+    } else if (container) {
+        return container->Message(message, wParam, lParam);
+    } else if (message == WM_GETMINMAXINFO) {
+        return Container::OnGetMinMaxInfo(lParam);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+Container* Container::Of(HWND window) {
+    return window ? reinterpret_cast<Container*>(GetWindowLongPtrA(window, GWLP_USERDATA)) : nullptr;
+}
+
+LRESULT Container::Message(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: return OnCreate();
+        case WM_SIZE: return OnSize(lParam);
+        case WM_GETMINMAXINFO: return OnGetMinMaxInfo(lParam);
+        case WM_DESTROY: return OnDestroy();
+        case WM_ACTIVATE: return OnActivate(wParam);
+        case WM_CLOSE: return OnClose();
+        case WM_COMMAND: return OnCommand(wParam, lParam);
+        case WM_SETCURSOR: return OnSetCursor(wParam, lParam);
+        case WM_NOTIFY: return OnNotify(lParam);
+        case WM_TIMER: return OnTimer(wParam);
+        case WM_MOUSEWHEEL: return OnWheel(wParam, lParam);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT Container::OnCreate() {
     Log(kTrace, "Tabs::WndProc - WM_CREATE");
     containerWnd = window;
-    HINSTANCE instance = AppInstance();
     tooltipWnd = CreateTooltip(window);
     contWnd = CreateWindowExA(0, kContentClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 800, 560, window,
-                              reinterpret_cast<HMENU>(kContentId), instance, nullptr);
+                              reinterpret_cast<HMENU>(kContentId), AppInstance(), nullptr);
     tabsAlign = GetInt(Column::Align);
-    CreateBarView(window);
-    MakeTabBar(window);
+    bar.Create(window);
+    MakeTabBar(*this, window);
     AddFixedButtons();
     ShowFixedButtons();
     SetTimer(window, kReadTimer, kReadTimerPeriod, nullptr);
@@ -115,57 +161,24 @@ LRESULT OnCreate(HWND window) {
     return 0;
 }
 
-LRESULT OnSize(LPARAM lParam) {
+LRESULT Container::OnSize(LPARAM lParam) {
     Reposition(LOWORD(lParam), HIWORD(lParam));
     return 0;
 }
 
-LRESULT OnGetMinMaxInfo(LPARAM lParam) {
+LRESULT Container::OnGetMinMaxInfo(LPARAM lParam) {
     auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
     if (info) info->ptMinTrackSize = {kMinWidth, kMinHeight};
     return 0;
 }
 
-LRESULT OnDestroy() {
+LRESULT Container::OnDestroy() {
     SavePosition();
     return 0;
 }
 
-// The container's children die with it; nothing may keep their handles.
-LRESULT OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
-    DropShownOrder(window);
-    if (window == containerWnd) {
-        containerWnd = nullptr;
-        contWnd = nullptr;
-        tooltipWnd = nullptr;
-        tabBar = TabBar();
-        ForgetBarView();
-    }
-    return DefWindowProcA(window, WM_NCDESTROY, wParam, lParam);
-}
-
-LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_CREATE: return OnCreate(window);
-        case WM_SIZE: return OnSize(lParam);
-        case WM_GETMINMAXINFO: return OnGetMinMaxInfo(lParam);
-        case WM_DESTROY: return OnDestroy();
-        case WM_NCDESTROY: return OnNcDestroy(window, wParam, lParam);
-        case WM_ACTIVATE: return OnContainerActivate(wParam);
-        case WM_CLOSE: return OnContainerClose();
-        case WM_COMMAND: return OnContainerCommand(wParam, lParam);
-        case WM_SETCURSOR: return OnContainerSetCursor(window, wParam, lParam);
-        case WM_NOTIFY: return OnContainerNotify(lParam);
-        case WM_TIMER: return OnContainerTimer(wParam);
-        case WM_MOUSEWHEEL: return OnContainerWheel(window, wParam, lParam);
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-}  // namespace
-
 int RegisterClasses() {
-    classInstance = AppInstance();
+    plugin.classInstance = AppInstance();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
     if (!RegisterWindowClass(kContainerClass, WndProc, normalIcon)) Log(kError, "Błąd rejestrowania klasy okna");
@@ -181,9 +194,9 @@ int RegisterClasses() {
 // A class left behind would keep a procedure in the freed module, and the
 // next load's registration would fail and create the container with it.
 void UnregisterClasses() {
-    UnregisterClassA(kContainerClass, classInstance);
-    UnregisterClassA(kContentClass, classInstance);
-    UnregisterClassA(kSwitcherClass, classInstance);
+    UnregisterClassA(kContainerClass, plugin.classInstance);
+    UnregisterClassA(kContentClass, plugin.classInstance);
+    UnregisterClassA(kSwitcherClass, plugin.classInstance);
 }
 
 int CreateContainer() {
@@ -212,7 +225,8 @@ int Reposition(int cx, int cy) {
         cy = lastCy;
     }
     Log(kTrace, "Tabs::WndProc - Tabs::Reposition, cx=%d, cy=%d", cx, cy);
-    int barH = LayOutBar(cx, cy);
+    Container* container = Container::Of(containerWnd);
+    int barH = container ? container->Bar().LayOut(cx, cy) : 0;
     lastCy = cy;
     lastCx = cx;
     // The system gives a window a negative size as 0, and so does the layout.
@@ -220,7 +234,7 @@ int Reposition(int cx, int cy) {
     contentCy = cy - barH > 0 ? cy - barH : 0;
     Place(contWnd, 0, tabsAlign != 0 ? barH : 0, contentCx, contentCy);
     if (currentWnd) FitContent(currentWnd);
-    return PlaceBar(tabsAlign != 0 ? 0 : cy - barH, cx);
+    return container ? container->Bar().PlaceAt(tabsAlign != 0 ? 0 : cy - barH, cx) : 0;
 }
 
 BOOL Place(HWND window, int x, int y, int width, int height) {
@@ -269,18 +283,40 @@ void SavePosition() {
     Send(Host::kSaveSettings);
 }
 
+bool ContainerInFront() { return containerWnd && GetForegroundWindow() == containerWnd; }
+
+void FlashContainer(UINT flags, UINT count) {
+    if (!containerWnd) return;
+    FLASHWINFO info{};
+    info.cbSize = sizeof info;
+    info.hwnd = containerWnd;
+    info.dwFlags = flags;
+    info.uCount = count;
+    FlashWindowEx(&info);
+}
+
 void SetContainerIcon(HICON icon) {
     if (!containerWnd) return;
     if (reinterpret_cast<HICON>(SendMessageA(containerWnd, WM_GETICON, ICON_SMALL, 0)) == icon) return;
     SendMessageA(containerWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
+bool AddTab(int32_t contact) {
+    return tabBar.AddButton(ButtonOf(contact), GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
+}
+
+void RemoveTab(int32_t contact) {
+    tabBar.Delete(ButtonOf(contact));
+    Reposition(-1, -1);
+}
+
 // Taking a button off the bar lays out every button left, so emptying a bar
 // of hundreds of tabs one button at a time takes seconds: a new bar takes the
 // buttons that stay, with their texts, images and states, in one layout.
-void RebuildTabBar(int kept) {
+void RemoveTabsBut(int32_t kept) {
     HWND old = tabBar.Window();
-    if (!old || !containerWnd) return;
+    Container* container = Container::Of(containerWnd);
+    if (!old || !container) return;
     struct Button {
         int id;
         std::string text;
@@ -288,14 +324,15 @@ void RebuildTabBar(int kept) {
         int state;
     };
     std::vector<Button> staying;
-    for (int id : {kCloseButtonId, kDetachButtonId, kept})
+    int keptId = kept == 0 || kept == -1 ? 0 : ButtonOf(kept);
+    for (int id : {kCloseButtonId, kDetachButtonId, keptId})
         if (id != 0 && tabBar.Exists(id)) staying.push_back({id, tabBar.Text(id), tabBar.Image(id), tabBar.State(id)});
     // The old bar's tools stay in its tooltip control, and a toolbar may
     // destroy the control it was given along with itself: the new bar gets
     // a control of its own.
     HWND oldTooltip = tooltipWnd;
     tooltipWnd = CreateTooltip(containerWnd);
-    MakeTabBar(containerWnd);
+    MakeTabBar(*container, containerWnd);
     for (const Button& button : staying) {
         tabBar.AddButton(button.id, button.text.c_str(), 0, kTabStyle);
         tabBar.SetImageIndex(button.id, button.image);
@@ -305,14 +342,35 @@ void RebuildTabBar(int kept) {
     if (oldTooltip && IsWindow(oldTooltip)) DestroyWindow(oldTooltip);
 }
 
+void PlaceTab(ButtonId tab, int index) {
+    int from = tabBar.IndexOf(tab);
+    if (from < kFirstTabIndex || index < kFirstTabIndex || from == index) return;
+    tabBar.Move(from, index);
+}
+
+bool WheelOverBar(WPARAM wParam, LPARAM lParam) {
+    Container* container = Container::Of(containerWnd);
+    return container && container->Bar().Wheel(wParam, lParam);
+}
+
 void StartFlashTimer() {
     int period = GetInt(Column::MsgIconFlash);
     if (period != 0 && containerWnd) SetTimer(containerWnd, kFlashTimer, static_cast<UINT>(period), nullptr);
 }
 
+void RestartFlashTimer() {
+    if (!containerWnd) return;
+    KillTimer(containerWnd, kFlashTimer);
+    StartFlashTimer();
+}
+
 void ShowFixedButtons() {
     tabBar.Hide(kCloseButtonId, GetInt(Column::TabsCloseButton) == 0);
     tabBar.Hide(kDetachButtonId, GetInt(Column::TabsDetachButton) == 0);
+}
+
+void EndDragAfterFault() {
+    if (Container* container = Container::Of(containerWnd)) container->Drag().ComeToRest();
 }
 
 // A close request that failed half-way must not reach the default handling,

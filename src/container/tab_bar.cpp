@@ -6,6 +6,7 @@
 
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/unique_handle.h"
 
 namespace Tabs {
 
@@ -14,14 +15,14 @@ TabBar tabBar;
 namespace {
 
 constexpr int kBarId = 10;
-constexpr DWORD kBarBaseStyle = 0x56008000;  // WS_CHILD, WS_VISIBLE, WS_CLIPSIBLINGS, WS_CLIPCHILDREN, TBSTYLE_TRANSPARENT
+constexpr DWORD kBarBaseStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | TBSTYLE_TRANSPARENT;
+static_assert(kBarBaseStyle == 0x56008000);
 constexpr int kAppendIndex = 0x3FFF;
-constexpr int kNoImage = -2;  // I_IMAGENONE
+constexpr int kNoImage = I_IMAGENONE;
+static_assert(kNoImage == -2);
 constexpr size_t kTextCompared = 256;  // a longer text is sent without comparing
 
 bool IsImage(int index) { return index >= 0 && index <= 0xFFFF; }
-
-HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
 
 }  // namespace
 
@@ -59,11 +60,10 @@ bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
     button.iString = reinterpret_cast<INT_PTR>(text ? text : "");
     int rows = Rows();
     int height = ButtonHeight();
-    HRGN pending = CreateRectRgn(0, 0, 0, 0);
-    bool pendingKnown = pending && window && GetUpdateRgn(window, pending, FALSE) != ERROR;
+    UniqueRegion pending(CreateRectRgn(0, 0, 0, 0));
+    bool pendingKnown = pending && window && GetUpdateRgn(window, pending.Get(), FALSE) != ERROR;
     bool added = Message(TB_INSERTBUTTONA, kAppendIndex, reinterpret_cast<LPARAM>(&button)) != 0;
-    if (added && pendingKnown && rows == Rows() && height == ButtonHeight()) RepaintAppended(pending);
-    if (pending) DeleteObject(pending);
+    if (added && pendingKnown && rows == Rows() && height == ButtonHeight()) RepaintAppended(pending.Get());
     return added;
 }
 
@@ -123,16 +123,15 @@ void TabBar::SetImages(const std::vector<ButtonImage>& images) {
         if (image != info.iImage) changes.push_back({button.id, index, info.iImage, image});
     }
     if (changes.empty()) return;
-    HRGN pending = CreateRectRgn(0, 0, 0, 0);
-    bool inPlace = pending && GetUpdateRgn(window, pending, FALSE) != ERROR;
+    UniqueRegion pending(CreateRectRgn(0, 0, 0, 0));
+    bool inPlace = pending && GetUpdateRgn(window, pending.Get(), FALSE) != ERROR;
     std::vector<int> changed;
     for (const Change& change : changes) {
         inPlace = inPlace && IsImage(change.old) && IsImage(change.image);
         ReplaceImage(change.id, change.old, change.image);
         changed.push_back(change.index);
     }
-    if (inPlace) RepaintImages(pending, changed);
-    if (pending) DeleteObject(pending);
+    if (inPlace) RepaintImages(pending.Get(), changed);
 }
 
 // The control repaints a whole button for its new image, text and all, and
@@ -242,7 +241,7 @@ void TabBar::SetNotifyWindow(HWND window) { Message(TB_SETPARENT, reinterpret_ca
 
 LRESULT TabBar::Delete(int key, bool byIndex) { return Message(TB_DELETEBUTTON, byIndex ? key : IndexOf(key)); }
 
-bool HasTab(int contact) { return IsTabButtonId(ButtonId(contact)) && tabBar.Exists(ButtonId(contact)); }
+bool HasTab(int contact) { return IsTabButtonId(ButtonOf(contact)) && tabBar.Exists(ButtonOf(contact)); }
 
 int ImageIndexOf(int iconId) {
     if (Send(Host::kIconKnown, iconId, 1)) return Send(Host::kIconIndex, iconId, 1);
@@ -270,57 +269,6 @@ int MessageIcon(int contact) {
         if (int icon = SendToPlugin(Host::kIconPlugin, Host::kIconPluginMessage, contact, 0)) return icon;
     }
     return Host::kIconMessage;
-}
-
-bool ButtonUnderCursor(int& command) {
-    HWND bar = tabBar.Window();
-    POINT cursor{};
-    RECT r{}, view{}, shown{};
-    if (!bar || !GetCursorPos(&cursor) || !GetWindowRect(bar, &r)) return false;
-    // Rows scrolled out of the view lie under the conversation or outside the
-    // container: a point there is not on the bar.
-    if (!GetWindowRect(GetParent(bar), &view) || !IntersectRect(&shown, &r, &view)) return false;
-    if (cursor.x < shown.left || cursor.x > shown.right || cursor.y < shown.top || cursor.y > shown.bottom) return false;
-    command = tabBar.HitTest(cursor.x - r.left, cursor.y - r.top);
-    return true;
-}
-
-namespace {
-
-void CopyToOwnText(NMTTDISPINFOA& info, const char* text) {
-    lstrcpynA(info.szText, text, sizeof info.szText);
-    info.lpszText = info.szText;
-}
-
-// The contact's information text in a buffer the host owns, line breaks as "/".
-char* ContactTooltip(int contact) {
-    std::string text = GetContactString(contact, Host::kContactInfo);
-    char* buffer = hostControl ? hostControl->tempBuffer(static_cast<int>(text.size()) + 1) : nullptr;
-    if (!buffer) return nullptr;
-    for (char& ch : text)
-        if (ch == '\n' || ch == '\r') ch = '/';
-    text.copy(buffer, text.size());
-    buffer[text.size()] = '\0';
-    return buffer;
-}
-
-}  // namespace
-
-LRESULT TooltipText(NMTTDISPINFOA& info) {
-    Log(kTrace, "Tabs::WndProc - TTN_GETDISPINFO");
-    int command = -1;
-    if (!ButtonUnderCursor(command)) return 0;
-    switch (command) {
-        case kCloseButtonId: CopyToOwnText(info, "Zamknij"); break;
-        case kDetachButtonId: CopyToOwnText(info, "Odepnij"); break;
-        case -1: CopyToOwnText(info, ""); break;  // between buttons: no contact's text
-        default:
-            if (char* text = ContactTooltip(ContactOf(command)))
-                info.lpszText = text;
-            else
-                CopyToOwnText(info, "");
-    }
-    return 0;
 }
 
 }  // namespace Tabs

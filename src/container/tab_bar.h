@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "host/ids.h"
+
 namespace Tabs {
 
 constexpr int kCloseButtonId = 0xFFFF;
 constexpr int kDetachButtonId = 0xFFFE;
 constexpr int kFirstTabIndex = 2;
-constexpr int kTabStyle = 0x50;  // BTNS_SHOWTEXT | BTNS_AUTOSIZE
+constexpr int kTabStyle = BTNS_SHOWTEXT | BTNS_AUTOSIZE;
+static_assert(kTabStyle == 0x50);
 
-// Button id of a contact (bit 30 cleared) and back.
-inline int ButtonId(int contact) { return contact & 0xBFFFFFFF; }
-inline int ContactOf(int buttonId) { return buttonId | 0x40000000; }
 inline bool IsFixedButton(int id) { return id == kCloseButtonId || id == kDetachButtonId; }
 // A click reports only the low 16 bits of a command id, and the two highest
 // belong to the fixed buttons: a tab works only with a button id in 1..65533.
@@ -97,14 +97,5 @@ int StatusIcon(int contact, int status, bool iconPluginLoaded);
 int ImageIndexOf(int iconId);
 // Host icon id showing an unread message.
 int MessageIcon(int contact);
-
-// Button under the cursor: false when the cursor lies outside the part of the
-// bar's window rectangle that its view shows (edges inclusive); otherwise
-// `command` is the hit test's answer.
-bool ButtonUnderCursor(int& command);
-
-// The container's answer to TTN_GETDISPINFOA: the fixed buttons' names or the
-// contact's information text (line breaks as "/"); nothing off the buttons.
-LRESULT TooltipText(NMTTDISPINFOA& info);
 
 }  // namespace Tabs

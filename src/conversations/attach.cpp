@@ -4,14 +4,14 @@
 #include <optional>
 #include <vector>
 
-#include "container/container.h"
-#include "container/tab_bar.h"
+#include "container/container_tabs.h"
 #include "conversations/closed_list.h"
 #include "conversations/hooks.h"
 #include "conversations/registry.h"
 #include "conversations/shown_order.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/plugin_state.h"
 #include "ui/elements.h"
 #include "ui/registration.h"
 
@@ -19,24 +19,16 @@ namespace Tabs {
 
 namespace {
 
-constexpr DWORD kFrameStyles = 0x00CF0000;       // caption, system menu, sizing frame, boxes
-constexpr DWORD kToggleAttachKeep = 0xFF30FFFF;  // the frame goes
-constexpr DWORD kTriggerAttachKeep = 0x3F30FFFF; // the frame and the pop-up bit go
+// Attaching by the user takes the frame away; a window the host has just
+// built loses its pop-up bit too. Detaching gives the frame back.
+constexpr DWORD kFrameStyles = WS_OVERLAPPEDWINDOW;
+static_assert(kFrameStyles == 0x00CF0000);
+constexpr DWORD kToggleAttachKeep = ~kFrameStyles;
+static_assert(kToggleAttachKeep == 0xFF30FFFF);
+constexpr DWORD kTriggerAttachKeep = ~(kFrameStyles | WS_POPUP | WS_CHILD);
+static_assert(kTriggerAttachKeep == 0x3F30FFFF);
 constexpr int kDetachedX = 100;
 constexpr int kDetachedY = 100;
-
-// The contact whose window ShowTab is bringing up. Showing it sends the
-// window the messages (shown, moved, activated) that would run ChangeWindow's
-// steps for it again; the outer ChangeWindow runs them once it is up.
-int32_t showingCnt = 0;
-
-struct ShowingScope {
-    int32_t outer = showingCnt;
-    explicit ShowingScope(int32_t contact) { showingCnt = contact; }
-    ~ShowingScope() { showingCnt = outer; }
-    ShowingScope(const ShowingScope&) = delete;
-    ShowingScope& operator=(const ShowingScope&) = delete;
-};
 
 void SetStyle(HWND window, DWORD keep, DWORD add) {
     DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
@@ -60,12 +52,9 @@ bool PluginWindow(HWND window) {
 HWND ViewOf(HWND window) { return MessageView(GetDlgItem(window, Host::kViewDialogItem)); }
 
 void MarkTabbed(HWND window) { SetPropA(window, kPropTabbed, reinterpret_cast<HANDLE>(1)); }
-bool TabbedExactly(HWND window) { return GetPropA(window, kPropTabbed) == reinterpret_cast<HANDLE>(1); }
-
-int32_t ContactFromRef(int32_t ref) { return hostControl ? hostControl->rowId(1, ref) : 0; }
 
 void SetTabLook(int32_t contact) {
-    int id = ButtonId(contact);
+    ButtonId id = ButtonOf(contact);
     tabBar.SetText(id, GetTabName(contact, true).c_str());
     tabBar.SetImage(id, StatusIcon(contact, -1));
 }
@@ -81,13 +70,12 @@ void PassFocus(HWND from, HWND to) {
 // Whether the tab's window had to be shown.
 bool ShowTab(int32_t contact, HWND window) {
     HWND previous = currentWnd;
-    tabBar.Check(ButtonId(currentCnt), false);
+    tabBar.Check(ButtonOf(currentCnt), false);
     currentCnt = contact;
     currentWnd = window;
     NoteShown(contact);
-    int id = ButtonId(contact);
-    if (!tabBar.Exists(id))
-        tabBar.AddButton(id, GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
+    ButtonId id = ButtonOf(contact);
+    if (!tabBar.Exists(id)) AddTab(contact);
     tabBar.Check(id, true);
     // The new tab comes up over the old one before the old one hides, so
     // that neither the content child behind them nor the new tab is
@@ -147,12 +135,10 @@ void Detach(int32_t contact, HWND window, std::optional<POINT> dropped = std::nu
     POINT place = dropped ? CaptionUnder(window, *dropped) : POINT{kDetachedX, kDetachedY};
     SetWindowPos(window, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     RemovePropA(window, kPropTabbed);
-    if (contact == currentCnt) {
+    if (contact == currentCnt)
         SelectNeighbour();
-    } else {
-        tabBar.Delete(ButtonId(contact));
-        Reposition(-1, -1);
-    }
+    else
+        RemoveTab(contact);
     ShowWindow(window, SW_SHOW);
 }
 
@@ -166,7 +152,7 @@ HWND TearableWindow(int32_t contact) {
 }
 
 void Attach(int32_t contact, HWND window) {
-    if (!contWnd || !IsTabButtonId(ButtonId(contact))) return;
+    if (!contWnd || !IsTabButtonId(ButtonOf(contact))) return;
     Hook(window, SubclassProc, kPropOldProc);
     SetStyle(window, kToggleAttachKeep, WS_CHILD);
     SetParent(window, contWnd);
@@ -182,7 +168,7 @@ void Attach(int32_t contact, HWND window) {
 
 // A conversation window the host has just built becomes a tab.
 void AttachCreated(int32_t contact, HWND window, HWND viewControl) {
-    if (!contWnd || !IsTabButtonId(ButtonId(contact))) return;
+    if (!contWnd || !IsTabButtonId(ButtonOf(contact))) return;
     Log(kTrace, "Tabs::ControlTrigger: cnt: %d", contact);
     SetStyle(window, kTriggerAttachKeep, WS_CHILD);
     SetParent(window, contWnd);
@@ -202,7 +188,7 @@ void OnViewCreated(const ActionNotice* notice) {
     int32_t contact = notice->ref.contact;
     RemovePropA(window, kPropTabbed);
     if (GetContactInt(contact, Column::DontTab) == 0) AttachCreated(contact, window, static_cast<HWND>(created->window));
-    UpdateWindowButtons(contact);
+    UpdateWindowButtons(RefTo(contact));
 }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
@@ -232,15 +218,18 @@ void GiveBack(HWND window) {
 
 }  // namespace
 
+// Showing a window sends it the messages (shown, moved, activated) that would
+// run ChangeWindow's steps for it again: while its switch brings it up, they
+// do nothing, and the outer ChangeWindow runs them once it is up.
 int ChangeWindow(int32_t contact) {
-    if (contact != 0 && contact == showingCnt) return 0;
-    Log(kTrace, "Tabs::ChangeWindow(cnt = %d)", ButtonId(contact));
+    if (contact != 0 && contact == plugin.showingCnt) return 0;
+    Log(kTrace, "Tabs::ChangeWindow(cnt = %d)", ButtonOf(contact).value);
     HWND window = ConversationWindow(contact);
     // Only a window inside the container can be the shown tab: a detached
     // one floats on its own and gets no button.
     bool shown = false;
     if (window && contact != currentCnt && GetAncestor(window, GA_PARENT) == contWnd) {
-        ShowingScope showing(contact);
+        Scoped<int32_t> showing(plugin.showingCnt, contact);
         shown = ShowTab(contact, window);
     }
     Activate();
@@ -255,7 +244,7 @@ void MoveToWnd(int32_t contact) {
     CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
 }
 
-bool ShowingTab() { return showingCnt != 0; }
+bool ShowingTab() { return plugin.showingCnt != 0; }
 
 void Activate() {
     if (!LockAllows()) return;
@@ -275,10 +264,10 @@ void Activate() {
 // A current contact without a button of its own (a window that never got
 // one) has no neighbours: the first tab, if any, is shown instead.
 void SelectNeighbour() {
-    int gone = ButtonId(currentCnt);
-    int i = tabBar.IndexOf(gone);
+    int32_t gone = currentCnt;
+    int i = tabBar.IndexOf(ButtonOf(gone));
     int n = tabBar.Count();
-    bool hasButton = currentCnt && i >= kFirstTabIndex;
+    bool hasButton = gone && i >= kFirstTabIndex;
     int others = n - kFirstTabIndex - (hasButton ? 1 : 0);
     if (others <= 0) {
         ShowWindow(containerWnd, SW_HIDE);
@@ -286,15 +275,17 @@ void SelectNeighbour() {
         currentCnt = 0;
     } else {
         int target = !hasButton ? kFirstTabIndex : i == kFirstTabIndex ? kFirstTabIndex + 1 : i - 1;
-        MoveToWnd(ContactOf(tabBar.CommandAt(target)));
+        MoveToWnd(ContactOf(ButtonId{tabBar.CommandAt(target)}));
     }
-    if (hasButton) tabBar.Delete(gone);
-    Reposition(-1, -1);
+    if (hasButton)
+        RemoveTab(gone);
+    else
+        Reposition(-1, -1);
 }
 
-void ToggleAttach(int32_t contactRef) {
+void ToggleAttach(ContactRef ref) {
     if (!LockAllows()) return;
-    int32_t contact = ContactFromRef(contactRef);
+    int32_t contact = ContactOfRef(ref);
     if (!contact) return;
     HWND window = ConversationWindow(contact);
     if (OwnThreadWindow(window)) {
@@ -303,7 +294,7 @@ void ToggleAttach(int32_t contactRef) {
         else
             Attach(contact, window);
     }
-    UpdateWindowButtons(contact);
+    UpdateWindowButtons(RefTo(contact));
     Reposition(-1, -1);
 }
 
@@ -314,7 +305,7 @@ void TearOff(int32_t contact, POINT cursor) {
     if (!window || !LockAllows()) return;
     Log(kTrace, "Tabs::TearOff, cnt=%d", contact);
     Detach(contact, window, cursor);
-    UpdateWindowButtons(contact);
+    UpdateWindowButtons(RefTo(contact));
     Reposition(-1, -1);
 }
 
@@ -330,11 +321,11 @@ intptr_t ControlTrigger(const ActionNotice* notice) {
 // The buttons group is hidden only when both its buttons are off, as at
 // registration; with the buttons on the host's main toolbar the group is
 // that toolbar, which is not the plug-in's to hide.
-void UpdateWindowButtons(int32_t contactRef) {
+void UpdateWindowButtons(ContactRef ref) {
     bool close = GetInt(Column::ToolbarCloseButton) != 0;
     bool detach = GetInt(Column::ToolbarDetachButton) != 0;
     bool onlyWhenDetached = GetInt(Column::ToolbarDetachButtonWhenDetached) != 0;
-    int32_t contact = ContactFromRef(contactRef);
+    int32_t contact = ContactOfRef(ref);
     if (buttonGroup == Element::Toolbar)
         SetElementHidden({Element::Toolbar, Host::kGroupToolbars, contact}, !close && !detach);
     SetElementHidden({Element::Close, buttonGroup, contact}, !close);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "host/ids.h"
 #include "host/records.h"
 
 namespace Tabs {
@@ -16,13 +17,13 @@ void Activate();
 // once the tab is shown.
 bool ShowingTab();
 void SelectNeighbour();
-void ToggleAttach(int32_t contactRef);
+void ToggleAttach(ContactRef ref);
 // A tab dragged out of the container: whether it can leave it, and leaving
 // it as the detach button does, with the window's caption under the cursor.
 bool CanTearOff(int32_t contact);
 void TearOff(int32_t contact, POINT cursor);
 intptr_t ControlTrigger(const ActionNotice* notice);
-void UpdateWindowButtons(int32_t contactRef);
+void UpdateWindowButtons(ContactRef ref);
 
 // Forwards a notice to a previous owner of a taken-over element as message
 // 22200; a forward that would come back to this plug-in is dropped.

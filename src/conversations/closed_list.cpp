@@ -1,6 +1,5 @@
 #include "conversations/closed_list.h"
 
-#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <sstream>
@@ -17,21 +16,10 @@ namespace {
 
 constexpr char kSeparator = '\x01';
 
-// The C library's decimal reading (blanks, a sign, digits up to the first
-// non-digit), except that a value beyond 32 bits reads as 0 instead of
-// whatever an overflow gives.
+// A piece beyond 32 bits names no contact: it loads as 0.
 int32_t PieceValue(const char* begin, const char* end) {
-    const char* p = begin;
-    while (p < end && std::isspace(static_cast<unsigned char>(*p))) ++p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
-    int64_t value = 0;
-    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
-        value = value * 10 + (*p - '0');
-        if (value > limit) return 0;
-    }
-    return static_cast<int32_t>(negative ? -value : value);
+    Decimal piece = ReadDecimal(begin, end);
+    return piece.inRange ? piece.value : 0;
 }
 
 // The newest contact of the list that the host still knows.

@@ -1,34 +1,19 @@
 #include "conversations/closing.h"
 
-#include "container/container.h"
-#include "container/tab_bar.h"
+#include "container/container_tabs.h"
 #include "conversations/attach.h"
 #include "conversations/closed_list.h"
 #include "conversations/registry.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/scoped.h"
 
 namespace Tabs {
 
 namespace {
 
-// Set while the plug-in itself destroys or hides tab windows, so that their
-// own destroy and show messages leave the tab bar alone.
-class BulkClosing {
-public:
-    BulkClosing() { bulkClosing = true; }
-    ~BulkClosing() { bulkClosing = false; }
-    BulkClosing(const BulkClosing&) = delete;
-    BulkClosing& operator=(const BulkClosing&) = delete;
-};
-
 // The host's own setting: a closed conversation window stays alive, hidden.
 bool KeepWindows() { return GetHostInt(Host::kColumnKeepWindow) != 0; }
-
-void RemoveTab(int32_t contact) {
-    tabBar.Delete(ButtonId(contact));
-    Reposition(-1, -1);
-}
 
 // The current tab's window answers its own destruction by showing the
 // neighbour (the hook's destroy row); any other goes quietly.
@@ -37,7 +22,7 @@ void DestroyTab(int32_t contact, HWND window) {
         DestroyWindow(window);
         return;
     }
-    BulkClosing closing;
+    Scoped<bool> closing(bulkClosing, true);
     DestroyWindow(window);
     RemoveTab(contact);
 }
@@ -55,15 +40,14 @@ void HideTab(int32_t contact) {
 }
 
 void CloseTabbed(int32_t contact, HWND window) {
-    bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-    if (KeepWindows() == shift)
+    if (KeepWindows() == KeyDown(VK_SHIFT))
         DestroyTab(contact, window);
     else
         HideTab(contact);
 }
 
-void CloseButtonAt(int index, int id, int32_t contact) {
-    Log(kTrace, "Tabs::CloseTabs - niszczę okno: i=%d, id=%d, cnt = %d", index, id, contact);
+void CloseButtonAt(int index, ButtonId id, int32_t contact) {
+    Log(kTrace, "Tabs::CloseTabs - niszczę okno: i=%d, id=%d, cnt = %d", index, id.value, contact);
     if (HWND window = ConversationWindow(contact)) {
         if (KeepWindows())
             ShowWindow(window, SW_HIDE);
@@ -95,17 +79,17 @@ void CloseTab(int32_t contact) {
 void CloseTabs(int32_t leave) {
     int count = tabBar.Count();
     Log(kTrace, "Tabs::CloseTabs - leave: %d, count: %d", leave, count);
-    bool keepsATab = leave != -1 && tabBar.Exists(ButtonId(leave));
+    bool keepsATab = leave != -1 && tabBar.Exists(ButtonOf(leave));
     {
-        BulkClosing closing;
+        Scoped<bool> closing(bulkClosing, true);
         for (int i = count - 1; i >= 1; --i) {
-            int id = tabBar.CommandAt(i);
+            ButtonId id{tabBar.CommandAt(i)};
             int32_t contact = ContactOf(id);
             if (contact == leave || IsFixedButton(id) || id < 0) continue;
             CloseButtonAt(i, id, contact);
         }
     }
-    RebuildTabBar(keepsATab ? ButtonId(leave) : 0);
+    RemoveTabsBut(keepsATab ? leave : 0);
     Reposition(-1, -1);
     if (keepsATab) {
         MoveToWnd(leave);

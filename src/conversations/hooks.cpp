@@ -1,16 +1,13 @@
 #include "conversations/hooks.h"
 
-#include <set>
-
-#include "container/bar_scroll.h"
-#include "container/container.h"
-#include "container/tab_bar.h"
+#include "container/container_tabs.h"
 #include "conversations/attach.h"
 #include "conversations/closed_list.h"
 #include "conversations/closing.h"
 #include "conversations/registry.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/plugin_state.h"
 #include "ui/registration.h"
 #include "ui/switcher.h"
 
@@ -25,17 +22,6 @@ constexpr UINT kViewHasSelection = 2032;
 constexpr UINT kViewCopy = 2029;
 constexpr WPARAM kSwitcherKeyCharacter = 0x0B;  // what Ctrl+K types
 
-// Windows whose procedure of ours lies under one put over it later: taking
-// ours out would take that one out too, so ours only passes messages on
-// until the window is hooked again or goes.
-std::set<HWND> passingOn;
-
-// Set while the plug-in itself pins a tabbed window in place, so that the
-// position messages of that move do not pin it again.
-bool pinning = false;
-
-bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
-
 LRESULT PassOn(WNDPROC old, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return old ? CallWindowProcA(old, window, message, wParam, lParam)
                : DefWindowProcA(window, message, wParam, lParam);
@@ -48,7 +34,7 @@ LRESULT PassOn(WNDPROC old, HWND window, UINT message, WPARAM wParam, LPARAM lPa
 LRESULT Hooked(const char* where, const char* property, Answer (*handle)(HWND, UINT, WPARAM, LPARAM), HWND window,
                UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     auto old = reinterpret_cast<WNDPROC>(GetPropA(window, property));
-    if (message != WM_NCDESTROY && passingOn.count(window)) return PassOn(old, window, message, wParam, lParam);
+    if (message != WM_NCDESTROY && plugin.passingOn.count(window)) return PassOn(old, window, message, wParam, lParam);
     Answer answer = Answered(where, [&] { return handle(window, message, wParam, lParam); });
     return answer ? *answer : PassOn(old, window, message, wParam, lParam);
 }
@@ -57,14 +43,12 @@ LRESULT Hooked(const char* where, const char* property, Answer (*handle)(HWND, U
 
 Answer OnDestroy(HWND window) {
     int32_t cnt = ContactOfWindow(window);
-    Log(kTrace, "Tabs::SubclassProc - WM_DESTROY, cnt=%d", ButtonId(cnt));
+    Log(kTrace, "Tabs::SubclassProc - WM_DESTROY, cnt=%d", ButtonOf(cnt).value);
     if (!bulkClosing) {
-        if (window == currentWnd) {
+        if (window == currentWnd)
             SelectNeighbour();
-        } else if (cnt) {
-            tabBar.Delete(ButtonId(cnt));
-            Reposition(-1, -1);
-        }
+        else if (cnt)
+            RemoveTab(cnt);
     }
     return {};
 }
@@ -84,8 +68,8 @@ Answer OnNcDestroy(HWND window) {
 Answer OnActivate(HWND window, WPARAM wParam) {
     int32_t cnt = ContactOfWindow(window);
     if (LOWORD(wParam) != WA_INACTIVE && cnt) {
-        Log(kTrace, "Tabs::SubclassProc - WM_ACTIVATE, cnt=%d", ButtonId(cnt));
-        tabBar.Press(ButtonId(cnt), false);
+        Log(kTrace, "Tabs::SubclassProc - WM_ACTIVATE, cnt=%d", ButtonOf(cnt).value);
+        tabBar.Press(ButtonOf(cnt), false);
         if (window != currentWnd) ChangeWindow(cnt);
     }
     return {};
@@ -121,17 +105,17 @@ Answer OnShowWindow(HWND window, WPARAM wParam) {
     return {};
 }
 
+// The position messages of the plug-in's own move do not pin the window again.
 void PinInContainer(HWND window, const WINDOWPOS& pos) {
-    if (pinning) return;
+    if (plugin.pinning) return;
     if (pos.x == 0 && pos.y == 0 && pos.cx == contentCx && pos.cy == contentCy) return;
-    pinning = true;
+    Scoped<bool> pinning(plugin.pinning, true);
     SetWindowPos(window, nullptr, 0, 0, contentCx, contentCy, SWP_NOSENDCHANGING | SWP_NOZORDER | SWP_NOACTIVATE);
-    pinning = false;
 }
 
 Answer OnPositionChange(HWND window, LPARAM lParam) {
     int32_t cnt = ContactOfWindow(window);
-    Log(kTrace, "Tabs::SubclassProc - WM_WINDOWPOSCHANGED, cnt=%d", ButtonId(cnt));
+    Log(kTrace, "Tabs::SubclassProc - WM_WINDOWPOSCHANGED, cnt=%d", ButtonOf(cnt).value);
     if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam)) {
         if (pos->flags & SWP_SHOWWINDOW) {
             if (window == currentWnd) {
@@ -186,17 +170,17 @@ bool BrowserKeys(HWND edit) {
 // Ctrl+Shift with the page keys is left alone: browsers move the tab with it.
 bool IsPageKey(WPARAM key) { return (key == VK_NEXT || key == VK_PRIOR) && !KeyDown(VK_SHIFT); }
 
-void MoveToIndex(int index) { MoveToWnd(ContactOf(tabBar.CommandAt(index))); }
+void MoveToIndex(int index) { MoveToWnd(ContactOf(ButtonId{tabBar.CommandAt(index)})); }
 
 // Without a current tab there is nothing to step from.
 void NextTab() {
-    int i = tabBar.IndexOf(ButtonId(currentCnt));
+    int i = tabBar.IndexOf(ButtonOf(currentCnt));
     if (!currentCnt || i < kFirstTabIndex) return;
     MoveToIndex(i + 1 == tabBar.Count() ? kFirstTabIndex : i + 1);
 }
 
 void PreviousTab() {
-    int i = tabBar.IndexOf(ButtonId(currentCnt));
+    int i = tabBar.IndexOf(ButtonOf(currentCnt));
     if (!currentCnt || i < kFirstTabIndex) return;
     MoveToIndex(i == kFirstTabIndex ? tabBar.Count() - 1 : i - 1);
 }
@@ -362,7 +346,7 @@ LRESULT CALLBACK CtrlViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 bool Hook(HWND window, WNDPROC proc, const char* property) {
     if (!window || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
     if (GetPropA(window, property)) {
-        passingOn.erase(window);
+        plugin.passingOn.erase(window);
         return true;
     }
     LONG_PTR old = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
@@ -374,7 +358,7 @@ bool Hook(HWND window, WNDPROC proc, const char* property) {
 
 void Unhook(HWND window, WNDPROC proc, const char* property) {
     if (!window) return;
-    passingOn.erase(window);
+    plugin.passingOn.erase(window);
     LONG_PTR old = reinterpret_cast<LONG_PTR>(RemovePropA(window, property));
     if (!old && GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(proc))
         old = static_cast<LONG_PTR>(GetClassLongPtrA(window, GCLP_WNDPROC));
@@ -385,7 +369,7 @@ void StepOut(HWND window, WNDPROC proc, const char* property) {
     bool under = window && GetPropA(window, property) &&
                  GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(proc);
     if (under)
-        passingOn.insert(window);
+        plugin.passingOn.insert(window);
     else
         Unhook(window, proc, property);
 }

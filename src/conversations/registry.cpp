@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "container/container.h"
-#include "container/tab_bar.h"
+#include "container/container_tabs.h"
 #include "host/columns.h"
 #include "host/host.h"
 
@@ -31,6 +30,8 @@ int32_t ContactOfWindow(HWND window) {
 }
 
 bool IsTabbed(HWND window) { return window && GetPropA(window, kPropTabbed) != nullptr; }
+
+bool TabbedExactly(HWND window) { return window && GetPropA(window, kPropTabbed) == reinterpret_cast<HANDLE>(1); }
 
 std::string GetTabName(int32_t contact, bool shorten) {
     std::string name = GetContactString(contact, Host::kContactDisplay);
@@ -67,7 +68,7 @@ void RefreshTitle() { SetTitle(WindowText(currentWnd).c_str()); }
 void ClearMsgWaiting(int32_t contact) {
     if (contact == 0) contact = currentCnt;
     if (!ListRemove(waitingList, contact)) return;
-    tabBar.SetImage(ButtonId(contact), StatusIcon(contact, -1));
+    tabBar.SetImage(ButtonOf(contact), StatusIcon(contact, -1));
     RefreshTitle();
 }
 

@@ -24,6 +24,8 @@ inline constexpr char kPropShownOrder[] = "TabsShownOrder";  // on the container
 extern HWND currentWnd;
 extern int32_t currentCnt;
 extern ContactList waitingList;
+// Set while the plug-in itself destroys or hides tab windows, so that their
+// own destroy and show messages leave the tab bar alone.
 extern bool bulkClosing;
 
 // Fields of the host's record behind "CNT".
@@ -38,6 +40,9 @@ const ConversationRecord* ConversationOf(HWND window);
 // Contact id of a conversation window, or 0.
 int32_t ContactOfWindow(HWND window);
 bool IsTabbed(HWND window);  // "TABBED" is non-null
+// "TABBED" is exactly 1: how attaching and detaching, and the menu entry that
+// offers them, tell a window in a tab.
+bool TabbedExactly(HWND window);
 
 std::string GetTabName(int32_t contact, bool shorten);
 void SetTitle(const char* text);

@@ -1,5 +1,7 @@
 #include "host/columns.h"
 
+#include <cctype>
+
 #include "host/host.h"
 
 namespace Tabs {
@@ -111,6 +113,20 @@ int GetContactInt(int contact, int column) { return ReadInt(1, contact, column);
 
 const char* GetContactString(int row, int column, char* buffer, int size) {
     return ReadText(1, row | Host::kContactBit, column, buffer, size);
+}
+
+Decimal ReadDecimal(const char* begin, const char* end) {
+    const char* p = begin;
+    while (p < end && std::isspace(static_cast<unsigned char>(*p))) ++p;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
+    int64_t value = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+        value = value * 10 + (*p - '0');
+        if (value > limit) return {negative ? INT32_MIN : INT32_MAX, false};
+    }
+    return {static_cast<int32_t>(negative ? -value : value), true};
 }
 
 }  // namespace Tabs

@@ -74,4 +74,15 @@ const char* GetContactString(int row, int column, char* buffer = nullptr, int si
 // Reads one of the host's own integer columns of the configuration table.
 inline int GetHostInt(int column) { return GetInt(column); }
 
+// A number in a stored text, read as the C library reads decimal text
+// (blanks, a sign, then digits up to the first other byte; nothing gives 0).
+// A number beyond 32 bits gives its nearest end and inRange false: the
+// click settings take that end, as the system's atoi does; the stored
+// contact lists take 0, so that such a piece names no contact.
+struct Decimal {
+    int32_t value;
+    bool inRange;
+};
+Decimal ReadDecimal(const char* begin, const char* end);
+
 }  // namespace Tabs

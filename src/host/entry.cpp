@@ -146,10 +146,12 @@ namespace {
 struct EntryCall {
     HostMessage* message;
     bool finished;
+    Tabs::GuardPlace place;
 };
 
 intptr_t GuardedDispatch(void* argument) {
     auto* call = static_cast<EntryCall*>(argument);
+    Tabs::GuardPlace::Running running;
     intptr_t answer = 0;
     try {
         answer = Tabs::Dispatch(*call->message);
@@ -166,8 +168,9 @@ intptr_t GuardedDispatch(void* argument) {
 // plug-in gets out of here.
 extern "C" intptr_t __stdcall IMessageProc(HostMessage* message) {
     if (!message) return 0;
-    EntryCall call{message, false};
-    intptr_t answer = Tabs::RunFaultGuarded(GuardedDispatch, &call, 0);
+    EntryCall call{message, false, {}};
+    auto abandoned = [](void* argument) noexcept { static_cast<EntryCall*>(argument)->place.Abandoned(); };
+    intptr_t answer = Tabs::RunFaultGuarded(GuardedDispatch, &call, 0, abandoned);
     if (!call.finished) Tabs::LogFault("IMessageProc");
     return answer;
 }

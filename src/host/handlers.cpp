@@ -5,12 +5,12 @@
 #include <cstring>
 
 #include "container/container.h"
-#include "container/tab_bar.h"
 #include "conversations/attach.h"
 #include "conversations/closed_list.h"
 #include "conversations/registry.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/plugin_state.h"
 #include "ui/elements.h"
 #include "ui/registration.h"
 
@@ -22,18 +22,6 @@ constexpr int kOrdinaryMessage = 1;
 constexpr int kFlagLeaveAlone = 2;
 constexpr char kBoardMarker[] = ">board:";
 
-bool ContainerInFront() { return containerWnd && GetForegroundWindow() == containerWnd; }
-
-void FlashTaskbar(UINT flags, UINT count) {
-    if (!containerWnd) return;
-    FLASHWINFO info{};
-    info.cbSize = sizeof info;
-    info.hwnd = containerWnd;
-    info.dwFlags = flags;
-    info.uCount = count;
-    FlashWindowEx(&info);
-}
-
 // Whether the message is one the tabs should react to at all.
 bool Concerns(const IncomingMessage& m) {
     if (m.kind != kOrdinaryMessage || !m.from || !m.body) return false;
@@ -43,20 +31,19 @@ bool Concerns(const IncomingMessage& m) {
 void FlashForMessage(HWND window) {
     int count = GetHostInt(Host::kColumnFlashCount);
     if (count != 0 && (!window || IsTabbed(window)) && !ContainerInFront())
-        FlashTaskbar(FLASHW_TRAY, static_cast<UINT>(count));
+        FlashContainer(FLASHW_TRAY, static_cast<UINT>(count));
 }
 
 void EnsureTab(int contact) {
-    int button = ButtonId(contact);
-    if (GetInt(Column::AutoCreateButton) != 1 || tabBar.Exists(button)) return;
-    tabBar.AddButton(button, GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
+    if (GetInt(Column::AutoCreateButton) != 1 || tabBar.Exists(ButtonOf(contact))) return;
+    AddTab(contact);
     Reposition(-1, -1);
 }
 
 void MarkWaiting(int contact) {
     if (contact != currentCnt) {
-        tabBar.Press(ButtonId(contact), true);
-        tabBar.SetImage(ButtonId(contact), Host::kIconMessage);
+        tabBar.Press(ButtonOf(contact), true);
+        tabBar.SetImage(ButtonOf(contact), Host::kIconMessage);
     }
     SetContainerIcon(messageIcon);
     bool seen = contact == currentCnt && ContainerInFront();
@@ -77,7 +64,7 @@ void OnIncomingMessage(const IncomingMessage& m) {
     FlashForMessage(window);
     // A contact whose button id is a fixed button's can never be a tab.
     bool tabbable = (!window || IsTabbed(window)) && GetContactInt(contact, Column::DontTab) == 0 &&
-                    IsTabButtonId(ButtonId(contact));
+                    IsTabButtonId(ButtonOf(contact));
     if (tabbable) {
         EnsureTab(contact);
         MarkWaiting(contact);
@@ -96,15 +83,9 @@ HWND SettingsPageWindow() {
     return static_cast<HWND>(info.handle);
 }
 
-void RestartFlashTimer() {
-    if (!containerWnd) return;
-    KillTimer(containerWnd, kFlashTimer);
-    StartFlashTimer();
-}
-
 void ApplyWindowButtons() {
     int count = Send(Host::kContactCount);
-    for (int i = 0; i < count; ++i) UpdateWindowButtons(i);
+    for (int row = 0; row < count; ++row) UpdateWindowButtons(ContactRef{row});
 }
 
 void RemoveContactMenuEntries() {
@@ -125,8 +106,8 @@ void RemoveContactMenuEntries() {
 
 void MoveContactMenuEntries() {
     int align = GetInt(Column::MenuAlign);
-    if (align == menuAlign) return;
-    menuAlign = align;
+    if (align == plugin.menuAlign) return;
+    plugin.menuAlign = align;
     RemoveContactMenuEntries();
     RegisterContactMenuEntries(align);
 }
@@ -148,8 +129,8 @@ bool ApplySettings() {
 }
 
 void StatusChange(const StatusChangeMessage& record) {
-    int contact = hostControl ? hostControl->rowId(1, record.contact) : 0;
-    int button = ButtonId(contact);
+    int contact = ContactOfRef(ContactRef{record.contact});
+    int button = ButtonOf(contact);
     if (contact == 0 || !HasTab(contact)) return;
     Log(kTrace, "Tabs::StatusChange - okno istnieje: cnt=%d, status=%d", button, record.status & 0xFF);
     tabBar.SetImage(button, StatusIcon(contact, record.status));

@@ -4,10 +4,16 @@
 #include <cstdio>
 #include <vector>
 
+#include "container/container.h"
+#include "host/plugin_state.h"
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 namespace Tabs {
 
 HostControl* hostControl = nullptr;
 bool lockPresent = false;
+PluginState plugin;
 
 void Log(int level, const char* format, ...) {
     if (!hostControl) return;
@@ -47,13 +53,31 @@ HWND ElementWindow(const ActionRef& ref) {
 
 HWND ConversationWindow(int contact) { return ElementWindow({Host::kGroupConversation, 0, contact}); }
 
-void SetElementStatus(const ActionRef& ref, uint32_t status, uint32_t statusMask) {
+int32_t ContactOfRef(ContactRef ref) { return hostControl ? hostControl->rowId(1, ref.value) : 0; }
+
+namespace {
+
+// A change of the fields that `mask` names; the others are left as they are.
+ActionInfo ElementChange(const ActionRef& ref, uint32_t mask) {
     ActionInfo a{};
     a.size = kActionInfoSize;
     a.ref = ref;
-    a.mask = Host::kMaskStatus;
+    a.mask = mask;
+    return a;
+}
+
+}  // namespace
+
+void SetElementStatus(const ActionRef& ref, uint32_t status, uint32_t statusMask) {
+    ActionInfo a = ElementChange(ref, Host::kMaskStatus);
     a.status = status;
     a.statusMask = statusMask;
+    Send(Host::kElementChange, &a, 0);
+}
+
+void SetElementText(const ActionRef& ref, const char* text) {
+    ActionInfo a = ElementChange(ref, Host::kMaskText);
+    a.text = text;
     Send(Host::kElementChange, &a, 0);
 }
 
@@ -67,6 +91,27 @@ std::string WindowText(HWND window) {
     std::vector<char> buffer(length + 1);
     int got = GetWindowTextA(window, buffer.data(), length + 1);
     return std::string(buffer.data(), got > 0 ? got : 0);
+}
+
+bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
+
+HINSTANCE OwnModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
+
+GuardPlace::GuardPlace() noexcept : inForce(ChangesInForce()), outermost(plugin.guards == 0) {}
+
+GuardPlace::Running::Running() noexcept : counted(plugin.guards, plugin.guards + 1) {}
+
+void GuardPlace::Abandoned() const noexcept {
+    UndoChangesAfter(inForce);
+    if (!outermost) return;
+    RunFaultGuarded(
+        [](void*) -> intptr_t {
+            EndDragAfterFault();
+            return 0;
+        },
+        nullptr, 0);
 }
 
 void LogFault(const char* where) noexcept {

@@ -9,8 +9,10 @@
 
 #include "host/fault_guard.h"
 #include "host/host_control.h"
+#include "host/ids.h"
 #include "host/records.h"
 #include "host/requests.h"
+#include "host/scoped.h"
 
 namespace Tabs {
 
@@ -39,9 +41,15 @@ intptr_t CallAction(const ActionRef& ref, int notice);
 HWND ElementWindow(const ActionRef& ref);
 HWND ConversationWindow(int contact);
 
+// The contact id a reference names (the host's rowId on the contact table);
+// 0 while there is no host control.
+int32_t ContactOfRef(ContactRef ref);
+
 // Status change of an element (request 10108, mask 1).
 void SetElementStatus(const ActionRef& ref, uint32_t status, uint32_t statusMask);
 inline void SetElementHidden(const ActionRef& ref, bool hidden) { SetElementStatus(ref, hidden ? 1 : 0, 1); }
+// Text change of an element (request 10108, mask 0x40).
+void SetElementText(const ActionRef& ref, const char* text);
 
 // Whether a plug-in with this signature is loaded (request 248).
 bool PluginLoaded(const char* signature);
@@ -51,6 +59,16 @@ bool LockAllows();
 
 // Text of a window, whole, whatever its length.
 std::string WindowText(HWND window);
+
+// Whether the key was down when the message being handled was sent: the high
+// bit of its state.
+bool KeyDown(int key);
+
+// The host's instance, which the plug-in's windows and classes belong to;
+// null while there is no host control.
+HINSTANCE AppInstance();
+// The module the plug-in's code lies in, which holds its resources.
+HINSTANCE OwnModule();
 
 // Runs the body of a window procedure or handler so that nothing thrown in it
 // reaches the system or the host: a throw is logged and answered by the
@@ -77,23 +95,51 @@ using Answer = std::optional<LRESULT>;
 // fault may have come from the host's control object.
 void LogFault(const char* where) noexcept;
 
+// A fault guard's place: how many scoped changes were in force when it
+// started, and whether another guard runs outside it.
+class GuardPlace {
+public:
+    GuardPlace() noexcept;
+    // The frames above the guard were abandoned without their clean-ups:
+    // every change they made is undone, and when no guard runs outside this
+    // one, a tab being dragged is let go. Everything is then back at rest.
+    void Abandoned() const noexcept;
+
+    // Counts a guarded call among those running, from inside the guard: an
+    // unwind that leaves the guard as well undoes it with the rest.
+    class Running {
+    public:
+        Running() noexcept;
+
+    private:
+        Scoped<int> counted;
+    };
+
+private:
+    size_t inForce;
+    bool outermost;
+};
+
 // Runs the plug-in's part of a window message so that neither a throw nor a
 // fault of the plug-in's own in it reaches the system: either leaves the
-// message unanswered.
-// Objects alive in the frames a fault abandons are not destroyed.
+// message unanswered. Objects alive in the frames a fault abandons are not
+// destroyed, but what they had changed is put back.
 template <typename Handler>
 Answer Answered(const char* where, Handler&& handler) noexcept {
     struct Call {
         Handler* handler;
         const char* where;
         Answer answer;
-    } call{&handler, where, std::nullopt};
+        GuardPlace place;
+    } call{&handler, where, std::nullopt, {}};
     auto run = [](void* argument) -> intptr_t {
         auto* c = static_cast<Call*>(argument);
+        GuardPlace::Running running;
         c->answer = Guard(c->where, [c] { return Answer((*c->handler)()); }, [] { return Answer(); });
         return 0;
     };
-    if (RunFaultGuarded(run, &call, 1) == 0) return call.answer;
+    auto abandoned = [](void* argument) noexcept { static_cast<Call*>(argument)->place.Abandoned(); };
+    if (RunFaultGuarded(run, &call, 1, abandoned) == 0) return call.answer;
     LogFault(where);
     return std::nullopt;
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "host/requests.h"
+
 void BuildHostMessage(HostMessage& m, int32_t code, intptr_t p1, intptr_t p2) {
     std::memset(&m, 0, sizeof m);
     m.size = kHostMessageSize;
@@ -22,7 +24,7 @@ void BuildActionInfo(ActionInfo& a, int32_t parent, int32_t id, int32_t position
     a.size = kActionInfoSize;
     a.ref = {id, parent, -2};
     a.position = position;
-    a.mask = 0x35F;
+    a.mask = Host::kMaskComplete;
     a.status = status;
     a.statusMask = 0xFFFFFFFFu;
     a.text = text;

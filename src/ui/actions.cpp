@@ -17,21 +17,11 @@ namespace Tabs {
 
 namespace {
 
-constexpr uint32_t kInMenu = 0x01000000;
 constexpr uint32_t kHideAll = 0xFFFFFFFF;  // the contact page is hidden with every bit written
 constexpr size_t kClosedMenuLimit = 10;
 
 void SetDisabled(const ActionRef& ref, bool disabled) {
     SetElementStatus(ref, disabled ? Host::kStatusDisabled : 0, Host::kStatusDisabled);
-}
-
-void SetElementText(const ActionRef& ref, const char* text) {
-    ActionInfo a{};
-    a.size = kActionInfoSize;
-    a.ref = ref;
-    a.mask = Host::kMaskText;
-    a.text = text;
-    Send(Host::kElementChange, &a, 0);
 }
 
 // A check box of the settings page, read from its window.
@@ -77,14 +67,13 @@ void OnAttachEntryShown(const ActionRef& ref) {
     }
     SetElementHidden(ref, false);
     HWND window = ConversationWindow(ref.contact);
-    bool tabbed = window && GetPropA(window, kPropTabbed) == reinterpret_cast<HANDLE>(1);
-    SetElementText(ref, tabbed ? "Odepnij" : "Przypnij");
+    SetElementText(ref, TabbedExactly(window) ? "Odepnij" : "Przypnij");
 }
 
 int OnAttachDetach(const ActionNotice* notice) {
     const ActionRef& ref = notice->ref;
     if (notice->notice == Host::kNoticeCreate && ref.parent == Host::kGroupContactMenu) OnAttachEntryShown(ref);
-    if (notice->notice == Host::kNoticeAction && LockAllows()) ToggleAttach(ref.contact);
+    if (notice->notice == Host::kNoticeAction && LockAllows()) ToggleAttach(ContactRef{ref.contact});
     return 0;
 }
 
@@ -130,7 +119,7 @@ void AddClosedEntries(int submenu) {
         if (added == kClosedMenuLimit) break;
         if (contact == 0 || Send(Host::kContactExists, contact) == 0) continue;
         std::string name = GetTabName(contact, false);
-        AddElement(submenu, contact, -1, kInMenu, name.c_str(), StatusIcon(contact, -1));
+        AddElement(submenu, contact, -1, Status::InMenu, name.c_str(), StatusIcon(contact, -1));
         ++added;
     }
 }

@@ -1,5 +1,10 @@
-// Ids of the plug-in's user-interface elements and icons.
+// Ids of the plug-in's user-interface elements and icons, and the status
+// words it registers elements with.
 #pragma once
+
+#include <cstdint>
+
+#include "host/requests.h"
 
 namespace Tabs::Element {
 constexpr int Toolbar = 306001;
@@ -21,3 +26,22 @@ constexpr int CloseIcon = 306202;
 constexpr int TabsResource = 101;
 constexpr int CloseResource = 102;
 }  // namespace Tabs::Icon
+
+namespace Tabs::Cursor {
+// An arrow carrying a small window: the cursor of a tab dragged where
+// letting go tears it off.
+constexpr int TearOffResource = 103;
+}  // namespace Tabs::Cursor
+
+// Bits 16 to 23 of an element's status select its kind; the rest are flags.
+namespace Tabs::Status {
+constexpr uint32_t InMenu = 0x01000000;
+constexpr uint32_t Separator = 0x00010000;
+constexpr uint32_t CheckBox = 0x00060000;
+constexpr uint32_t GroupStart = 0x000F0000;
+constexpr uint32_t GroupEnd = 0x00100000;
+// The contact-menu entries start hidden: each showing of the menu shows them
+// for a contact with a tab.
+constexpr uint32_t HiddenInMenu = InMenu | Host::kStatusHidden;
+static_assert(HiddenInMenu == 0x01000001);
+}  // namespace Tabs::Status

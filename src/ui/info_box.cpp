@@ -4,6 +4,7 @@
 
 #include "build_stamp.h"
 #include "host/host.h"
+#include "ui/elements.h"
 
 namespace Tabs {
 
@@ -15,8 +16,6 @@ constexpr char kIconSize[] = "\x1A" "iconsize=";
 constexpr char kTipRich[] = "\x1A" "tipRich=";
 constexpr char kTipWidth[] = "\x1A" "tipWidth=";
 
-constexpr uint32_t kGroupStart = 0x000F0000;
-constexpr uint32_t kGroupEnd = 0x00100000;
 constexpr uint32_t kImageWithOptions = 0x001C0040;
 constexpr uint32_t kRichText = 0x00180080;
 
@@ -69,7 +68,7 @@ std::string ImageOptions(const char* image, const std::string& tip) {
 void AddInfoBox(int page, const char* description, const char* about, const char* image,
                 int16_t descriptionHeight, const char* name, bool withGroup) {
     if (!hostControl) return;
-    if (withGroup) AddPageElement(page, kGroupStart, "");
+    if (withGroup) AddPageElement(page, Status::GroupStart, "");
     std::string tip = Title(name);
     if (!tip.empty()) tip = "<b>" + tip + "</b><br/>";
     if (about) tip += about;
@@ -80,7 +79,7 @@ void AddInfoBox(int page, const char* description, const char* about, const char
     BuildActionInfoExtended(a, page, 0, -1, kRichText, description, 0, 0, 0, 300,
                             static_cast<uint16_t>(descriptionHeight));
     Send(Host::kElementInsert, &a);
-    if (withGroup) AddPageElement(page, kGroupEnd, nullptr);
+    if (withGroup) AddPageElement(page, Status::GroupEnd, nullptr);
 }
 
 std::string SetOption(const std::string& text, const std::string& key, const std::string& value) {

@@ -6,6 +6,7 @@
 
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/plugin_state.h"
 #include "ui/elements.h"
 #include "ui/info_box.h"
 
@@ -14,17 +15,10 @@ namespace Tabs {
 SetLayeredWindowAttributesProc setLayeredWindowAttributes = nullptr;
 int buttonGroup = Element::Toolbar;
 int changeKey = 0;
-int menuAlign = 0;
 int viewCtrlOwner = 0;
 int sendCtrlOwner = 0;
 
 namespace {
-
-constexpr uint32_t kInMenu = 0x01000000;
-constexpr uint32_t kSeparatorKind = 0x00010000;
-constexpr uint32_t kGroupStart = 0x000F0000;
-constexpr uint32_t kGroupEnd = 0x00100000;
-constexpr uint32_t kCheckBox = 0x00060000;
 
 // Menus deeper than this are taken for a host that answers with a new group
 // at every level.
@@ -47,9 +41,9 @@ struct MenuEntry {
 
 // Rows 8 to 10: the contact-menu entries after the recently closed submenu.
 constexpr MenuEntry kContactMenuEntries[] = {
-    {Element::CloseOthers, 0x01000001, "Zamknij pozostałe", 0},
-    {Element::AttachDetach, 0x01000001, "Przypnij/Odepnij", Icon::TabsIcon},
-    {Element::Close, 0x01000101, "Zamknij rozmowę", Icon::CloseIcon},
+    {Element::CloseOthers, Status::HiddenInMenu, "Zamknij pozostałe", 0},
+    {Element::AttachDetach, Status::HiddenInMenu, "Przypnij/Odepnij", Icon::TabsIcon},
+    {Element::Close, Status::HiddenInMenu | 0x100, "Zamknij rozmowę", Icon::CloseIcon},
 };
 
 void LookUpLayeredWindows() {
@@ -96,21 +90,21 @@ void RegisterButtons() {
 
 // "Wyczyść listę" and its separator head both recently closed submenus.
 void RegisterClosedMenuHead(int submenu) {
-    AddElement(submenu, Element::ClearList, -1, kInMenu, "Wyczyść listę");
-    AddElement(submenu, Element::ClosedSeparator, -1, kSeparatorKind, nullptr);
+    AddElement(submenu, Element::ClearList, -1, Status::InMenu, "Wyczyść listę");
+    AddElement(submenu, Element::ClosedSeparator, -1, Status::Separator, nullptr);
 }
 
 void RegisterMainMenuEntries() {
-    AddGroupElement(Send(Host::kMainMenuGroup), Element::ClosedMainMenu, -1, kInMenu, "Zamknięte rozmowy",
+    AddGroupElement(Send(Host::kMainMenuGroup), Element::ClosedMainMenu, -1, Status::InMenu, "Zamknięte rozmowy",
                     Icon::CloseIcon);
     RegisterClosedMenuHead(Element::ClosedMainMenu);
 }
 
 void RegisterContactPage() {
-    AddGroupElement(Host::kGroupContactPages, Element::ContactPage, -1, kInMenu, kTabsCaption, Icon::TabsIcon);
-    AddElement(Element::ContactPage, 0, -1, kGroupStart, kTabsCaption);
-    AddElement(Element::ContactPage, 0, -1, kCheckBox, "Domyślnie odpinaj okno tego kontaktu", Column::DontTab);
-    AddElement(Element::ContactPage, 0, -1, kGroupEnd, nullptr);
+    AddGroupElement(Host::kGroupContactPages, Element::ContactPage, -1, Status::InMenu, kTabsCaption, Icon::TabsIcon);
+    AddElement(Element::ContactPage, 0, -1, Status::GroupStart, kTabsCaption);
+    AddElement(Element::ContactPage, 0, -1, Status::CheckBox, "Domyślnie odpinaj okno tego kontaktu", Column::DontTab);
+    AddElement(Element::ContactPage, 0, -1, Status::GroupEnd, nullptr);
 }
 
 // The lock setting greys the host's own control for it.
@@ -151,8 +145,9 @@ void AddGroupElement(int parent, int id, int position, uint32_t status, const ch
 }
 
 void RegisterContactMenuEntries(int position) {
-    AddElement(Host::kGroupContactMenu, Element::Separator, position, kInMenu | kSeparatorKind, nullptr);
-    AddGroupElement(Host::kGroupContactMenu, Element::ClosedContactMenu, position, kInMenu, "Ostatnio zamknięte");
+    AddElement(Host::kGroupContactMenu, Element::Separator, position, Status::InMenu | Status::Separator, nullptr);
+    AddGroupElement(Host::kGroupContactMenu, Element::ClosedContactMenu, position, Status::InMenu,
+                    "Ostatnio zamknięte");
     RegisterClosedMenuHead(Element::ClosedContactMenu);
     for (const MenuEntry& e : kContactMenuEntries)
         AddElement(Host::kGroupContactMenu, e.id, position, e.status, e.text, e.icon);
@@ -165,8 +160,8 @@ int IPrepare() {
     RegisterIcons();
     buttonGroup = GetInt(Column::ToolbarButtonsOnMain) ? Host::kGroupMainToolbar : Element::Toolbar;
     RegisterButtons();
-    menuAlign = GetInt(Column::MenuAlign);
-    RegisterContactMenuEntries(menuAlign);
+    plugin.menuAlign = GetInt(Column::MenuAlign);
+    RegisterContactMenuEntries(plugin.menuAlign);
     RegisterMainMenuEntries();
     AddGroupElement(Host::kGroupSettings, Element::SettingsPage, -1, 0, kTabsCaption, Icon::TabsIcon);
     std::string about = AboutText();

@@ -16,7 +16,6 @@ using SetLayeredWindowAttributesProc = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD
 extern SetLayeredWindowAttributesProc setLayeredWindowAttributes;
 extern int buttonGroup;
 extern int changeKey;
-extern int menuAlign;  // "Tabs/MenuAlign" the contact-menu entries were registered with
 extern int viewCtrlOwner;
 extern int sendCtrlOwner;
 

@@ -1,13 +1,12 @@
 #include "ui/session.h"
 
 #include "container/container.h"
-#include "container/container_events.h"
-#include "container/tab_bar.h"
 #include "conversations/attach.h"
 #include "conversations/closed_list.h"
 #include "conversations/registry.h"
 #include "host/columns.h"
 #include "host/host.h"
+#include "host/plugin_state.h"
 #include "ui/registration.h"
 #include "ui/switcher.h"
 
@@ -17,10 +16,6 @@ namespace {
 
 constexpr int kRestoreAlways = 1;
 constexpr int kRestoreAsk = 2;
-
-// Between the start and the end message the session lives in the tab bar and
-// the stored texts are empty: a start or end out of turn would wipe them.
-bool running = false;
 
 HICON HostIcon(int id) { return reinterpret_cast<HICON>(Send(Host::kIconHandle, id, Host::kIconSmall)); }
 
@@ -48,7 +43,7 @@ ContactList OpenTabs() {
     Log(kTrace, "bnt count: %d", count);
     for (int i = 0; i < count; ++i) {
         int id = tabBar.CommandAt(i);
-        if (id >= 0 && !IsFixedButton(id)) tabs.push_back(ContactOf(id));
+        if (id >= 0 && !IsFixedButton(id)) tabs.push_back(ContactOf(ButtonId{id}));
     }
     return tabs;
 }
@@ -56,11 +51,11 @@ ContactList OpenTabs() {
 }  // namespace
 
 int IStart() {
-    if (running) {
+    if (plugin.running) {
         Log(kTrace, "Tabs::IStart - już uruchomiony");
         return 1;
     }
-    running = true;
+    plugin.running = true;
     messageIcon = HostIcon(Host::kIconMessage);
     normalIcon = HostIcon(Host::kIconNormal);
     RegisterClasses();
@@ -83,11 +78,11 @@ int IStart() {
 }
 
 int IEnd() {
-    if (!running) {
+    if (!plugin.running) {
         Log(kTrace, "Tabs::IEnd - nie uruchomiony");
         return 1;
     }
-    running = false;
+    plugin.running = false;
     CloseSwitcher();
     SetString(Column::LastSession, ListToString(OpenTabs()).c_str());
     SetString(Column::ClosedRecentlyBuffer, ListToString(closedList).c_str());
@@ -111,7 +106,6 @@ void ReleaseAtUnload() {
     ReleaseWindows();
     if (containerWnd) DestroyWindow(containerWnd);
     UnregisterClasses();
-    DestroyTearOffCursor();
 }
 
 }  // namespace Tabs

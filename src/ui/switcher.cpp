@@ -78,7 +78,7 @@ public:
     Row Read(int32_t contact, bool waiting, bool tab) {
         Row row{contact, GetTabName(contact, false), {}, ImageOf(StatusIcon(contact, -1, iconPlugin)), waiting};
         // A tab of a contact the host no longer names keeps its tab's text.
-        if (row.name.empty() && tab) row.name = tabBar.Text(ButtonId(contact));
+        if (row.name.empty() && tab) row.name = tabBar.Text(ButtonOf(contact));
         row.folded = Fold(row.name);
         return row;
     }
@@ -98,7 +98,7 @@ std::vector<int32_t> TabContacts() {
     std::vector<int32_t> tabs;
     int count = tabBar.Count();
     for (int index = kFirstTabIndex; index < count; ++index) {
-        int id = tabBar.CommandAt(index);
+        ButtonId id{tabBar.CommandAt(index)};
         if (IsTabButtonId(id)) tabs.push_back(ContactOf(id));
     }
     return tabs;

@@ -1,0 +1,53 @@
+// The container window's own object: made when the window is, kept in the
+// window's GWLP_USERDATA (the window is ours), and deleted with it. It holds
+// what the container keeps beyond the variables the design names, each part
+// in an object of its own, and answers the window's messages.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "container/bar_view.h"
+#include "container/tab_drag.h"
+
+namespace Tabs {
+
+class Container {
+public:
+    explicit Container(HWND window) : window(window), drag(window, bar) {}
+    Container(const Container&) = delete;
+    Container& operator=(const Container&) = delete;
+
+    // The object of a container window; null for none.
+    static Container* Of(HWND window);
+    // The window's messages from its creation to its WM_DESTROY.
+    LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam);
+    // WM_GETMINMAXINFO, which comes before the object is made.
+    static LRESULT OnGetMinMaxInfo(LPARAM lParam);
+
+    BarView& Bar() { return bar; }
+    TabDrag& Drag() { return drag; }
+
+private:
+    // container.cpp: the window's life and layout.
+    LRESULT OnCreate();
+    LRESULT OnSize(LPARAM lParam);
+    LRESULT OnDestroy();
+    // container_events.cpp: the user's gestures, the close request, timers.
+    LRESULT OnActivate(WPARAM wParam);
+    LRESULT OnClose();
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNotify(LPARAM lParam);
+    LRESULT OnTimer(WPARAM timer);
+    LRESULT OnWheel(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMiddleClick();
+    LRESULT OnRightDoubleClick();
+    LRESULT OnRightClick(const NMMOUSE& info);
+
+    HWND window;
+    BarView bar;
+    TabDrag drag;
+};
+
+}  // namespace Tabs
