@@ -8,7 +8,6 @@
 
 #include "container/container_window.h"
 #include "conversations/registry.h"
-#include "conversations/shown_order.h"
 #include "host/columns.h"
 #include "host/host.h"
 #include "host/plugin_state.h"
@@ -104,7 +103,6 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCDESTROY) {
         std::unique_ptr<Container> gone(container);
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        DropShownOrder(window);
         ForgetChildren(window);
     } else if (container) {
         return container->Message(message, wParam, lParam);
@@ -346,6 +344,15 @@ void PlaceTab(ButtonId tab, int index) {
     int from = tabBar.IndexOf(tab);
     if (from < kFirstTabIndex || index < kFirstTabIndex || from == index) return;
     tabBar.Move(from, index);
+}
+
+void NoteShown(int32_t contact) {
+    if (Container* container = Container::Of(containerWnd)) container->Shown().Note(contact);
+}
+
+std::vector<int32_t> ShownTabs(const std::vector<int32_t>& tabs) {
+    Container* container = Container::Of(containerWnd);
+    return container ? container->Shown().Of(tabs) : std::vector<int32_t>();
 }
 
 bool WheelOverBar(WPARAM wParam, LPARAM lParam) {

@@ -1,13 +1,15 @@
 // The container as the conversations see it: its windows and the size a
 // tab's window is given, the tab bar (the design's thin TabBar over the
-// toolbar control), tabs added to it, taken off it and placed on it, and the
-// layout that follows every such change. How the container shows the bar,
+// toolbar control), tabs added to it, taken off it and placed on it, the
+// layout that follows every such change, and the order the tabs were last
+// shown in. How the container shows the bar,
 // follows a drag and answers its own messages stays behind this.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "container/tab_bar.h"
 
@@ -42,6 +44,13 @@ void RemoveTabsBut(int32_t kept);
 // Moves a tab (by button id) to a place on the bar, from kFirstTabIndex on;
 // the tabs between shift by one. The fixed buttons never move.
 void PlaceTab(ButtonId tab, int index);
+
+// A contact's tab was brought up: it comes first in the order last shown.
+void NoteShown(int32_t contact);
+// The tabs given (contacts) in the order last shown, most recent first;
+// contacts without a tab any longer leave the order. Empty without a
+// container.
+std::vector<int32_t> ShownTabs(const std::vector<int32_t>& tabs);
 
 // Takes a wheel message whose point lies over the bar while the bar scrolls;
 // false leaves it to whoever would take it otherwise.

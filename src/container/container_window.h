@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include "container/bar_view.h"
+#include "container/shown_order.h"
 #include "container/tab_drag.h"
 
 namespace Tabs {
@@ -27,6 +28,7 @@ public:
 
     BarView& Bar() { return bar; }
     TabDrag& Drag() { return drag; }
+    ShownOrder& Shown() { return shown; }
 
 private:
     // container.cpp: the window's life and layout.
@@ -48,6 +50,7 @@ private:
     HWND window;
     BarView bar;
     TabDrag drag;
+    ShownOrder shown;
 };
 
 }  // namespace Tabs

@@ -8,7 +8,6 @@
 #include "conversations/closed_list.h"
 #include "conversations/hooks.h"
 #include "conversations/registry.h"
-#include "conversations/shown_order.h"
 #include "host/columns.h"
 #include "host/host.h"
 #include "host/plugin_state.h"

@@ -19,7 +19,6 @@ inline constexpr char kPropViewProcOld[] = "CtrlViewProcOld";
 inline constexpr char kPropSendProcOld[] = "CtrlSendProcOld";
 inline constexpr char kPropContact[] = "CNT";          // set by the host
 inline constexpr char kPropMsgWaiting[] = "MsgWaiting";  // set by the host
-inline constexpr char kPropShownOrder[] = "TabsShownOrder";  // on the container: its tabs' order last shown
 
 extern HWND currentWnd;
 extern int32_t currentCnt;

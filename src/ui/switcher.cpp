@@ -15,7 +15,6 @@
 #include "container/tab_bar.h"
 #include "conversations/attach.h"
 #include "conversations/registry.h"
-#include "conversations/shown_order.h"
 #include "host/host.h"
 #include "ui/switcher_filter.h"
 

@@ -35,7 +35,7 @@ bool NameMatches(const std::string& foldedName, const SwitcherQuery& query);
 struct SwitcherSources {
     ContactList waiting;            // oldest first
     std::vector<int32_t> tabs;      // in bar order
-    ContactList shown;              // tabs in the order last shown, most recent first
+    std::vector<int32_t> shown;     // tabs in the order last shown, most recent first
     int32_t current = 0;            // the tab shown now
     std::vector<int32_t> table;     // the host's contact table, in its order
 };
