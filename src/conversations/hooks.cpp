@@ -158,8 +158,6 @@ int TabNumberKey(WPARAM key) {
     return 0;
 }
 
-bool IsKeyOf(WPARAM key, char letter) { return key == static_cast<WORD>(VkKeyScanA(letter)); }
-
 // The keys people bring from browsers act only in a conversation that is a
 // tab; a window on its own keeps them for the host. With Alt (AltGr) they
 // type a character instead.

@@ -95,6 +95,8 @@ std::string WindowText(HWND window) {
 
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
+bool IsKeyOf(WPARAM key, char letter) { return key == static_cast<WORD>(VkKeyScanA(letter)); }
+
 HINSTANCE AppInstance() { return hostControl ? hostControl->appInstance() : nullptr; }
 
 HINSTANCE OwnModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }

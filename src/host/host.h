@@ -63,6 +63,8 @@ std::string WindowText(HWND window);
 // Whether the key was down when the message being handled was sent: the high
 // bit of its state.
 bool KeyDown(int key);
+// Whether a virtual key is the one that types a letter on this keyboard.
+bool IsKeyOf(WPARAM key, char letter);
 
 // The host's instance, which the plug-in's windows and classes belong to;
 // null while there is no host control.

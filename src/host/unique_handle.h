@@ -38,5 +38,6 @@ private:
 
 using UniqueRegion = UniqueHandle<HRGN, DeleteObject>;
 using UniqueMenu = UniqueHandle<HMENU, DestroyMenu>;
+using UniqueIcon = UniqueHandle<HICON, DestroyIcon>;
 
 }  // namespace Tabs

@@ -3,10 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <memory>
 #include <new>
 #include <string>
-#include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -16,6 +14,7 @@
 #include "conversations/attach.h"
 #include "conversations/registry.h"
 #include "host/host.h"
+#include "host/unique_handle.h"
 #include "ui/switcher_filter.h"
 
 namespace Tabs {
@@ -53,12 +52,6 @@ constexpr char kCue[] = "Wpisz nazwę kontaktu";
 constexpr char kNothingMatches[] = "Brak pasujących rozmów";
 constexpr char kWaitingMark[] = "nowa wiadomość";
 
-struct IconDeleter {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-
-bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 bool CtrlAlone() { return KeyDown(VK_CONTROL) && !KeyDown(VK_MENU); }
 
 struct Row {
@@ -105,10 +98,9 @@ std::vector<int32_t> TabContacts() {
 
 std::vector<int32_t> TableContacts() {
     std::vector<int32_t> table;
-    int count = hostControl ? static_cast<int>(Send(Host::kContactCount)) : 0;
-    count = std::clamp(count, 0, kMostContacts);
-    for (int position = 0; position < count && hostControl; ++position)
-        if (int32_t contact = hostControl->rowId(1, position)) table.push_back(contact);
+    int count = std::clamp(static_cast<int>(Send(Host::kContactCount)), 0, kMostContacts);
+    for (int position = 0; position < count; ++position)
+        if (int32_t contact = ContactOfRef({position})) table.push_back(contact);
     return table;
 }
 
@@ -374,8 +366,8 @@ private:
         if (!images || image < 0) return nullptr;
         auto taken = icons.find(image);
         if (taken == icons.end())
-            taken = icons.emplace(image, OwnedIcon(ImageList_GetIcon(images, image, ILD_NORMAL))).first;
-        return taken->second.get();
+            taken = icons.emplace(image, UniqueIcon(ImageList_GetIcon(images, image, ILD_NORMAL))).first;
+        return taken->second.Get();
     }
 
     LRESULT OnEmptyColours(HDC dc) {
@@ -420,7 +412,7 @@ private:
                 break;
         }
         if (IsSwitcherKey(key)) return Close(true);
-        if (CtrlAlone() && key == static_cast<WORD>(VkKeyScanA('a'))) {
+        if (CtrlAlone() && IsKeyOf(key, 'a')) {
             SendMessageA(edit, EM_SETSEL, 0, -1);
             return 0;
         }
@@ -511,7 +503,7 @@ private:
     HWND list = nullptr;
     HWND empty = nullptr;  // "Brak pasujących rozmów" in the list's place
     HIMAGELIST images = nullptr;  // the host's
-    std::unordered_map<int, OwnedIcon> icons;  // by image index, as drawn
+    std::unordered_map<int, UniqueIcon> icons;  // by image index, as drawn
     int iconCx = kIconSize, iconCy = kIconSize;
     int rowHeight = kIconSize;
     std::vector<Row> rows;     // every row, in their order
@@ -552,10 +544,10 @@ HWND FindSwitcher() {
 void OpenSwitcher(HWND from) {
     HWND owner = from ? GetAncestor(from, GA_ROOT) : nullptr;
     if (!owner) owner = containerWnd;
-    if (!owner || !hostControl) return;
+    HINSTANCE instance = AppInstance();
+    if (!owner || !instance) return;
     Log(kTrace, "Tabs::OpenSwitcher");
-    HWND window = CreateWindowExA(kExStyle, kSwitcherClass, "", kStyle, 0, 0, 0, 0, owner, nullptr,
-                                  hostControl->appInstance(), from);
+    HWND window = CreateWindowExA(kExStyle, kSwitcherClass, "", kStyle, 0, 0, 0, 0, owner, nullptr, instance, from);
     if (!window) {
         Log(kError, "Tabs::OpenSwitcher - okno nie utworzone");
         return;
@@ -570,7 +562,7 @@ LRESULT CALLBACK SwitcherProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     return answer ? *answer : DefWindowProcA(window, message, wParam, lParam);
 }
 
-bool IsSwitcherKey(WPARAM key) { return CtrlAlone() && key == static_cast<WORD>(VkKeyScanA('k')); }
+bool IsSwitcherKey(WPARAM key) { return CtrlAlone() && IsKeyOf(key, 'k'); }
 
 void ToggleSwitcher(HWND from) {
     if (HWND open = FindSwitcher())
