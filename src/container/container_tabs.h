@@ -1,9 +1,9 @@
 // The container as the conversations see it: its windows and the size a
-// tab's window is given, the tab bar (the design's thin TabBar over the
-// toolbar control), tabs added to it, taken off it and placed on it, the
-// layout that follows every such change, and the order the tabs were last
-// shown in. How the container shows the bar,
-// follows a drag and answers its own messages stays behind this.
+// tab's window is given, the tab bar (the thin TabBar over the toolbar
+// control), tabs added to it, taken off it and placed on it, the layout that
+// follows every such change, and the order the tabs were last shown in. How
+// the container shows the bar, follows a drag and answers its own messages
+// stays behind this.
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // The container window's own object: made when the window is, kept in the
 // window's GWLP_USERDATA (the window is ours), and deleted with it. It holds
-// what the container keeps beyond the variables the design names, each part
-// in an object of its own, and answers the window's messages.
+// what the container keeps beyond the variables every part shares by name,
+// each part in an object of its own, and answers the window's messages.
 #pragma once
 
 #include <windows.h>

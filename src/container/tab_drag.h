@@ -1,6 +1,6 @@
 // A tab dragged on the bar: moved to another place on it, scrolling the bar
 // while it waits on the first or last row shown, or torn off the container.
-// The press's start time is the design's Tabs::dragStart (container.h).
+// The press's start time is the shared Tabs::dragStart (container.h).
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,7 @@
 // What the plug-in keeps from its load to its unload that no window owns.
 // The container's own state belongs to the container window (Container);
-// the variables the design names stay where every part finds them.
+// the variables every part shares by name (Tabs::currentWnd, Tabs::tabBar
+// and the like) stay where every part finds them.
 #pragma once
 
 #include <windows.h>
