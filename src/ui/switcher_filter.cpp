@@ -7,10 +7,17 @@ namespace Tabs {
 
 namespace {
 
-// The Polish letters of code page 1250 and the base letter each folds to.
-constexpr char kPolishLetters[] = "ĄĆĘŁŃÓŚŹŻąćęłńóśźż";
-constexpr char kBaseLetters[] = "acelnoszzacelnoszz";
-static_assert(sizeof kPolishLetters == 19 && sizeof kBaseLetters == sizeof kPolishLetters,
+// The capital letters of code page 1250 beyond ASCII and their small
+// letters: names from the neighbouring languages are typed without regard to
+// case as well.
+constexpr char kCapitals[] = "ŠŚŤŽŹŁĄŞŻĽŔÁÂĂÄĹĆÇČÉĘËĚÍÎĎĐŃŇÓÔŐÖŘŮÚŰÜÝŢ";
+constexpr char kSmallLetters[] = "šśťžźłąşżľŕáâăäĺćçčéęëěíîďđńňóôőöřůúűüýţ";
+static_assert(sizeof kCapitals == 41 && sizeof kSmallLetters == sizeof kCapitals,
+              "one byte for each capital in code page 1250, and a small letter for each");
+// The small Polish letters of code page 1250 and the base letter each folds to.
+constexpr char kPolishLetters[] = "ąćęłńóśźż";
+constexpr char kBaseLetters[] = "acelnoszz";
+static_assert(sizeof kPolishLetters == 10 && sizeof kBaseLetters == sizeof kPolishLetters,
               "one byte for each Polish letter in code page 1250, and a base letter for each");
 
 struct FoldTable {
@@ -21,7 +28,11 @@ constexpr FoldTable MakeFoldTable() {
     FoldTable table{};
     for (int byte = 0; byte < 256; ++byte)
         table.to[byte] = static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte);
-    for (int i = 0; kPolishLetters[i]; ++i) table.to[static_cast<unsigned char>(kPolishLetters[i])] = kBaseLetters[i];
+    for (int i = 0; kCapitals[i]; ++i) table.to[static_cast<unsigned char>(kCapitals[i])] = kSmallLetters[i];
+    for (int i = 0; kPolishLetters[i]; ++i) {
+        for (char& to : table.to)
+            if (to == kPolishLetters[i]) to = kBaseLetters[i];
+    }
     return table;
 }
 
