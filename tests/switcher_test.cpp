@@ -191,6 +191,27 @@ TEST_F(Switcher, EscAltF4CtrlKAndLosingActivationCloseItAndGiveTheFocusBack) {
     closes("the container closing", [&] { SendMessageA(Container(), WM_CLOSE, 0, 0); });
 }
 
+// A key held down repeats its key-down (the previous-state bit set) until it
+// is released.
+TEST_F(Switcher, CtrlKHeldDownOpensOrClosesItOnce) {
+    auto c = BootWithTabs({"Ala"});
+    BYTE ctrl[256] = {};
+    ctrl[VK_CONTROL] = 0x80;
+    SetKeyboardState(ctrl);
+    auto down = [](bool repeat) { SendMessageA(GetFocus(), WM_KEYDOWN, 'K', repeat ? 0x40000001 : 1); };
+    SetFocus(Edit(c[0]));
+    down(false);
+    ASSERT_TRUE(Window());
+    for (int i = 0; i < 3; ++i) down(true);
+    EXPECT_TRUE(Window()) << "held after opening it";
+    SendMessageA(GetFocus(), WM_KEYUP, 'K', static_cast<LPARAM>(0xC0000001));
+    down(false);
+    EXPECT_FALSE(Window());
+    for (int i = 0; i < 3; ++i) down(true);
+    EXPECT_FALSE(Window()) << "held after closing it";
+    EXPECT_TRUE(InputSeen(c[0]).empty()) << "the conversation's edit never sees it";
+}
+
 TEST_F(Switcher, TheListIsMadeAgainWhenATabClosesOrAMessageArrivesKeepingTextAndRow) {
     auto c = BootWithTabs({"Ala Nowak", "Adam Kot", "Anna Lis", "Jan"});
     CtrlK(Edit(c[3]));

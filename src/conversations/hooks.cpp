@@ -199,8 +199,9 @@ bool CopyFromView() {
 
 // Like Ctrl+Tab, Ctrl+PageDown and Ctrl+PageUp act on their release and the
 // edit never sees them pressed.
-Answer OnKeyDown(HWND window, WPARAM key) {
+Answer OnKeyDown(HWND window, WPARAM key, LPARAM lParam) {
     if (IsSwitcherKey(key)) {
+        if (IsRepeat(lParam)) return 0;
         Log(kTrace, "Tabs::CtrlSendProc - WM_KEYDOWN - Ctrl+K");
         ToggleSwitcher(window);
         return 0;
@@ -295,7 +296,7 @@ Answer OnEditNcDestroy(HWND window) {
 
 Answer EditMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_KEYDOWN: return OnKeyDown(window, wParam);
+        case WM_KEYDOWN: return OnKeyDown(window, wParam, lParam);
         case WM_KEYUP: return OnKeyUp(window, wParam);
         case WM_CHAR: return OnChar(wParam);
         case WM_MOUSEWHEEL: return OnMouseWheel(window, wParam, lParam);

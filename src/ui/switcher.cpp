@@ -137,7 +137,7 @@ public:
 
     Answer EditMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
-            case WM_KEYDOWN: return OnEditKey(wParam);
+            case WM_KEYDOWN: return OnEditKey(wParam, lParam);
             case WM_CHAR: return OnEditChar(wParam);
             case WM_MOUSEWHEEL: return SendMessageA(list, message, wParam, lParam);
             case WM_PAINT: return OnEditPaint(wParam, lParam);
@@ -395,7 +395,7 @@ private:
         return 0;
     }
 
-    Answer OnEditKey(WPARAM key) {
+    Answer OnEditKey(WPARAM key, LPARAM lParam) {
         switch (key) {
             case VK_UP:
             case VK_DOWN:
@@ -411,7 +411,7 @@ private:
                 if (CtrlAlone()) return DeleteWordBack();
                 break;
         }
-        if (IsSwitcherKey(key)) return Close(true);
+        if (IsSwitcherKey(key)) return IsRepeat(lParam) ? 0 : Close(true);
         if (CtrlAlone() && IsKeyOf(key, 'a')) {
             SendMessageA(edit, EM_SETSEL, 0, -1);
             return 0;
@@ -563,6 +563,8 @@ LRESULT CALLBACK SwitcherProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 bool IsSwitcherKey(WPARAM key) { return CtrlAlone() && IsKeyOf(key, 'k'); }
+
+bool IsRepeat(LPARAM keyData) { return (HIWORD(keyData) & KF_REPEAT) != 0; }
 
 void ToggleSwitcher(HWND from) {
     if (HWND open = FindSwitcher())

@@ -16,6 +16,9 @@ LRESULT CALLBACK SwitcherProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 // Ctrl+K: the key of "k" with Ctrl held and Alt not.
 bool IsSwitcherKey(WPARAM key);
+// A key held down sends its key-down again and again: Ctrl+K held opens or
+// closes the switcher once.
+bool IsRepeat(LPARAM keyData);
 // Opens the switcher over the window that holds `from`, which gets the
 // focus back when the switcher closes without a choice; closes it instead
 // when it is open.
