@@ -40,7 +40,13 @@ TEST_F(ContainerTest, AppearsHiddenAtTheSavedPositionWithItsChildrenButtonsAndTi
     EXPECT_FALSE(IsWindowVisible(Tabs::containerWnd));
     EXPECT_EQ(Text(Tabs::containerWnd), "Velmora - rozmowy");
     EXPECT_EQ(GetWindow(Tabs::tooltipWnd, GW_OWNER), Tabs::containerWnd);
-    EXPECT_EQ(Bar(TB_GETTOOLTIPS), reinterpret_cast<LRESULT>(Tabs::tooltipWnd));
+    EXPECT_EQ(Bar(TB_GETTOOLTIPS), 0) << "the bar's one tool is the container's, not a tool per button";
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    ASSERT_TRUE(SendMessageA(Tabs::tooltipWnd, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(SendMessageA(Tabs::tooltipWnd, TTM_GETTOOLCOUNT, 0, 0), 1);
+    EXPECT_EQ(tool.uId, reinterpret_cast<UINT_PTR>(Tabs::tabBar.Window()));
+    EXPECT_EQ(tool.hwnd, Tabs::containerWnd);
     EXPECT_EQ(GetDlgItem(Tabs::containerWnd, 1), Tabs::contWnd);
     EXPECT_EQ(GetDlgItem(Tabs::containerWnd, 11), ContainerObject().Bar().Window());
     EXPECT_EQ(GetDlgItem(ContainerObject().Bar().Window(), 10), Tabs::tabBar.Window()) << "the bar lies in its view";

@@ -87,6 +87,49 @@ protected:
         }
         return tabs;
     }
+    // The tooltip controls the container owns.
+    std::vector<HWND> OwnedTooltips() {
+        struct Search {
+            HWND owner;
+            std::vector<HWND> found;
+        } search{Container(), {}};
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(data);
+                char cls[32] = {};
+                GetClassNameA(window, cls, sizeof cls);
+                if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == s->owner)
+                    s->found.push_back(window);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+    // What the bar's tooltip says over a contact's tab: the tool the tooltip
+    // control finds at the tab's middle, asked for its text as the control
+    // asks, with the cursor there.
+    std::string TooltipOver(int contact) {
+        HWND bar = Bar();
+        RECT r{};
+        int index = static_cast<int>(SendMessageA(bar, TB_COMMANDTOINDEX, contact & 0xBFFFFFFF, 0));
+        if (!SendMessageA(bar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r))) return "(no button)";
+        TTHITTESTINFOA hit{};
+        hit.hwnd = bar;
+        hit.pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        hit.ti.cbSize = TTTOOLINFOA_V2_SIZE;
+        HWND tooltip = nullptr;
+        for (HWND owned : OwnedTooltips())
+            if (SendMessageA(owned, TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit))) tooltip = owned;
+        if (!tooltip) return "(no tool)";
+        POINT cursor = hit.pt;
+        ClientToScreen(bar, &cursor);
+        SetCursorPos(cursor.x, cursor.y);
+        NMTTDISPINFOA info{};
+        info.hdr = {tooltip, hit.ti.uId, TTN_GETDISPINFOA};
+        SendMessageA(hit.ti.hwnd, WM_NOTIFY, hit.ti.uId, reinterpret_cast<LPARAM>(&info));
+        return info.lpszText ? info.lpszText : "(no text)";
+    }
     std::vector<int> CheckedTabs() {
         std::vector<int> checked;
         for (int contact : Tabs())

@@ -1,9 +1,12 @@
 // The saved session across a restart of the host: the tabs in their order,
 // restored always, never or after asking, and the recently closed list.
+#include <algorithm>
 #include <functional>
+#include <set>
 
 #include "conversation_fixture.h"
 #include "host/columns.h"
+#include "ui/elements.h"
 
 using namespace DevHostLib;
 
@@ -121,4 +124,145 @@ TEST_F(Session, AnEndOrStartMessageOutOfTurnLosesNothingStored) {
     host->Stop();
     EXPECT_EQ(SavedSession(), std::to_string(late) + "\x01");
     EXPECT_EQ(SavedClosed(), Stored({0, 1, 2, 3}));
+}
+
+// Many tabs restored at once come back as they would one by one: in their
+// stored order, the last one shown, each with its tooltip; the bar takes
+// their buttons in one message, so that it lays them out once.
+namespace {
+
+constexpr int kBarId = 10;  // the host's conversations have toolbars of their own
+int barInserts = 0, barAdds = 0;
+
+LRESULT CALLBACK CountBarButtons(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    bool toBar = code == HC_ACTION && GetDlgCtrlID(sent->hwnd) == kBarId;
+    if (toBar && sent->message == TB_INSERTBUTTONA) ++barInserts;
+    if (toBar && sent->message == TB_ADDBUTTONSA) ++barAdds;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(Session, ManyTabsRestoredComeBackInOrderWithTheLastShownAndTheirTooltips) {
+    c = BootWithTabs({"Ala", "Jan", "Ola", "Ewa", "Iza", "Piotr", "Zenon", "Adam", "Beata"});
+    for (size_t i = 0; i < c.size(); ++i) host->state.contacts.Find(c[i])->info = "informacja " + std::to_string(i);
+    std::vector<int> order = {c[4], c[0], c[8], c[2], c[6], c[1], c[7], c[3], c[5]};
+    for (size_t i = 0; i < order.size(); ++i)
+        SendMessageA(Bar(), TB_MOVEBUTTON, SendMessageA(Bar(), TB_COMMANDTOINDEX, order[i] & 0xBFFFFFFF, 0), 2 + i);
+    ASSERT_EQ(Tabs(), order);
+
+    barInserts = barAdds = 0;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountBarButtons, nullptr, GetCurrentThreadId());
+    RestartHost(1);
+    UnhookWindowsHookEx(hook);
+    DevHost::Pump();
+
+    EXPECT_EQ(Tabs(), order);
+    EXPECT_EQ(barAdds, 1) << "every restored tab in one message";
+    EXPECT_EQ(barInserts, 2) << "only the bar's own two buttons one by one";
+    EXPECT_EQ(CurrentContact(), order.back()) << "the last one restored is shown, as one by one";
+    EXPECT_EQ(CheckedTabs(), std::vector<int>{order.back()});
+    EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{WindowOf(order.back())});
+    EXPECT_TRUE(IsWindowVisible(Container()));
+    EXPECT_EQ(InParent(WindowOf(order.back())).right - InParent(WindowOf(order.back())).left, InParent(Content()).right);
+    for (size_t i : {size_t{0}, order.size() / 2, order.size() - 1}) {
+        size_t contact = std::find(c.begin(), c.end(), order[i]) - c.begin();
+        EXPECT_EQ(TooltipOver(order[i]), "informacja " + std::to_string(contact)) << "tab " << i;
+    }
+    host->Stop();
+    EXPECT_EQ(SavedSession(), Stored({4, 0, 8, 2, 6, 1, 7, 3, 5}));
+}
+
+// Contacts the host no longer knows, contacts named twice and a text of
+// hundreds of thousands of characters: the known contacts come back once
+// each, in their first places, and only they are stored back.
+TEST_F(Session, AHugeSessionWithUnknownAndRepeatedContactsBringsEachKnownOneBackOnce) {
+    c = {AddContact("Ala"), AddContact("Jan"), AddContact("Ola")};
+    std::string session = Stored({1}) + "1073799999\x01" + Stored({0, 1});
+    for (int i = 0; i < 25000; ++i) session += std::to_string(1073800000 + i) + '\x01';
+    session += Stored({2, 0}) + "0\x01" + Stored({2});
+    ASSERT_GT(session.size(), 250000u);
+    host->state.config.SetText(0, 0, Tabs::Column::LastSession, session);
+    host->state.config.SetInt(0, 0, Tabs::Column::AutoRevertSession, 1);
+    Boot();
+
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[1], c[0], c[2]}));
+    EXPECT_EQ(CurrentContact(), c[2]);
+    for (int contact : c) EXPECT_EQ(OpenRequests(contact), 1);
+    host->Stop();
+    EXPECT_EQ(SavedSession(), Stored({1, 0, 2}));
+    EXPECT_EQ(SavedClosed(), "");
+}
+
+// The end gives every tab's window back to the host, hidden, with its frame,
+// its own procedures and none of the plug-in's properties, and paints none of
+// them, nor the container, on the way; a window hidden by closing stays hidden, a detached one
+// is left as it stands.
+namespace {
+
+std::set<HWND>* givenBack = nullptr;
+int paints = 0;
+
+bool IsPaint(UINT message) { return message == WM_PAINT || message == WM_ERASEBKGND || message == WM_NCPAINT; }
+
+void CountPaint(HWND window, UINT message) {
+    if (!IsPaint(message)) return;
+    for (HWND w = window; w && w != GetDesktopWindow(); w = GetAncestor(w, GA_PARENT))
+        if (givenBack->count(w)) ++paints;
+}
+
+LRESULT CALLBACK SentPaints(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION) CountPaint(sent->hwnd, sent->message);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK TakenPaints(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* taken = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE) CountPaint(taken->hwnd, taken->message);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(Session, TheEndGivesEveryWindowBackWithoutPaintingAny) {
+    Boot();
+    for (int i = 0; i < 40; ++i) c.push_back(AddContact("Kontakt " + std::to_string(i)));
+    for (int contact : c) Open(contact);
+    host->state.config.SetInt(0, 0, Host::kColumnKeepWindow, 1);
+    host->Notify({Tabs::Element::Close, Host::kGroupContactMenu, c[5]}, Host::kNoticeAction);  // kept, hidden
+    host->Notify({Tabs::Element::AttachDetach, Host::kGroupContactMenu, c[7]}, Host::kNoticeAction);
+    DevHost::Pump();
+    HWND detached = WindowOf(c[7]);
+    ASSERT_EQ(ParentOf(detached), GetDesktopWindow());
+    ASSERT_TRUE(IsWindowVisible(detached));
+
+    std::set<HWND> windows{Container()};
+    for (int contact : c)
+        if (contact != c[7]) windows.insert(WindowOf(contact));
+    givenBack = &windows;
+    paints = 0;
+    HHOOK sent = SetWindowsHookExA(WH_CALLWNDPROC, SentPaints, nullptr, GetCurrentThreadId());
+    HHOOK taken = SetWindowsHookExA(WH_GETMESSAGE, TakenPaints, nullptr, GetCurrentThreadId());
+    host->Stop();
+    DevHost::Pump();
+    UnhookWindowsHookEx(taken);
+    UnhookWindowsHookEx(sent);
+    givenBack = nullptr;
+
+    EXPECT_EQ(paints, 0);
+    for (int contact : c) {
+        HWND window = WindowOf(contact);
+        SCOPED_TRACE(contact);
+        EXPECT_EQ(ParentOf(window), GetDesktopWindow());
+        EXPECT_EQ(Style(window) & (WS_CHILD | WS_CAPTION), static_cast<DWORD>(WS_CAPTION));
+        EXPECT_TRUE(HasOwnProcedure(window));
+        EXPECT_EQ(Proc(host->state.conversations.MessageView(contact)), Conversations::ViewClassProc());
+        EXPECT_EQ(Proc(Edit(contact)), Conversations::EditClassProc());
+        EXPECT_EQ(GetPropA(window, "TABBED"), nullptr);
+        EXPECT_EQ(IsWindowVisible(window) != 0, contact == c[7]);
+    }
+    host->state.conversations.DestroyAll();
+    EXPECT_TRUE(host->state.conversations.leftovers.empty()) << host->state.conversations.leftovers.front();
 }

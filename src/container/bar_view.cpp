@@ -93,7 +93,8 @@ void BarView::SetViewWidth(int width) const {
     SetWindowPos(view, nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The bar's height with all its rows, wrapped in `width`.
+// The bar's height with all its rows, wrapped in `width`; `sized` is its
+// shape afterwards.
 int BarView::FullHeight(int width) {
     SetViewWidth(width);
     if (!(CurrentShape(width) == sized)) {
@@ -109,17 +110,18 @@ int BarView::FullHeight(int width) {
     return height < 0 ? 0 : height;
 }
 
-// Rows that fit under the limit, never fewer than one.
+// Rows that fit under the limit, never fewer than one; of the shape last
+// sized, which every layout sizes first.
 int BarView::RowsAllowed(int height, int limit) const {
-    int rows = tabBar.Rows();
+    int rows = sized.rows;
     if (rowHeight <= 0) return rows;
     int frame = height - rows * rowHeight;
     return std::max(1, (limit - frame) / rowHeight);
 }
 
 bool BarView::Overflows(int height, int limit) {
-    rowHeight = tabBar.ButtonHeight();
-    return tabBar.Rows() > RowsAllowed(height, limit);
+    rowHeight = sized.buttonHeight;
+    return sized.rows > RowsAllowed(height, limit);
 }
 
 // Whether the bar scrolls at this size, and its height with all its rows in
@@ -129,10 +131,10 @@ int BarView::DecideScrolling(int width, int limit) {
     int narrow = std::max(width - StripWidth(), 0);
     if (scrolling) {
         int height = FullHeight(narrow);
-        Decision now{CurrentShape(narrow), limit, tabBar.Count()};
+        Decision now{sized, limit, tabBar.Count()};
         // Far above the limit the whole width cannot hold the rows either:
         // it is tried only near the limit, and only after a change.
-        if (now == decided || (Overflows(height, limit) && tabBar.Rows() > 2 * RowsAllowed(height, limit))) {
+        if (now == decided || (Overflows(height, limit) && sized.rows > 2 * RowsAllowed(height, limit))) {
             decided = now;
             return height;
         }
@@ -141,12 +143,12 @@ int BarView::DecideScrolling(int width, int limit) {
     scrolling = Overflows(height, limit);
     if (!scrolling) return height;
     height = FullHeight(narrow);
-    rowHeight = tabBar.ButtonHeight();
-    decided = {CurrentShape(narrow), limit, tabBar.Count()};
+    rowHeight = sized.buttonHeight;
+    decided = {sized, limit, tabBar.Count()};
     return height;
 }
 
-int BarView::MaxFirstRow() const { return std::max(tabBar.Rows() - rowsShown, 0); }
+int BarView::MaxFirstRow() const { return std::max(sized.rows - rowsShown, 0); }
 
 // The shown tab's row comes into view with the least movement; a tab the
 // user scrolled to stays where it is while the shown tab is in view.
@@ -229,7 +231,7 @@ int BarView::LayOut(int cx, int cy) {
         firstRow = 0;
         return barHeight = height;
     }
-    int rows = tabBar.Rows();
+    int rows = sized.rows;
     rowsShown = RowsAllowed(height, std::max(cy, 0) / 3);
     RevealShownTab();
     return barHeight = height - (rows - rowsShown) * rowHeight;
@@ -337,6 +339,11 @@ LRESULT BarView::TooltipText(NMTTDISPINFOA& info) const {
             else
                 CopyToOwnText(info, "");
     }
+    return 0;
+}
+
+LRESULT BarView::OnHotItemChange() const {
+    if (tooltipWnd) SendMessageA(tooltipWnd, TTM_POP, 0, 0);
     return 0;
 }
 

@@ -55,6 +55,9 @@ public:
     // contact's information text (line breaks as "/"); nothing off the
     // buttons.
     LRESULT TooltipText(NMTTDISPINFOA& info) const;
+    // The bar's one tooltip tool covers every button: when the cursor passes
+    // to another button the tip goes, and the next one asks its text anew.
+    LRESULT OnHotItemChange() const;
 
     // The container's answers to the controls beside the rows.
     LRESULT OnArrows(const NMUPDOWN& info);
@@ -103,8 +106,7 @@ private:
     HWND view = nullptr;
     HWND arrows = nullptr;   // the two small arrows beside the rows
     HWND allTabs = nullptr;  // the control that opens the menu of every tab
-    // The controls' own tooltips: the bar's tooltip control holds one tool per
-    // button and goes with the bar when it is built anew.
+    // The controls' own tooltips, apart from the bar's.
     HWND controlTip = nullptr;
 
     Shape sized{};

@@ -72,12 +72,32 @@ HWND CreateTooltip(HWND owner) {
                            CW_USEDEFAULT, owner, nullptr, AppInstance(), nullptr);
 }
 
-// A new tab bar, watched for drags, with the current tooltip control, in the
-// bar's view.
+// The bar's tooltip is one tool over the whole toolbar, whose text the
+// container gives for the button under the cursor. The toolbar is not given
+// the tooltip control: with a tool per button it would send every button's
+// rectangle to the control whenever it lays its buttons out, that is
+// whenever a tab comes or goes.
+TOOLINFOA BarTool(HWND container, HWND bar) {
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;  // the size every version of the control takes
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = container;
+    tool.uId = reinterpret_cast<UINT_PTR>(bar);
+    tool.lpszText = LPSTR_TEXTCALLBACKA;
+    return tool;
+}
+
+void BarToolMessage(UINT message, HWND container, HWND bar) {
+    if (!tooltipWnd || !bar) return;
+    TOOLINFOA tool = BarTool(container, bar);
+    SendMessageA(tooltipWnd, message, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// A new tab bar, watched for drags, with its tooltip, in the bar's view.
 void MakeTabBar(Container& container, HWND window) {
     tabBar.Create(window, kBarStyle, kBarExStyle);
     container.Drag().Watch(tabBar.Window());
-    tabBar.SetTooltips(tooltipWnd);
+    BarToolMessage(TTM_ADDTOOLA, window, tabBar.Window());
     container.Bar().Adopt();
 }
 
@@ -219,6 +239,8 @@ int CreateContainer() {
 int Reposition(int cx, int cy) {
     if (cx == 0 && cy == 0) return 0;
     if (cx == -1 && cy == -1) {
+        // Conversations coming many at once are laid out once, after the last.
+        if (plugin.batch) return 0;
         cx = lastCx;
         cy = lastCy;
     }
@@ -303,6 +325,16 @@ bool AddTab(int32_t contact) {
     return tabBar.AddButton(ButtonOf(contact), GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
 }
 
+// Each button added on its own would lay out every button before it again.
+void AddTabs(const std::vector<int32_t>& contacts) {
+    bool iconPlugin = PluginLoaded(Host::kIconPluginSignature);
+    std::vector<NewButton> buttons;
+    buttons.reserve(contacts.size());
+    for (int32_t contact : contacts)
+        buttons.push_back({ButtonOf(contact), GetTabName(contact, true), StatusIcon(contact, -1, iconPlugin)});
+    tabBar.AddButtons(buttons, kTabStyle);
+}
+
 void RemoveTab(int32_t contact) {
     tabBar.Delete(ButtonOf(contact));
     Reposition(-1, -1);
@@ -325,11 +357,7 @@ void RemoveTabsBut(int32_t kept) {
     int keptId = kept == 0 || kept == -1 ? 0 : ButtonOf(kept);
     for (int id : {kCloseButtonId, kDetachButtonId, keptId})
         if (id != 0 && tabBar.Exists(id)) staying.push_back({id, tabBar.Text(id), tabBar.Image(id), tabBar.State(id)});
-    // The old bar's tools stay in its tooltip control, and a toolbar may
-    // destroy the control it was given along with itself: the new bar gets
-    // a control of its own.
-    HWND oldTooltip = tooltipWnd;
-    tooltipWnd = CreateTooltip(containerWnd);
+    BarToolMessage(TTM_DELTOOLA, containerWnd, old);
     MakeTabBar(*container, containerWnd);
     for (const Button& button : staying) {
         tabBar.AddButton(button.id, button.text.c_str(), 0, kTabStyle);
@@ -337,7 +365,6 @@ void RemoveTabsBut(int32_t kept) {
         tabBar.SetState(button.id, button.state);
     }
     DestroyWindow(old);
-    if (oldTooltip && IsWindow(oldTooltip)) DestroyWindow(oldTooltip);
 }
 
 void PlaceTab(ButtonId tab, int index) {

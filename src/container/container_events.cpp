@@ -184,6 +184,7 @@ LRESULT Container::OnNotify(LPARAM lParam) {
         case TBN_BEGINDRAG: return drag.OnBegin(*reinterpret_cast<const NMTOOLBARA*>(lParam));
         case TBN_ENDDRAG: return drag.OnEnd(*reinterpret_cast<const NMTOOLBARA*>(lParam));
         case TTN_GETDISPINFOA: return bar.TooltipText(*reinterpret_cast<NMTTDISPINFOA*>(lParam));
+        case TBN_HOTITEMCHANGE: return bar.OnHotItemChange();
         case NM_RDBLCLK: return OnRightDoubleClick();
         case NM_RCLICK: return OnRightClick(*reinterpret_cast<const NMMOUSE*>(lParam));
         case UDN_DELTAPOS: return bar.OnArrows(*reinterpret_cast<const NMUPDOWN*>(lParam));

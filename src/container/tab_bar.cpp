@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 
 #include "host/columns.h"
 #include "host/host.h"
@@ -42,15 +43,20 @@ void TabBar::Create(HWND parentWindow, DWORD style, DWORD exStyle) {
 
 int TabBar::ImageIndex(int iconId) { return ImageIndexOf(iconId); }
 
-bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
+bool TabBar::Refuses(int id) {
     if (!IsFixedButton(id) && !IsTabButtonId(id)) {
         Log(kError, "TabBar::AddButton - id poza zakresem: %d", id);
-        return false;
+        return true;
     }
     if (Exists(id)) {
         Log(kError, "TabBar::AddButton - id już istnieje: %d", id);
-        return false;
+        return true;
     }
+    return false;
+}
+
+// The control keeps its own copy of the text.
+TBBUTTON TabBar::Record(int id, const char* text, int iconId, int style) {
     TBBUTTON button{};
     button.iBitmap = iconId ? ImageIndex(iconId) : kNoImage;
     button.idCommand = id;
@@ -58,6 +64,12 @@ bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
     button.fsStyle = static_cast<BYTE>(style ? style : BTNS_AUTOSIZE);
     button.dwData = static_cast<DWORD_PTR>(id);
     button.iString = reinterpret_cast<INT_PTR>(text ? text : "");
+    return button;
+}
+
+bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
+    if (Refuses(id)) return false;
+    TBBUTTON button = Record(id, text, iconId, style);
     int rows = Rows();
     int height = ButtonHeight();
     UniqueRegion pending(CreateRectRgn(0, 0, 0, 0));
@@ -65,6 +77,21 @@ bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
     bool added = Message(TB_INSERTBUTTONA, kAppendIndex, reinterpret_cast<LPARAM>(&button)) != 0;
     if (added && pendingKnown && rows == Rows() && height == ButtonHeight()) RepaintAppended(pending.Get());
     return added;
+}
+
+int TabBar::AddButtons(const std::vector<NewButton>& buttons, int style) {
+    std::vector<TBBUTTON> records;
+    std::unordered_set<int> given;
+    for (const NewButton& button : buttons) {
+        if (!given.insert(button.id).second) {
+            Log(kError, "TabBar::AddButton - id już istnieje: %d", button.id);
+            continue;
+        }
+        if (!Refuses(button.id)) records.push_back(Record(button.id, button.text.c_str(), button.iconId, style));
+    }
+    if (records.empty()) return 0;
+    LRESULT added = Message(TB_ADDBUTTONSA, records.size(), reinterpret_cast<LPARAM>(records.data()));
+    return added ? static_cast<int>(records.size()) : 0;
 }
 
 // A button appended in the rows the bar already had moves none of the
@@ -234,8 +261,6 @@ bool TabBar::Exists(int key, bool byIndex) {
     }
     return IndexOf(key) != -1;
 }
-
-void TabBar::SetTooltips(HWND tooltip) { Message(TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(tooltip)); }
 
 void TabBar::SetNotifyWindow(HWND window) { Message(TB_SETPARENT, reinterpret_cast<WPARAM>(window)); }
 

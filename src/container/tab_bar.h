@@ -34,12 +34,23 @@ struct ButtonImage {
     int iconId;
 };
 
+// A button to append: its command id, text and host icon.
+struct NewButton {
+    int id;
+    std::string text;
+    int iconId;
+};
+
 class TabBar {
 public:
     void Create(HWND parent, DWORD style, DWORD exStyle);
     // Appends a button; refuses (and logs) an id that is already on the bar
     // or that is neither a fixed button's nor a usable tab's.
     bool AddButton(int id, const char* text, int iconId, int style);
+    // Appends many buttons with one message, so that the control lays its
+    // buttons out once for all of them; each is refused as AddButton would
+    // refuse it, and one given twice comes once. Returns how many came.
+    int AddButtons(const std::vector<NewButton>& buttons, int style);
     LRESULT SetImage(int id, int iconId);
     LRESULT SetImageIndex(int id, int image);
     // SetImage for many buttons at once, repainting only what changed.
@@ -62,7 +73,6 @@ public:
     bool ItemRect(int index, RECT& rect);
     LRESULT Move(int fromIndex, int toIndex);
     bool Exists(int key, bool byIndex = false);
-    void SetTooltips(HWND tooltip);
     // Where commands and notices go, whichever window the bar lies in.
     void SetNotifyWindow(HWND window);
     LRESULT Delete(int key, bool byIndex = false);
@@ -71,6 +81,8 @@ public:
     HWND Parent() const { return parent; }
 
 private:
+    bool Refuses(int id);
+    TBBUTTON Record(int id, const char* text, int iconId, int style);
     int ImageIndex(int iconId);
     void RepaintAppended(HRGN pending);
     LRESULT ReplaceImage(int id, int old, int image);

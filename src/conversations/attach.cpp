@@ -171,6 +171,7 @@ void AttachCreated(int32_t contact, HWND window, HWND viewControl) {
     Log(kTrace, "Tabs::ControlTrigger: cnt: %d", contact);
     SetStyle(window, kTriggerAttachKeep, WS_CHILD);
     SetParent(window, contWnd);
+    if (plugin.batch) plugin.batch->joined.push_back(contact);
     ChangeWindow(contact);
     Hook(window, SubclassProc, kPropOldProc);
     MarkTabbed(window);
@@ -215,7 +216,50 @@ void GiveBack(HWND window) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+// A window of the batch that is a tab: inside the container, marked.
+bool JoinedTab(int32_t contact) {
+    HWND window = ConversationWindow(contact);
+    return window && IsTabbed(window) && GetAncestor(window, GA_PARENT) == contWnd;
+}
+
+// The host showed each window as it built it, inside the hidden container:
+// all but the one to show are hidden again before anything is painted, and
+// the one to show is put at its size once the bar has its final height.
+void FinishBatch(const AttachBatch& batch) {
+    std::vector<int32_t> tabs;
+    for (int32_t contact : batch.joined)
+        if (JoinedTab(contact)) tabs.push_back(contact);
+    AddTabs(tabs);
+    int32_t shown = batch.shown ? batch.shown : tabs.empty() ? 0 : tabs.back();
+    for (int32_t contact : tabs) {
+        ListRemove(closedList, contact);
+        NoteShown(contact);
+        HWND window = ConversationWindow(contact);
+        if (contact != shown && Shown(window)) ShowWindow(window, SW_HIDE);
+    }
+    Reposition(-1, -1);
+    if (!shown) {
+        UpdateClosedMenu();
+        return;
+    }
+    if (JoinedTab(shown)) FitContent(ConversationWindow(shown));
+    ChangeWindow(shown);
+}
+
 }  // namespace
+
+void AttachMany(const std::function<void()>& work) {
+    if (plugin.batch) {
+        work();
+        return;
+    }
+    AttachBatch batch;
+    {
+        Scoped<AttachBatch*> open(plugin.batch, &batch);
+        work();
+    }
+    FinishBatch(batch);
+}
 
 // Showing a window sends it the messages (shown, moved, activated) that would
 // run ChangeWindow's steps for it again: while its switch brings it up, they
@@ -223,6 +267,10 @@ void GiveBack(HWND window) {
 int ChangeWindow(int32_t contact) {
     if (contact != 0 && contact == plugin.showingCnt) return 0;
     Log(kTrace, "Tabs::ChangeWindow(cnt = %d)", ButtonOf(contact).value);
+    if (plugin.batch) {
+        plugin.batch->shown = contact;
+        return 0;
+    }
     HWND window = ConversationWindow(contact);
     // Only a window inside the container can be the shown tab: a detached
     // one floats on its own and gets no button.
@@ -342,7 +390,10 @@ intptr_t ForwardNotice(int owner, const ActionNotice* notice) {
     return hostControl->sendTo(owner, &message);
 }
 
+// The container goes out of sight first: a window leaving it then uncovers
+// nothing, and none is painted on its way out.
 void ReleaseWindows() {
+    if (containerWnd) ShowWindow(containerWnd, SW_HIDE);
     for (HWND window : ThreadWindows()) {
         Unhook(window, SubclassProc, kPropOldProc);
         Unhook(window, CtrlViewProc, kPropViewProcOld);

@@ -4,11 +4,25 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "host/ids.h"
 #include "host/records.h"
 
 namespace Tabs {
+
+// Many conversations at once, as a restored session brings them: while
+// `work` runs, each conversation the host builds is taken into the container
+// and hooked, but neither shown, laid out nor given a button on its own, and
+// a switch asked for meanwhile only names the tab to show. Afterwards their
+// buttons come in one go, in the order the windows came, the bar is laid out
+// once and the tab last asked for is shown, as if each had come alone.
+struct AttachBatch {
+    std::vector<int32_t> joined;  // in the order the host built them
+    int32_t shown = 0;            // the tab last asked for
+};
+void AttachMany(const std::function<void()>& work);
 
 int ChangeWindow(int32_t contact);
 void MoveToWnd(int32_t contact);

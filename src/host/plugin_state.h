@@ -14,6 +14,8 @@
 
 namespace Tabs {
 
+struct AttachBatch;
+
 struct PluginState {
     // Between the start and the end message the session lives in the tab
     // bar and the stored texts are empty: a start or end out of turn would
@@ -29,6 +31,9 @@ struct PluginState {
     // do not start it again; changed only through Scoped.
     int32_t showingCnt = 0;  // the contact whose window a switch brings up
     bool pinning = false;    // a tabbed window being put back in place
+    // Conversations coming many at once (a restored session) join this
+    // batch instead of coming up one by one; null when none is open.
+    AttachBatch* batch = nullptr;
 
     // Hooked host windows whose procedure of ours lies under one put over
     // it later: taking ours out would take that one out too, so ours only

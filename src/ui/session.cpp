@@ -1,5 +1,7 @@
 #include "ui/session.h"
 
+#include <unordered_set>
+
 #include "container/container.h"
 #include "conversations/attach.h"
 #include "conversations/closed_list.h"
@@ -27,14 +29,18 @@ bool RestoreWanted(const ContactList& session) {
 }
 
 // Each conversation the host opens attaches as a tab after those already
-// open, so the tabs come back in their stored order.
+// open, so the tabs come back in their stored order, all in one batch. A
+// contact named twice comes back once, at its first place.
 void Restore(const ContactList& session, bool autoLoad) {
-    for (int32_t contact : session) {
-        Log(kTrace, "Tabs::IStart - Reverting: %d", contact);
-        if (contact == 0 || Send(Host::kContactExists, contact) == 0) continue;
-        CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
-        if (autoLoad) CallAction({Host::kViewerLoadChat, Host::kViewerGroup, contact}, Host::kNoticeAction);
-    }
+    std::unordered_set<int32_t> asked;
+    AttachMany([&] {
+        for (int32_t contact : session) {
+            Log(kTrace, "Tabs::IStart - Reverting: %d", contact);
+            if (contact == 0 || !asked.insert(contact).second || Send(Host::kContactExists, contact) == 0) continue;
+            CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
+            if (autoLoad) CallAction({Host::kViewerLoadChat, Host::kViewerGroup, contact}, Host::kNoticeAction);
+        }
+    });
 }
 
 ContactList OpenTabs() {
