@@ -88,22 +88,21 @@ protected:
         return tabs;
     }
     // The tooltip controls the container owns.
+    struct TooltipSearch {
+        HWND owner;
+        std::vector<HWND> found;
+    };
+    static BOOL CALLBACK CollectTooltip(HWND window, LPARAM data) {
+        auto* search = reinterpret_cast<TooltipSearch*>(data);
+        char cls[32] = {};
+        GetClassNameA(window, cls, sizeof cls);
+        if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == search->owner)
+            search->found.push_back(window);
+        return TRUE;
+    }
     std::vector<HWND> OwnedTooltips() {
-        struct Search {
-            HWND owner;
-            std::vector<HWND> found;
-        } search{Container(), {}};
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                char cls[32] = {};
-                GetClassNameA(window, cls, sizeof cls);
-                if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == s->owner)
-                    s->found.push_back(window);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        TooltipSearch search{Container(), {}};
+        EnumThreadWindows(GetCurrentThreadId(), CollectTooltip, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
     // What the bar's tooltip says over a contact's tab: the tool the tooltip

@@ -206,10 +206,14 @@ std::vector<HWND> ThreadWindows() {
     return all;
 }
 
+// The window leaves the container while it is still a child: the system
+// brings a top-level window it re-parents to the top, activating it, and a
+// child only hears of it. Activating every window given back, one after the
+// other, was most of the time of an end.
 void GiveBack(HWND window) {
     ShowWindow(window, SW_HIDE);
-    SetStyle(window, ~static_cast<DWORD>(WS_CHILD), kFrameStyles);
     SetParent(window, nullptr);
+    SetStyle(window, ~static_cast<DWORD>(WS_CHILD), kFrameStyles);
     // The frame is computed anew only when asked: without it the window
     // would come back without its caption and borders.
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
