@@ -169,7 +169,7 @@ Figures CloseOthersAt(bool plugin, int open, int samples) {
 }
 
 Series ClosingOthers(const Plan& plan) {
-    Series s{"Closing all but one", "tabs open", true, Limit::None, {}};
+    Series s{"Closing all but one", "tabs open", true, Limit::NoMoreThanHost, {}};
     for (int open : {10, 100, 500}) {
         if (plan.quick && open > 100) continue;
         Progress(s.name.c_str(), open);
@@ -391,31 +391,42 @@ Figures StartWithSession(bool plugin, int tabs, int samples) {
     return Measure(samples, work, prepare, restore);
 }
 
+// Every conversation opened by the host at the start ("Otwieraj przywrócone
+// rozmowy dopiero po wybraniu zakładki" off), at 10, 100 and 500 tabs.
 Series Starting(const Plan& plan) {
-    const int tabs = plan.quick ? 20 : 100;
-    Series s{"Start with a saved session", "tabs restored", false, Limit::None, {}};
-    Progress(s.name.c_str(), tabs);
-    int n = Scaled(plan, plan.samples / 4);
-    s.points.push_back({tabs, StartWithSession(false, tabs, n), StartWithSession(true, tabs, n)});
+    Series s{"Start with a saved session", "tabs restored", false, Limit::OverHost25Share, {}};
+    for (int tabs : {10, 100, 500}) {
+        if (plan.quick && tabs > 100) continue;
+        Progress(s.name.c_str(), tabs);
+        int n = Scaled(plan, tabs >= 500 ? plan.samples / 8 : tabs >= 100 ? plan.samples / 4 : plan.samples / 2);
+        s.points.push_back({tabs, StartWithSession(false, tabs, n), StartWithSession(true, tabs, n)});
+    }
     return s;
 }
 
-Figures EndWith(int tabs, int samples) {
+// The end message with the tabs open: every window given back to the host.
+// The system's own give-back of as many windows is in system.md.
+Figures EndWith(const Plan& plan, int tabs, int samples) {
     std::unique_ptr<World> w;
-    return Measure(
-        samples, [&](int) { w->Host().Call(Host::kMsgEnd); },
-        [&](int) {
-            w = std::make_unique<World>(true, tabs);
-            w->Open(0, tabs);
-        },
-        [&](int) { w.reset(); });
+    auto prepare = [&](int) {
+        w = std::make_unique<World>(true, tabs);
+        w->Open(0, tabs);
+    };
+    Figures f = Measure(samples, [&](int) { w->Host().Call(Host::kMsgEnd); }, prepare, [&](int) { w.reset(); });
+    prepare(samples);
+    f.counts = CountMessages([&] { w->Host().Call(Host::kMsgEnd); }, {0, 0}, w->Container(), plan.trace);
+    w.reset();
+    return f;
 }
 
 Series Ending(const Plan& plan) {
-    const int tabs = plan.quick ? 100 : 500;
-    Series s{"End with the tabs open", "tabs open", false, Limit::None, {}};
-    Progress(s.name.c_str(), tabs);
-    s.points.push_back({tabs, std::nullopt, EndWith(tabs, Scaled(plan, plan.samples / 6))});
+    Series s{"End with the tabs open", "tabs open", false, Limit::EndFloor, {}};
+    for (int tabs : {10, 100, 500}) {
+        if (plan.quick && tabs > 100) continue;
+        Progress(s.name.c_str(), tabs);
+        int n = Scaled(plan, tabs >= 500 ? plan.samples / 4 : plan.samples / 2);
+        s.points.push_back({tabs, std::nullopt, EndWith(plan, tabs, n)});
+    }
     return s;
 }
 

@@ -22,6 +22,9 @@ enum class Limit {
     FrameWhenSeen,    // p95 under one frame wherever the conversation was seen
     HalfFrameMedian,  // median under half a frame, p95 under one frame
     FrameNoMoreAsked, // p95 under one frame, and no more asked of the host at the last sample than at the first
+    OverHost25Share,  // at most 25% more than the host alone, and the plug-in's own share growing at most ×60 from 10 to 500
+    EndFloor,         // under 600 ms at 500 tabs; the system's own give-back is in system.md
+    NoMoreThanHost,   // at or below the host alone from 100 on
 };
 
 struct Series {

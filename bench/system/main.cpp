@@ -10,6 +10,10 @@
 //     styles off, made a child, sized to the content, shown and painted.
 // The difference between the last two is what re-parenting itself costs.
 //
+// Giving back: what the end of a run does to the windows in the tabs
+// (procedures, properties, styles, parent, frame), done to 10, 100 and 500
+// windows.
+//
 // Tab buttons: a toolbar made like the tab bar (same styles, an image list
 // like the host's) repaints some of its buttons, with their images and
 // without; and one image drawn from the image list is timed against the
@@ -205,6 +209,94 @@ void Reparenting(std::ostream& out, int samples, HWND content) {
         << " more than building it inside the content window.\n";
 }
 
+// --- giving windows back -----------------------------------------------------
+
+// What the end of a run does to the windows in the tabs, done by the system
+// alone: n windows like a conversation inside the content window, the last
+// shown, each with its own procedure and its view's and its edit's replaced
+// and four properties set. The container is hidden first; then every window
+// gets its three procedures back and loses the properties, is hidden, gets
+// its frame styles back, leaves the content window and has its frame
+// computed anew. It leaves the content window while it is still a child, so
+// that the system does not activate it as a new top-level window.
+constexpr char kPropTabbed[] = "TABBED";
+constexpr char kPropWindow[] = "oldProc";
+constexpr char kPropView[] = "CtrlViewProcOld";
+constexpr char kPropEdit[] = "CtrlSendProcOld";
+
+LRESULT CALLBACK Borrowed(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (const char* prop : {kPropWindow, kPropView, kPropEdit})
+        if (auto old = reinterpret_cast<WNDPROC>(GetPropA(window, prop)))
+            return CallWindowProcA(old, window, message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND ViewOf(HWND window) { return FirstChild(FirstChild(FirstChild(GetDlgItem(window, kViewId)))); }
+
+void Borrow(HWND window, const char* prop) {
+    SetPropA(window, prop, reinterpret_cast<HANDLE>(SetWindowLongPtrA(window, GWLP_WNDPROC,
+                                                                        reinterpret_cast<LONG_PTR>(Borrowed))));
+}
+
+void GiveBack(HWND window, const char* prop) {
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemovePropA(window, prop)));
+}
+
+std::vector<HWND> Lend(HWND content, int count) {
+    std::vector<HWND> windows;
+    for (int i = 0; i < count; ++i) {
+        HWND window = Build(content);
+        Borrow(window, kPropWindow);
+        Borrow(ViewOf(window), kPropView);
+        Borrow(GetDlgItem(window, kEditId), kPropEdit);
+        SetPropA(window, kPropTabbed, reinterpret_cast<HANDLE>(1));
+        windows.push_back(window);
+    }
+    ShowWindow(windows.back(), SW_SHOW);
+    return windows;
+}
+
+void GiveAllBack(HWND container, const std::vector<HWND>& windows) {
+    ShowWindow(container, SW_HIDE);
+    for (HWND window : windows) {
+        GiveBack(window, kPropWindow);
+        GiveBack(ViewOf(window), kPropView);
+        GiveBack(GetDlgItem(window, kEditId), kPropEdit);
+        RemovePropA(window, kPropTabbed);
+        ShowWindow(window, SW_HIDE);
+        SetParent(window, nullptr);
+        DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+        SetWindowLongA(window, GWL_STYLE, static_cast<LONG>((style & ~WS_CHILD) | WS_OVERLAPPEDWINDOW));
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+}
+
+void GivingBack(std::ostream& out, int samples, HWND container, HWND content, bool quick) {
+    std::vector<Row> rows;
+    int rounds = std::max(samples / 4, 3);
+    for (int count : {10, 100, 500}) {
+        if (quick && count > 100) continue;
+        std::vector<HWND> windows;
+        std::vector<double> ms;
+        for (int i = 0; i < rounds; ++i) {
+            windows = Lend(content, count);
+            ShowWindow(container, SW_SHOW);
+            Pump();
+            double start = NowMs();
+            GiveAllBack(container, windows);
+            Pump();
+            ms.push_back(NowMs() - start);
+            for (HWND window : windows) DestroyWindow(window);
+            Pump();
+        }
+        rows.push_back({std::to_string(count) + " windows given back", Summarise(ms)});
+    }
+    ShowWindow(container, SW_SHOW);
+    Pump();
+    Table(out, "Giving the tabs' windows back at the end", rounds, rows);
+}
+
 // --- tab buttons --------------------------------------------------------------
 
 constexpr int kButtons = 100;
@@ -316,6 +408,8 @@ int main(int argc, char** argv) {
 
     std::ostringstream md;
     Reparenting(md, samples, content);
+    md << "\n";
+    GivingBack(md, samples, container, content, samples < 41);
     md << "\n";
     ShowWindow(content, SW_HIDE);
     TabButtons(md, samples, container);
