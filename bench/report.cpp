@@ -152,12 +152,18 @@ void JudgeRestore(Verdict& v, const Series& s) {
         double ratio = p.plugin.median / p.host->median;
         Judge(v, ratio <= kMaxOverHost,
               s.name + " at " + std::to_string(p.size) + ": " + Ms(p.plugin.median) + " against " + Ms(p.host->median) +
-                  " (" + Times(ratio) + "; the plug-in's share " + Ms(p.plugin.median - p.host->median) + ")");
+                  " (" + Times(ratio) + ")");
     }
     const Point* from = At(s, kGrowthFrom);
     const Point& to = s.points.back();
     if (!from || !from->host || !to.host || to.size <= kGrowthFrom) return;
     double shareFrom = from->plugin.median - from->host->median, shareTo = to.plugin.median - to.host->median;
+    if (shareTo <= 0) {
+        Judge(v, true,
+              "the plug-in's share at " + std::to_string(to.size) + " tabs: none, the start takes " + Ms(-shareTo) +
+                  " less than the host alone opening the same conversations");
+        return;
+    }
     // A share at or under the noise at 10 tabs says nothing of the growth.
     double growth = shareTo / std::max(shareFrom, 1.0);
     Judge(v, growth <= kMaxShareGrowth,

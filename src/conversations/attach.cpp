@@ -165,13 +165,25 @@ void Attach(int32_t contact, HWND window) {
     Hook(ViewOf(window), CtrlViewProc, kPropViewProcOld);
 }
 
+// The host shows each window it builds: the one that came before is hidden
+// again as the next comes, so that the content window never holds more than
+// two shown at once (every window shown beside others costs the system more
+// with each one).
+void Join(AttachBatch& batch, int32_t contact, HWND window) {
+    if (!batch.joined.empty()) {
+        HWND before = ConversationWindow(batch.joined.back());
+        if (before != window && Shown(before) && GetAncestor(before, GA_PARENT) == contWnd) ShowWindow(before, SW_HIDE);
+    }
+    batch.joined.push_back(contact);
+}
+
 // A conversation window the host has just built becomes a tab.
 void AttachCreated(int32_t contact, HWND window, HWND viewControl) {
     if (!contWnd || !IsTabButtonId(ButtonOf(contact))) return;
     Log(kTrace, "Tabs::ControlTrigger: cnt: %d", contact);
     SetStyle(window, kTriggerAttachKeep, WS_CHILD);
     SetParent(window, contWnd);
-    if (plugin.batch) plugin.batch->joined.push_back(contact);
+    if (plugin.batch) Join(*plugin.batch, contact, window);
     ChangeWindow(contact);
     Hook(window, SubclassProc, kPropOldProc);
     MarkTabbed(window);
