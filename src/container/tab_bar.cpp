@@ -68,7 +68,7 @@ bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
     return added;
 }
 
-int TabBar::AddButtons(const std::vector<NewButton>& buttons, int style) {
+void TabBar::AddButtons(const std::vector<NewButton>& buttons, int style) {
     std::vector<TBBUTTON> added;
     std::unordered_set<int> ids;
     for (const NewButton& b : buttons) {
@@ -82,9 +82,7 @@ int TabBar::AddButtons(const std::vector<NewButton>& buttons, int style) {
         button.iString = reinterpret_cast<INT_PTR>(b.text.c_str());
         added.push_back(button);
     }
-    if (added.empty()) return 0;
-    bool done = Message(TB_ADDBUTTONSA, added.size(), reinterpret_cast<LPARAM>(added.data())) != 0;
-    return done ? static_cast<int>(added.size()) : 0;
+    if (!added.empty()) Message(TB_ADDBUTTONSA, added.size(), reinterpret_cast<LPARAM>(added.data()));
 }
 
 // A button appended in the rows the bar already had moves none of the

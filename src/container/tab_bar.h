@@ -47,10 +47,11 @@ public:
     // Appends a button; refuses (and logs) an id that is already on the bar
     // or that is neither a fixed button's nor a usable tab's.
     bool AddButton(int id, const char* text, int iconId, int style);
-    // Appends many buttons in one message, so that the control lays its
-    // buttons out once for all of them; the same ids are refused as by
-    // AddButton, and a repeated one after its first. Returns how many came.
-    int AddButtons(const std::vector<NewButton>& buttons, int style);
+    // Appends many tabs' buttons in one message, so that the control lays
+    // its buttons out once for all of them; an id that is not a usable
+    // tab's, or is on the bar already, or repeats one before it, is left
+    // out.
+    void AddButtons(const std::vector<NewButton>& buttons, int style);
     LRESULT SetImage(int id, int iconId);
     LRESULT SetImageIndex(int id, int image);
     // SetImage for many buttons at once, repainting only what changed.
