@@ -25,6 +25,8 @@ enum class Limit {
     OverHost25Share,  // at most 25% more than the host alone, and the plug-in's own share growing at most ×60 from 10 to 500
     EndFloor,         // under 600 ms at 500 tabs; the system's own give-back is in system.md
     NoMoreThanHost,   // at or below the host alone from 100 on
+    Under500Ms,       // median under 500 ms
+    OverSettingOff25, // at most 25% more than the same with the setting off (in the host's column)
 };
 
 struct Series {

@@ -43,20 +43,15 @@ void TabBar::Create(HWND parentWindow, DWORD style, DWORD exStyle) {
 
 int TabBar::ImageIndex(int iconId) { return ImageIndexOf(iconId); }
 
-bool TabBar::Refuses(int id) {
+bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
     if (!IsFixedButton(id) && !IsTabButtonId(id)) {
         Log(kError, "TabBar::AddButton - id poza zakresem: %d", id);
-        return true;
+        return false;
     }
     if (Exists(id)) {
         Log(kError, "TabBar::AddButton - id już istnieje: %d", id);
-        return true;
+        return false;
     }
-    return false;
-}
-
-// The control keeps its own copy of the text.
-TBBUTTON TabBar::Record(int id, const char* text, int iconId, int style) {
     TBBUTTON button{};
     button.iBitmap = iconId ? ImageIndex(iconId) : kNoImage;
     button.idCommand = id;
@@ -64,12 +59,6 @@ TBBUTTON TabBar::Record(int id, const char* text, int iconId, int style) {
     button.fsStyle = static_cast<BYTE>(style ? style : BTNS_AUTOSIZE);
     button.dwData = static_cast<DWORD_PTR>(id);
     button.iString = reinterpret_cast<INT_PTR>(text ? text : "");
-    return button;
-}
-
-bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
-    if (Refuses(id)) return false;
-    TBBUTTON button = Record(id, text, iconId, style);
     int rows = Rows();
     int height = ButtonHeight();
     UniqueRegion pending(CreateRectRgn(0, 0, 0, 0));
@@ -79,19 +68,21 @@ bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
     return added;
 }
 
-int TabBar::AddButtons(const std::vector<NewButton>& buttons, int style) {
-    std::vector<TBBUTTON> records;
-    std::unordered_set<int> given;
-    for (const NewButton& button : buttons) {
-        if (!given.insert(button.id).second) {
-            Log(kError, "TabBar::AddButton - id już istnieje: %d", button.id);
-            continue;
-        }
-        if (!Refuses(button.id)) records.push_back(Record(button.id, button.text.c_str(), button.iconId, style));
+void TabBar::AddButtons(const std::vector<NewButton>& buttons, int style) {
+    std::vector<TBBUTTON> added;
+    std::unordered_set<int> ids;
+    for (const NewButton& b : buttons) {
+        if (!IsTabButtonId(b.id) || Exists(b.id) || !ids.insert(b.id).second) continue;
+        TBBUTTON button{};
+        button.iBitmap = b.iconId ? ImageIndex(b.iconId) : kNoImage;
+        button.idCommand = b.id;
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = static_cast<BYTE>(style);
+        button.dwData = static_cast<DWORD_PTR>(b.id);
+        button.iString = reinterpret_cast<INT_PTR>(b.text.c_str());
+        added.push_back(button);
     }
-    if (records.empty()) return 0;
-    LRESULT added = Message(TB_ADDBUTTONSA, records.size(), reinterpret_cast<LPARAM>(records.data()));
-    return added ? static_cast<int>(records.size()) : 0;
+    if (!added.empty()) Message(TB_ADDBUTTONSA, added.size(), reinterpret_cast<LPARAM>(added.data()));
 }
 
 // A button appended in the rows the bar already had moves none of the

@@ -34,7 +34,7 @@ struct ButtonImage {
     int iconId;
 };
 
-// A button to append: its command id, text and host icon.
+// A button to append, with the text it shows.
 struct NewButton {
     int id;
     std::string text;
@@ -47,10 +47,11 @@ public:
     // Appends a button; refuses (and logs) an id that is already on the bar
     // or that is neither a fixed button's nor a usable tab's.
     bool AddButton(int id, const char* text, int iconId, int style);
-    // Appends many buttons with one message, so that the control lays its
-    // buttons out once for all of them; each is refused as AddButton would
-    // refuse it, and one given twice comes once. Returns how many came.
-    int AddButtons(const std::vector<NewButton>& buttons, int style);
+    // Appends many tabs' buttons in one message, so that the control lays
+    // its buttons out once for all of them; an id that is not a usable
+    // tab's, or is on the bar already, or repeats one before it, is left
+    // out.
+    void AddButtons(const std::vector<NewButton>& buttons, int style);
     LRESULT SetImage(int id, int iconId);
     LRESULT SetImageIndex(int id, int image);
     // SetImage for many buttons at once, repainting only what changed.
@@ -81,8 +82,6 @@ public:
     HWND Parent() const { return parent; }
 
 private:
-    bool Refuses(int id);
-    TBBUTTON Record(int id, const char* text, int iconId, int style);
     int ImageIndex(int iconId);
     void RepaintAppended(HRGN pending);
     LRESULT ReplaceImage(int id, int old, int image);
