@@ -1,11 +1,14 @@
 // The saved session across a restart of the host: the tabs in their order,
 // restored always, never or after asking, and the recently closed list.
 #include <algorithm>
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <set>
 
 #include "conversation_fixture.h"
 #include "host/columns.h"
+#include "host_handler.h"
 #include "ui/elements.h"
 
 using namespace DevHostLib;
@@ -356,4 +359,44 @@ TEST_F(Session, UnknownRepeatedAndHugeStoredSessionsRestoreEachKnownContactOnceI
         host->Stop();
         EXPECT_EQ(SavedSession(), Stored({0, 1}));
     }
+}
+
+// What the host does in the middle of a restore: a message for a contact
+// already taken in, a window it destroys as soon as it built it, a fault of
+// its own that its handler unwinds. Every window taken in gets its button,
+// at its place, with its unread mark, and one tab is shown.
+TEST_F(Session, ARestoreTheHostInterruptsLeavesNoWindowWithoutItsTabAndOneTabShown) {
+    c = BootWithTabs({"Ala", "Jan", "Ola", "Ewa"});
+    host->Stop();
+    auto hostOpens = [this](std::function<void(DevHost&, int contact)> during) {
+        return [this, during](DevHost& h) {
+            h.state.hostActions[{Host::kGroupContactMenu, Host::kActionOpenConversation}] =
+                [&h, during](const ActionRef& ref, int) { during(h, h.state.contacts.RowId(ref.contact)); };
+        };
+    };
+    RestartHost(1, nullptr, hostOpens([this](DevHost& h, int contact) {
+        HWND window = h.state.conversations.Open(contact);
+        if (contact == c[2]) h.DeliverMessage(c[1], "hej");
+        if (contact == c[3]) DestroyWindow(window);
+    }));
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[1], c[2]}));
+    EXPECT_TRUE(SendMessageA(Bar(), TB_ISBUTTONPRESSED, c[1] & 0xBFFFFFFF, 0)) << "its message unread";
+    EXPECT_EQ(CurrentContact(), c[2]) << "the last one left";
+    EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{WindowOf(c[2])});
+    host->Stop();
+
+    std::unique_ptr<char, void (*)(char*)> nowhere(
+        static_cast<char*>(VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_NOACCESS)),
+        [](char* at) { VirtualFree(at, 0, MEM_RELEASE); });
+    CaughtFault caught = RunUnderHostHandler([&] {
+        RestartHost(1, nullptr, hostOpens([&](DevHost& h, int contact) {
+            if (contact == c[2]) [[maybe_unused]] volatile size_t length = std::strlen(nowhere.get());
+            h.state.conversations.Open(contact);
+        }));
+    });
+    ASSERT_TRUE(caught.caught);
+    EXPECT_EQ(Tabs(), (std::vector<int>{c[0], c[1]}));
+    EXPECT_EQ(CurrentContact(), c[1]);
+    EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{WindowOf(c[1])});
+    EXPECT_TRUE(IsWindowVisible(Container()));
 }

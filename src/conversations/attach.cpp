@@ -1,6 +1,7 @@
 #include "conversations/attach.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "conversations/hooks.h"
 #include "conversations/registry.h"
 #include "host/columns.h"
+#include "host/fault_guard.h"
 #include "host/host.h"
 #include "host/plugin_state.h"
 #include "ui/elements.h"
@@ -244,18 +246,27 @@ bool JoinedTab(int32_t contact) {
 
 // The host showed each window as it built it, inside the hidden container:
 // all but the one to show are hidden again before anything is painted, and
-// the one to show is put at its size once the bar has its final height.
+// the one to show is put at its size once the bar has its final height. A
+// button made meanwhile for one of them (a message came for it) gives way to
+// the one at its place; a tab asked for that is gone (the host destroyed its
+// window) leaves the last one taken in shown.
 void FinishBatch(const AttachBatch& batch) {
     std::vector<int32_t> tabs;
     for (int32_t contact : batch.joined)
         if (JoinedTab(contact)) tabs.push_back(contact);
+    for (int32_t contact : tabs)
+        if (tabBar.IndexOf(ButtonOf(contact)) >= batch.barCount) tabBar.Delete(ButtonOf(contact));
     AddTabs(tabs);
-    int32_t shown = batch.shown ? batch.shown : tabs.empty() ? 0 : tabs.back();
+    int32_t shown = JoinedTab(batch.shown) ? batch.shown : tabs.empty() ? 0 : tabs.back();
     for (int32_t contact : tabs) {
         ListRemove(closedList, contact);
         NoteShown(contact);
         HWND window = ConversationWindow(contact);
         if (contact != shown && Shown(window)) ShowWindow(window, SW_HIDE);
+        if (contact != shown && ListContains(waitingList, contact)) {
+            tabBar.Press(ButtonOf(contact), true);
+            tabBar.SetImage(ButtonOf(contact), Host::kIconMessage);
+        }
     }
     Reposition(-1, -1);
     if (!shown) {
@@ -266,19 +277,49 @@ void FinishBatch(const AttachBatch& batch) {
     ChangeWindow(shown);
 }
 
+// The batch ends when its change is undone, however the work ended: at its
+// return, by a throw, or abandoned by a fault the host's handler unwinds. Its
+// end is guarded: it may run in the middle of an unwind.
+struct BatchEnd {
+    AttachBatch* batch;
+    size_t inForce;
+};
+
+void EndBatch(void*, intptr_t) noexcept {
+    std::unique_ptr<AttachBatch> batch(plugin.batch);
+    plugin.batch = nullptr;
+    if (!batch) return;
+    BatchEnd end{batch.get(), ChangesInForce()};
+    RunFaultGuarded(
+        [](void* argument) -> intptr_t {
+            auto* end = static_cast<BatchEnd*>(argument);
+            return Guard("Tabs::AttachMany", [end] { FinishBatch(*end->batch); return 0; }, [] { return 0; });
+        },
+        &end, 0, [](void* argument) noexcept { UndoChangesAfter(static_cast<BatchEnd*>(argument)->inForce); });
+}
+
 }  // namespace
 
+// The batch lives on the heap, not in these frames: a fault may leave them
+// without their clean-ups, and its end still needs what it took in.
 void AttachMany(const std::function<void()>& work) {
     if (plugin.batch) {
         work();
         return;
     }
-    AttachBatch batch;
-    {
-        Scoped<AttachBatch*> open(plugin.batch, &batch);
+    auto batch = std::make_unique<AttachBatch>();
+    batch->barCount = tabBar.Count();
+    size_t inForce = ChangesInForce();
+    if (!RecordChange({&EndBatch, &plugin.batch, 0})) {
         work();
+        return;
     }
-    FinishBatch(batch);
+    plugin.batch = batch.release();
+    struct Ending {
+        size_t inForce;
+        ~Ending() { UndoChangesAfter(inForce); }
+    } ending{inForce};
+    work();
 }
 
 // Showing a window sends it the messages (shown, moved, activated) that would

@@ -21,6 +21,7 @@ namespace Tabs {
 struct AttachBatch {
     std::vector<int32_t> joined;  // in the order the host built them
     int32_t shown = 0;            // the tab last asked for
+    int barCount = 0;             // the bar's buttons when it began
 };
 void AttachMany(const std::function<void()>& work);
 
