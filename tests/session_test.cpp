@@ -344,6 +344,20 @@ TEST_F(Session, AnUnopenedTabClosedOrOfAContactTheHostForgotLeavesTheRestOfTheSe
     EXPECT_EQ(SavedClosed(), Stored({2})) << "closed as tabs are, so kept among the recently closed";
 }
 
+// Closing the shown tab whose neighbours the host forgot before they were
+// ever shown: they go, and the next tab that can open is shown.
+TEST_F(Session, ClosingTheShownTabPassesOverNeighboursTheHostForgot) {
+    c = BootWithTabs({"Ala", "Jan", "Ola", "Ewa"});
+    host->Stop();
+    RestartLazily();
+    host->state.contacts.Remove(c[1]);
+    host->state.contacts.Remove(c[2]);
+    Press(Edit(c[3]), VK_F4, {VK_CONTROL});
+    EXPECT_EQ(Tabs(), std::vector<int>{c[0]});
+    EXPECT_EQ(CurrentContact(), c[0]);
+    EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{WindowOf(c[0])});
+}
+
 TEST_F(Session, UnknownRepeatedAndHugeStoredSessionsRestoreEachKnownContactOnceInOrderEitherWay) {
     c = {AddContact("Ala"), AddContact("Jan")};
     std::string stored = "0\x01" "1073799999\x01" + std::to_string(c[0]) + "\x01" + std::string(300000, '7') +

@@ -382,21 +382,28 @@ void Activate() {
 }
 
 // A current contact without a button of its own (a window that never got
-// one) has no neighbours: the first tab, if any, is shown instead.
+// one) has no neighbours: the first tab, if any, is shown instead. A
+// neighbour whose contact the host forgot goes when chosen, and the next
+// one is chosen in its place.
 void SelectNeighbour() {
     int32_t gone = currentCnt;
-    int i = tabBar.IndexOf(ButtonOf(gone));
-    int n = tabBar.Count();
-    bool hasButton = gone && i >= kFirstTabIndex;
-    int others = n - kFirstTabIndex - (hasButton ? 1 : 0);
-    if (others <= 0) {
-        ShowWindow(containerWnd, SW_HIDE);
-        currentWnd = nullptr;
-        currentCnt = 0;
-    } else {
+    bool hasButton = false;
+    int tries = tabBar.Count();
+    do {
+        int i = tabBar.IndexOf(ButtonOf(gone));
+        hasButton = gone && i >= kFirstTabIndex;
+        int others = tabBar.Count() - kFirstTabIndex - (hasButton ? 1 : 0);
+        if (others <= 0) {
+            ShowWindow(containerWnd, SW_HIDE);
+            currentWnd = nullptr;
+            currentCnt = 0;
+            break;
+        }
         int target = !hasButton ? kFirstTabIndex : i == kFirstTabIndex ? kFirstTabIndex + 1 : i - 1;
-        MoveToWnd(ContactOf(ButtonId{tabBar.CommandAt(target)}));
-    }
+        int32_t next = ContactOf(ButtonId{tabBar.CommandAt(target)});
+        MoveToWnd(next);
+        if (HasTab(next)) break;
+    } while (--tries > 0);
     if (hasButton)
         RemoveTab(gone);
     else
