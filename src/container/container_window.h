@@ -10,12 +10,13 @@
 #include "container/bar_view.h"
 #include "container/shown_order.h"
 #include "container/tab_drag.h"
+#include "container/window_drop.h"
 
 namespace Tabs {
 
 class Container {
 public:
-    explicit Container(HWND window) : window(window), drag(window, bar) {}
+    explicit Container(HWND window) : window(window), drag(window, bar), drop(window, bar) {}
     Container(const Container&) = delete;
     Container& operator=(const Container&) = delete;
 
@@ -28,6 +29,7 @@ public:
 
     BarView& Bar() { return bar; }
     TabDrag& Drag() { return drag; }
+    WindowDrop& Drop() { return drop; }
     ShownOrder& Shown() { return shown; }
 
 private:
@@ -51,6 +53,7 @@ private:
     BarView bar;
     TabDrag drag;
     ShownOrder shown;
+    WindowDrop drop;
 };
 
 }  // namespace Tabs

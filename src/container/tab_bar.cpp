@@ -223,7 +223,19 @@ int TabBar::HitTest(int x, int y) {
     return -1;
 }
 
+// A point beside the buttons gives a negative number, which names the
+// nearest button on Windows and is -1 under Wine.
+int TabBar::IndexAt(POINT point) {
+    auto index = static_cast<int>(Message(TB_HITTEST, 0, reinterpret_cast<LPARAM>(&point)));
+    return window && index >= 0 ? index : -1;
+}
+
 bool TabBar::ItemRect(int index, RECT& rect) { return Message(TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect)) != 0; }
+
+LRESULT TabBar::SetInsertMark(int index, bool after) {
+    TBINSERTMARK mark{index, static_cast<DWORD>(after ? TBIMHT_AFTER : 0)};
+    return Message(TB_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&mark));
+}
 
 LRESULT TabBar::Move(int fromIndex, int toIndex) { return Message(TB_MOVEBUTTON, fromIndex, toIndex); }
 
