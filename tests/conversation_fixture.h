@@ -42,10 +42,17 @@ protected:
         info.cbSize = sizeof info;
         bool inLoop = GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMOVESIZE);
         if (s.done || (!s.started && !inLoop && ++s.waited < kLoopStartSteps)) return;
+        if (!s.started && !inLoop) {
+            // No loop holds the mouse: whatever the press started ends.
+            MouseInput(MOUSEEVENTF_LEFTUP);
+            KeyInput(VK_ESCAPE, 0);
+            KeyInput(VK_ESCAPE, KEYEVENTF_KEYUP);
+            s.done = true;
+            return;
+        }
         if (!s.started) {
-            s.started = inLoop;
-            s.done = !inLoop;
-            if (inLoop) NotifyWinEvent(EVENT_SYSTEM_MOVESIZESTART, s.window, OBJID_WINDOW, CHILDID_SELF);
+            s.started = true;
+            NotifyWinEvent(EVENT_SYSTEM_MOVESIZESTART, s.window, OBJID_WINDOW, CHILDID_SELF);
             return;
         }
         if (!inLoop) {
@@ -230,6 +237,7 @@ protected:
         carrying = &script;
         // The user takes hold of a caption in sight.
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetForegroundWindow(window);
         POINT grab = CaptionOf(window);
         SetCursorPos(grab.x, grab.y);
         MouseInput(MOUSEEVENTF_LEFTDOWN);
@@ -242,6 +250,15 @@ protected:
         KillTimer(nullptr, timer);
         carrying = nullptr;
         ASSERT_TRUE(script.started) << "the press on the caption started no move loop";
+        NotifyWinEvent(EVENT_SYSTEM_MOVESIZEEND, window, OBJID_WINDOW, CHILDID_SELF);
+        DevHostLib::DevHost::Pump();
+    }
+    // The two events the system raises for a move loop of a window, without
+    // the loop: the start, then the end, each heard as the thread retrieves
+    // its messages.
+    static void RaiseMoveEvents(HWND window) {
+        NotifyWinEvent(EVENT_SYSTEM_MOVESIZESTART, window, OBJID_WINDOW, CHILDID_SELF);
+        DevHostLib::DevHost::Pump();
         NotifyWinEvent(EVENT_SYSTEM_MOVESIZEEND, window, OBJID_WINDOW, CHILDID_SELF);
         DevHostLib::DevHost::Pump();
     }

@@ -27,6 +27,7 @@ void CALLBACK MoveSizeEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
                             DWORD) noexcept {
     if (!window || object != OBJID_WINDOW || child != CHILDID_SELF) return;
     Answered("Tabs::MoveSizeEvent", [&] {
+        Log(kTrace, "Tabs::MoveSizeEvent - %s", event == EVENT_SYSTEM_MOVESIZESTART ? "start" : "end");
         if (Container* owner = Container::Of(containerWnd)) {
             if (event == EVENT_SYSTEM_MOVESIZESTART)
                 owner->Drop().OnMoveStart(window);
