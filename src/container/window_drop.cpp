@@ -1,5 +1,7 @@
 #include "container/window_drop.h"
 
+#include <climits>
+
 #include "container/bar_view.h"
 #include "container/container.h"
 #include "container/container_window.h"
