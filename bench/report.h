@@ -22,6 +22,8 @@ enum class Limit {
     FrameWhenSeen,    // p95 under one frame wherever the conversation was seen
     HalfFrameMedian,  // median under half a frame, p95 under one frame
     FrameNoMoreAsked, // p95 under one frame, and no more asked of the host at the last sample than at the first
+    Under500Ms,       // median under 500 ms
+    OverSettingOff25, // at most 25% more than the same with the setting off (in the host's column)
 };
 
 struct Series {

@@ -7,6 +7,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+#include <unordered_set>
+
 #include "container/bar_view.h"
 #include "container/shown_order.h"
 #include "container/tab_drag.h"
@@ -31,6 +34,8 @@ public:
     TabDrag& Drag() { return drag; }
     WindowDrop& Drop() { return drop; }
     ShownOrder& Shown() { return shown; }
+    // The restored tabs whose conversations are opened only when first shown.
+    std::unordered_set<int32_t>& Unopened() { return unopened; }
 
 private:
     // container.cpp: the window's life and layout.
@@ -53,6 +58,7 @@ private:
     BarView bar;
     TabDrag drag;
     ShownOrder shown;
+    std::unordered_set<int32_t> unopened;
     WindowDrop drop;
 };
 
