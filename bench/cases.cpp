@@ -16,6 +16,8 @@ namespace Bench {
 namespace {
 
 constexpr UINT_PTR kFlashTimer = 2;
+constexpr UINT_PTR kDropFollowTimer = 4;  // the container's look at the cursor of a carried window
+constexpr int kAttachDetach = 306002;
 constexpr char kMessage[] = "Hej, jak leci?";
 
 
@@ -197,6 +199,46 @@ Series Flashing(const Plan& plan) {
     Series s{"One tick of the flash timer", "contacts waiting", true, Limit::HalfFrameMedian, {}};
     Progress(s.name.c_str(), 100);
     s.points.push_back({100, std::nullopt, FlashTick(plan, 100, Scaled(plan, plan.samples * 2))});
+    return s;
+}
+
+// --- a window carried over the bar --------------------------------------------
+
+// One look of the plug-in's at the cursor while a detached conversation is
+// carried over the bar, the cursor each time on the other half of a tab in
+// sight, so that the mark moves at every look: one hit test and one change
+// of the mark, whatever the number of tabs. The system's move loop raises
+// the start event; here it is raised with the cursor on the caption.
+Figures CarriedLook(int open, int samples) {
+    World w(true, open + 1);
+    w.Open(0, open + 1);
+    int carried = w.Contact(open);
+    w.Host().Notify({kAttachDetach, Host::kGroupContactMenu, carried}, Host::kNoticeAction);
+    HWND window = w.Host().state.conversations.WindowOf(carried);
+    RECT frame{};
+    POINT client{};
+    GetWindowRect(window, &frame);
+    ClientToScreen(window, &client);
+    SetCursorPos((frame.left + frame.right) / 2, (frame.top + client.y) / 2);
+    NotifyWinEvent(EVENT_SYSTEM_MOVESIZESTART, window, OBJID_WINDOW, CHILDID_SELF);
+    DevHostLib::DevHost::Pump();
+    std::vector<int> inSight = w.TabsInSight();
+    auto work = [&](int i) {
+        POINT at = w.TabCentre(inSight[static_cast<size_t>(i / 2) % inSight.size()]);
+        ClientToScreen(w.Bar(), &at);
+        SetCursorPos(at.x + (i % 2 ? 4 : -4), at.y);
+        SendMessageA(w.Container(), WM_TIMER, kDropFollowTimer, 0);
+    };
+    return Measure(samples, work);
+}
+
+Series Carrying(const Plan& plan) {
+    Series s{"A window carried over the bar: one look at the cursor", "tabs open", true, Limit::HalfFrameMedian, {}};
+    for (int open : {10, 100, 500}) {
+        if (plan.quick && open > 100) continue;
+        Progress(s.name.c_str(), open);
+        s.points.push_back({open, std::nullopt, CarriedLook(open, Scaled(plan, plan.samples * 4))});
+    }
     return s;
 }
 
@@ -487,6 +529,7 @@ std::vector<Series> RunAll(const Plan& plan) {
         {"Incoming message", [&] { return Incoming(plan); }},
         {"Closing all but one", [&] { return ClosingOthers(plan); }},
         {"One tick of the flash timer", [&] { return Flashing(plan); }},
+        {"A window carried over the bar: one look at the cursor", [&] { return Carrying(plan); }},
         {"The quick switcher: Ctrl+K opens it", [&] { return Switcher(plan, false); }},
         {"The quick switcher: a key typed", [&] { return Switcher(plan, true); }},
         {"Start with a saved session", [&] { return Starting(plan); }},

@@ -487,3 +487,28 @@ TEST_F(BarDrag, ATabDraggedOntoTheLastRowShownScrollsTheBarSoItCanGoAnywhere) {
     SendMessageA(Bar(), WM_LBUTTONUP, 0, MAKELPARAM(first.x, first.y));
     EXPECT_EQ(Tabs().front(), c[0]);
 }
+
+TEST_F(BarScroll, AWindowCarriedOntoTheLastRowShownScrollsTheBarAndGoesInWhereItIsLetGo) {
+    auto c = BootSmall(30);
+    Press(Edit(c[29]), VK_TAB, {VK_CONTROL});
+    host->Notify({Tabs::Element::AttachDetach, Host::kGroupContactMenu, c[0]}, Host::kNoticeAction);
+    ASSERT_EQ(FirstRow(), 0);
+    RECT view = ViewRect();
+    POINT onLastRow{view.left + 5, view.bottom - RowHeight() / 2};
+    int scrolledTo = 0, letGoBefore = 0;
+    Carry(WindowOf(c[0]), std::vector<POINT>(24, onLastRow), LetGo::Button, [&](size_t) {
+        scrolledTo = FirstRow();
+        POINT inBar = onLastRow;
+        ScreenToClient(Bar(), &inBar);
+        LRESULT index = SendMessageA(Bar(), TB_HITTEST, 0, reinterpret_cast<LPARAM>(&inBar));
+        letGoBefore = Tabs()[index - 2];
+    });
+    EXPECT_GE(scrolledTo, 3) << "a row at a time while held there";
+    std::vector<int> tabs = Tabs();
+    auto dropped = std::find(tabs.begin(), tabs.end(), c[0]);
+    ASSERT_NE(dropped, tabs.end());
+    ASSERT_NE(dropped + 1, tabs.end());
+    EXPECT_EQ(dropped[1], letGoBefore) << "in before the tab it was let go on the first half of";
+    EXPECT_GE(dropped - tabs.begin(), 12) << "on a row that did not show when the carry began";
+    EXPECT_EQ(CurrentContact(), c[0]);
+}

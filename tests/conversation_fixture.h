@@ -20,6 +20,58 @@
 
 class ConversationTest : public PluginTest {
 protected:
+    // A carry's steps run from a timer, which the system's move loop serves.
+    // A step is far longer than the plug-in's look at the cursor while a
+    // window is carried, and the loop serves the timer due first first.
+    static constexpr UINT kCarryStepMs = 90;
+    static constexpr int kLoopStartSteps = 20;
+    struct CarryScript {
+        HWND window;
+        std::vector<POINT> path;
+        int end;
+        std::function<void(size_t)> seen;
+        size_t next = 0;
+        int waited = 0;
+        bool started = false;
+        bool done = false;
+    };
+    inline static CarryScript* carrying = nullptr;
+    static void CALLBACK CarryStep(HWND, UINT, UINT_PTR, DWORD) {
+        CarryScript& s = *carrying;
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        bool inLoop = GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMOVESIZE);
+        if (s.done || (!s.started && !inLoop && ++s.waited < kLoopStartSteps)) return;
+        if (!s.started && !inLoop) {
+            // No loop holds the mouse: whatever the press started ends.
+            MouseInput(MOUSEEVENTF_LEFTUP);
+            KeyInput(VK_ESCAPE, 0);
+            KeyInput(VK_ESCAPE, KEYEVENTF_KEYUP);
+            s.done = true;
+            return;
+        }
+        if (!s.started) {
+            s.started = true;
+            NotifyWinEvent(EVENT_SYSTEM_MOVESIZESTART, s.window, OBJID_WINDOW, CHILDID_SELF);
+            return;
+        }
+        if (!inLoop) {
+            s.done = true;
+            return;
+        }
+        if (s.next > 0 && s.seen) s.seen(s.next - 1);
+        if (s.next < s.path.size()) {
+            POINT to = s.path[s.next++];
+            SetCursorPos(to.x, to.y);
+            MouseInput(MOUSEEVENTF_MOVE);
+        } else if (s.end == 0) {
+            MouseInput(MOUSEEVENTF_LEFTUP);
+        } else {
+            KeyInput(VK_ESCAPE, 0);
+            KeyInput(VK_ESCAPE, KEYEVENTF_KEYUP);
+        }
+    }
+
     // The plug-in's code linked into this program instead of the DLL, for
     // operations that no host message reaches yet; the host still talks to
     // it only through its entry point.
@@ -214,6 +266,69 @@ protected:
     // length only grows with whatever a busy machine takes until the
     // release, so a short one is set a minute ahead instead.
     static constexpr clock_t kShortPress = -60 * CLOCKS_PER_SEC;
+
+    // A window carried by its caption through the system's move loop, with
+    // real input: the button goes down on the caption (the host's window
+    // answers with the loop), the mouse takes each point of `path` with the
+    // button held, and the move ends with the button let go or with Esc.
+    // `seen(i)` runs inside the loop once the mouse has rested on point i
+    // long enough for the plug-in to look at it. Wine's loop raises no
+    // move-size events: they are raised here where Windows raises them, the
+    // start once the loop runs, the end once it has ended.
+    enum class LetGo { Button, Esc };
+    void Carry(HWND window, std::vector<POINT> path, LetGo end = LetGo::Button,
+               std::function<void(size_t)> seen = nullptr) {
+        CarryScript script{window, std::move(path), end == LetGo::Esc ? 1 : 0, std::move(seen)};
+        carrying = &script;
+        // The user takes hold of a caption in sight.
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetForegroundWindow(window);
+        POINT grab = CaptionOf(window);
+        SetCursorPos(grab.x, grab.y);
+        MouseInput(MOUSEEVENTF_LEFTDOWN);
+        UINT_PTR timer = SetTimer(nullptr, 0, kCarryStepMs, CarryStep);
+        MSG msg;
+        while (!script.done && GetMessageA(&msg, nullptr, 0, 0)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        KillTimer(nullptr, timer);
+        carrying = nullptr;
+        ASSERT_TRUE(script.started) << "the press on the caption started no move loop";
+        NotifyWinEvent(EVENT_SYSTEM_MOVESIZEEND, window, OBJID_WINDOW, CHILDID_SELF);
+        DevHostLib::DevHost::Pump();
+    }
+    // The two events the system raises for a move loop of a window, without
+    // the loop: the start, then the end, each heard as the thread retrieves
+    // its messages.
+    static void RaiseMoveEvents(HWND window) {
+        NotifyWinEvent(EVENT_SYSTEM_MOVESIZESTART, window, OBJID_WINDOW, CHILDID_SELF);
+        DevHostLib::DevHost::Pump();
+        NotifyWinEvent(EVENT_SYSTEM_MOVESIZEEND, window, OBJID_WINDOW, CHILDID_SELF);
+        DevHostLib::DevHost::Pump();
+    }
+    // The middle of a window's caption, on the screen.
+    static POINT CaptionOf(HWND window) {
+        RECT r{};
+        POINT client{};
+        GetWindowRect(window, &r);
+        ClientToScreen(window, &client);
+        return {(r.left + r.right) / 2, (r.top + client.y) / 2};
+    }
+    static POINT Offset(POINT p, int dx, int dy) { return {p.x + dx, p.y + dy}; }
+    static void MouseInput(DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        SendInput(1, &input, sizeof input);
+    }
+    static void KeyInput(WORD key, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+        SendInput(1, &input, sizeof input);
+    }
 
     // The host's action 138 of group 30 for a contact, as the plug-in asks for it.
     int OpenRequests(int contact) {

@@ -3,6 +3,8 @@
 // host is not called.
 #include "conversation_fixture.h"
 #include "host/columns.h"
+#include "host/host.h"
+#include "ui/session.h"
 
 using namespace DevHostLib;
 using Unload = ConversationTest;
@@ -123,4 +125,50 @@ TEST_F(Unload, AfterAnEndTheUnloadLeavesNoWindowClassBehind) {
     int jan = AddContact("Jan");
     Open(jan);
     EXPECT_EQ(Tabs(), std::vector<int>{jan}) << "the module loaded again makes its container anew";
+}
+
+// The hook on the system's move events, seen through the linked code: it
+// hears every move while the run goes on, and neither the end nor the
+// unload's own clean-up (as the module's unload runs it) leaves it behind.
+// The host's control is handed back after each, so that a hook left behind
+// would still be heard.
+class MoveHook : public ConversationTest {
+protected:
+    MoveHook() { inProcess = true; }
+    void TearDown() override {
+        Tabs::hostControl = nullptr;
+        ConversationTest::TearDown();
+    }
+    size_t MovesHeard() {
+        size_t n = 0;
+        for (const auto& line : host->recorded.log)
+            if (line.text.rfind("Tabs::MoveSizeEvent", 0) == 0) ++n;
+        return n;
+    }
+};
+
+TEST_F(MoveHook, TheEndTakesItAway) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    host->Notify({306002, Host::kGroupContactMenu, c[1]}, Host::kNoticeAction);
+    HWND jan = WindowOf(c[1]);
+    RaiseMoveEvents(jan);
+    ASSERT_EQ(MovesHeard(), 2u) << "the start and the end of a move";
+    HostControl* control = Tabs::hostControl;
+    host->Stop();
+    Tabs::hostControl = control;
+    RaiseMoveEvents(jan);
+    EXPECT_EQ(MovesHeard(), 2u);
+}
+
+TEST_F(MoveHook, AnUnloadWithoutAnEndTakesItAway) {
+    auto c = BootWithTabs({"Ala", "Jan"});
+    host->Notify({306002, Host::kGroupContactMenu, c[1]}, Host::kNoticeAction);
+    HWND jan = WindowOf(c[1]);
+    RaiseMoveEvents(jan);
+    ASSERT_EQ(MovesHeard(), 2u);
+    HostControl* control = Tabs::hostControl;
+    Tabs::ReleaseAtUnload();
+    Tabs::hostControl = control;
+    RaiseMoveEvents(jan);
+    EXPECT_EQ(MovesHeard(), 2u);
 }

@@ -211,6 +211,7 @@ private:
     void ReopenFromMainMenu();
     void AttachFromToolbar();
     void TearOffByDragging();
+    void CarryBackOntoBar();
     void KeepContactOutOfTabs();
     void RestartRestoresSession();
     void ManyConversations();
@@ -272,6 +273,7 @@ int Tour::Run() {
         {"the main menu reopens a closed conversation", &Tour::ReopenFromMainMenu},
         {"a detached window's own button attaches it again", &Tour::AttachFromToolbar},
         {"a tab dragged out of the container tears off", &Tour::TearOffByDragging},
+        {"a window carried by its caption onto the bar goes back in there", &Tour::CarryBackOntoBar},
         {"the contact page keeps a contact out of the tabs", &Tour::KeepContactOutOfTabs},
         {"a restart restores the session", &Tour::RestartRestoresSession},
         {"a hundred and fifty conversations: the bar scrolls", &Tour::ManyConversations},
@@ -671,8 +673,75 @@ void Tour::TearOffByDragging() {
            "Ewa's caption is not where the tab was let go");
     Expect(GetCursor() == LoadCursor(nullptr, IDC_ARROW), "the cursor did not go back to the arrow");
     Shoot("09-torn-off", {Container(), window});
-    ClickAttachButton(ewa);
-    ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak", "Ewa Kamińska"});
+}
+
+// The system's move loop holds the program while a window is carried: the
+// user's hand moves from a timer, which the loop serves.
+struct CarrySteps {
+    std::vector<std::function<void()>>* steps = nullptr;
+    size_t next = 0;
+};
+CarrySteps carrySteps;
+
+void CALLBACK NextCarryStep(HWND, UINT, UINT_PTR, DWORD) {
+    if (carrySteps.steps && carrySteps.next < carrySteps.steps->size()) (*carrySteps.steps)[carrySteps.next++]();
+}
+
+// The user takes Ewa's torn-off window by the top of its caption and
+// carries it onto the bar: the bar marks where she would go in, before
+// Agnieszka; let go there, she is a tab at that place again. Wine's move
+// loop raises no move-size events: the tour raises them where Windows does,
+// the start once the loop runs, the end once it is over.
+void Tour::CarryBackOntoBar() {
+    HWND window = WindowOf("Ewa Kamińska");
+    std::optional<Tab> agnieszka = TabOf("Agnieszka Nowak");
+    if (!window || !agnieszka) return Expect(false, "Ewa's window or Agnieszka's tab is missing");
+    RECT frame{}, tab{};
+    GetWindowRect(window, &frame);
+    POINT client{};
+    ClientToScreen(window, &client);
+    POINT grab{(frame.left + frame.right) / 2, client.y - GetSystemMetrics(SM_CYCAPTION) + 2};
+    int index = static_cast<int>(SendMessageA(Bar(), TB_COMMANDTOINDEX, agnieszka->command, 0));
+    SendMessageA(Bar(), TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&tab));
+    MapWindowPoints(Bar(), nullptr, reinterpret_cast<POINT*>(&tab), 2);
+    // Low on the row: the caption, under the cursor, leaves the mark in sight.
+    POINT onBar{tab.left + (tab.right - tab.left) / 4, tab.bottom - 3};
+    HWND under = WindowFromPoint(grab);
+    Expect(under == window, "Ewa's caption is not in sight: " + ClassOf(under));
+    if (!failure.empty()) return;
+    TBINSERTMARK mark{-1, 0};
+    std::vector<std::function<void()>> steps = {
+        [&] { NotifyWinEvent(EVENT_SYSTEM_MOVESIZESTART, window, OBJID_WINDOW, CHILDID_SELF); },
+        [&] { MoveMouse({(grab.x + onBar.x) / 2, (grab.y + onBar.y) / 2}); },
+        [&] { MoveMouse(onBar); },
+        [&] {
+            SendMessageA(Bar(), TB_GETINSERTMARK, 0, reinterpret_cast<LPARAM>(&mark));
+            Shoot("09b-carried-back", {Container(), window});
+        },
+        [&] { Press(MOUSEEVENTF_LEFTUP, 0, onBar); },
+    };
+    carrySteps = {&steps, 0};
+    UINT_PTR timer = SetTimer(nullptr, 0, 150, NextCarryStep);
+    SetCursorPos(grab.x, grab.y);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &input, sizeof input);
+    MSG msg;
+    while (carrySteps.next < steps.size() && GetMessageA(&msg, nullptr, 0, 0)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    KillTimer(nullptr, timer);
+    carrySteps = {};
+    DevHost::Pump();
+    NotifyWinEvent(EVENT_SYSTEM_MOVESIZEEND, window, OBJID_WINDOW, CHILDID_SELF);
+    DevHost::Pump();
+    Expect(mark.iButton == index && !(mark.dwFlags & TBIMHT_AFTER),
+           "while Ewa's window was over Agnieszka's tab the bar did not mark the place before it");
+    Expect(GetParent(window) == GetDlgItem(Container(), 1) && GetPropA(window, "TABBED"),
+           "Ewa's window did not go back into the container");
+    ExpectTabs({"Grażyna Zielińska", "Ewa Kamińska", "Agnieszka Nowak"});
 }
 
 void Tour::KeepContactOutOfTabs() {
@@ -688,7 +757,7 @@ void Tour::KeepContactOutOfTabs() {
     DevHost::Pump();
     HWND window = host->state.conversations.WindowOf(bartek);
     Expect(window && GetParent(window) == nullptr && IsWindowVisible(window), "Bartosz's conversation is not on its own");
-    ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak", "Ewa Kamińska"});
+    ExpectTabs({"Grażyna Zielińska", "Ewa Kamińska", "Agnieszka Nowak"});
 }
 
 void Tour::RestartRestoresSession() {
@@ -702,7 +771,7 @@ void Tour::RestartRestoresSession() {
     UnregisterClassA("Tabs", GetModuleHandleA(nullptr));
     UnregisterClassA(kContentClass, GetModuleHandleA(nullptr));
     if (!Boot(false)) return;
-    ExpectTabs({"Grażyna Zielińska", "Agnieszka Nowak", "Ewa Kamińska"});
+    ExpectTabs({"Grażyna Zielińska", "Ewa Kamińska", "Agnieszka Nowak"});
     Expect(host->recorded.questions.empty(),
            "the plug-in asked before restoring although it was set to always restore");
     Expect(host->state.config.Int(1, Id("Bartosz Kowalski"), kDontTabColumn) == 1,

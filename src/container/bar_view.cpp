@@ -310,18 +310,24 @@ void BarView::ScrollTowardCursor(ButtonId dragged) {
         Scroll(1);
 }
 
-bool BarView::ButtonUnderCursor(int& command) const {
+bool BarView::OnShownRows(POINT screen, POINT& inBar) const {
     HWND bar = tabBar.Window();
-    POINT cursor{};
     RECT r{}, shownPart{}, seen{};
-    if (!bar || !GetCursorPos(&cursor) || !GetWindowRect(bar, &r)) return false;
+    if (!bar || !GetWindowRect(bar, &r)) return false;
     // Rows scrolled out of the view lie under the conversation or outside the
     // container: a point there is not on the bar.
     if (!GetWindowRect(GetParent(bar), &seen) || !IntersectRect(&shownPart, &r, &seen)) return false;
-    if (cursor.x < shownPart.left || cursor.x > shownPart.right || cursor.y < shownPart.top ||
-        cursor.y > shownPart.bottom)
+    if (screen.x < shownPart.left || screen.x > shownPart.right || screen.y < shownPart.top ||
+        screen.y > shownPart.bottom)
         return false;
-    command = tabBar.HitTest(cursor.x - r.left, cursor.y - r.top);
+    inBar = {screen.x - r.left, screen.y - r.top};
+    return true;
+}
+
+bool BarView::ButtonUnderCursor(int& command) const {
+    POINT cursor{}, inBar{};
+    if (!GetCursorPos(&cursor) || !OnShownRows(cursor, inBar)) return false;
+    command = tabBar.HitTest(inBar.x, inBar.y);
     return true;
 }
 

@@ -47,8 +47,11 @@ public:
     // scrolls the bar a row that way.
     void ScrollTowardCursor(ButtonId dragged);
 
-    // Button under the cursor: false when the cursor lies outside the part of
-    // the bar's window rectangle that the view shows (edges inclusive);
+    // Whether a point of the screen lies on the part of the bar's window
+    // rectangle that the view shows (edges inclusive); `inBar` is then the
+    // point in the bar's own coordinates.
+    bool OnShownRows(POINT screen, POINT& inBar) const;
+    // Button under the cursor: false when the cursor lies off the rows shown;
     // otherwise `command` is the hit test's answer.
     bool ButtonUnderCursor(int& command) const;
     // The answer to TTN_GETDISPINFOA: the fixed buttons' names or the

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -164,6 +165,7 @@ LRESULT Container::OnCreate() {
     tabsAlign = GetInt(Column::Align);
     bar.Create(window);
     MakeTabBar(*this, window);
+    drop.Watch();
     AddFixedButtons();
     ShowFixedButtons();
     SetTimer(window, kReadTimer, kReadTimerPeriod, nullptr);
@@ -381,10 +383,13 @@ void RemoveTabsBut(int32_t kept) {
     DestroyWindow(old);
 }
 
-void PlaceTab(ButtonId tab, int index) {
+void PlaceTab(ButtonId tab, int position) {
     int from = tabBar.IndexOf(tab);
-    if (from < kFirstTabIndex || index < kFirstTabIndex || from == index) return;
-    tabBar.Move(from, index);
+    if (from < kFirstTabIndex) return;
+    int to = std::clamp(position, kFirstTabIndex, tabBar.Count());
+    // Taken out first, the tab leaves a gap before a place further on.
+    if (to > from) --to;
+    if (to != from) tabBar.Move(from, to);
 }
 
 void NoteShown(int32_t contact) {
@@ -418,7 +423,10 @@ void ShowFixedButtons() {
 }
 
 void EndDragAfterFault() {
-    if (Container* container = Container::Of(containerWnd)) container->Drag().ComeToRest();
+    Container* container = Container::Of(containerWnd);
+    if (!container) return;
+    container->Drag().ComeToRest();
+    container->Drop().ComeToRest();
 }
 
 // A close request that failed half-way must not reach the default handling,

@@ -25,7 +25,10 @@ extern bool flashPhase;
 constexpr UINT kReadTimer = 1;
 constexpr UINT kFlashTimer = 2;
 constexpr UINT kDragScrollTimer = 3;
+constexpr UINT kDropFollowTimer = 4;
+constexpr UINT kDropScrollTimer = 5;
 constexpr UINT kReadTimerPeriod = 2000;
+constexpr UINT kDragScrollPeriod = 300;  // ms per row while a tab or a window is held on the first or last row
 
 int RegisterClasses();
 void UnregisterClasses();
@@ -55,7 +58,7 @@ void RunClickSetting(int column, int contact);
 
 // After a fault abandoned the plug-in's handling of a message: a tab being
 // dragged is let go, the bar's hold on the mouse, the cursor and the drag's
-// timer with it.
+// timer with it, and a window being carried is no longer followed.
 void EndDragAfterFault();
 
 }  // namespace Tabs

@@ -219,6 +219,8 @@ LRESULT Container::OnTimer(WPARAM timer) {
         case kReadTimer: OnReadTimer(); break;
         case kFlashTimer: OnFlashTimer(); break;
         case kDragScrollTimer: drag.OnScrollTimer(); break;
+        case kDropFollowTimer: drop.OnFollowTimer(); break;
+        case kDropScrollTimer: drop.OnScrollTimer(); break;
     }
     return 0;
 }

@@ -48,9 +48,12 @@ bool TakeUnopened(int32_t contact);
 void RemoveTab(int32_t contact);
 // Every tab goes but the contact's `kept` (0 or -1 for none), as it was.
 void RemoveTabsBut(int32_t kept);
-// Moves a tab (by button id) to a place on the bar, from kFirstTabIndex on;
-// the tabs between shift by one. The fixed buttons never move.
-void PlaceTab(ButtonId tab, int index);
+// Puts a tab (by button id) at a position of the bar: before the button now
+// at that index, the tabs between shifting by one. The fixed buttons stay
+// first (a position among them is the first tab's), and a position past the
+// last button is the end. A dragged tab and a window dropped on the bar
+// both land through here.
+void PlaceTab(ButtonId tab, int position);
 
 // A contact's tab was brought up: it comes first in the order last shown.
 void NoteShown(int32_t contact);

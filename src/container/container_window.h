@@ -13,12 +13,13 @@
 #include "container/bar_view.h"
 #include "container/shown_order.h"
 #include "container/tab_drag.h"
+#include "container/window_drop.h"
 
 namespace Tabs {
 
 class Container {
 public:
-    explicit Container(HWND window) : window(window), drag(window, bar) {}
+    explicit Container(HWND window) : window(window), drag(window, bar), drop(window, bar) {}
     Container(const Container&) = delete;
     Container& operator=(const Container&) = delete;
 
@@ -31,6 +32,7 @@ public:
 
     BarView& Bar() { return bar; }
     TabDrag& Drag() { return drag; }
+    WindowDrop& Drop() { return drop; }
     ShownOrder& Shown() { return shown; }
     // The restored tabs whose conversations are opened only when first shown.
     std::unordered_set<int32_t>& Unopened() { return unopened; }
@@ -57,6 +59,7 @@ private:
     TabDrag drag;
     ShownOrder shown;
     std::unordered_set<int32_t> unopened;
+    WindowDrop drop;
 };
 
 }  // namespace Tabs

@@ -22,6 +22,7 @@ constexpr int kAppendIndex = 0x3FFF;
 constexpr int kNoImage = I_IMAGENONE;
 static_assert(kNoImage == -2);
 constexpr size_t kTextCompared = 256;  // a longer text is sent without comparing
+constexpr int kInsertMarkReach = 4;    // the mark is drawn within this many pixels of a button's edge
 
 bool IsImage(int index) { return index >= 0 && index <= 0xFFFF; }
 
@@ -241,7 +242,37 @@ int TabBar::HitTest(int x, int y) {
     return -1;
 }
 
+// A point beside the buttons gives a negative number, which names the
+// nearest button on Windows and is -1 under Wine.
+int TabBar::IndexAt(POINT point) {
+    auto index = static_cast<int>(Message(TB_HITTEST, 0, reinterpret_cast<LPARAM>(&point)));
+    return window && index >= 0 ? index : -1;
+}
+
 bool TabBar::ItemRect(int index, RECT& rect) { return Message(TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect)) != 0; }
+
+// The control repaints the whole bar for a new mark, every button of every
+// row: only what was to be repainted before, and the strips of the old and
+// the new mark, are.
+LRESULT TabBar::SetInsertMark(int index, bool after) {
+    TBINSERTMARK mark{index, static_cast<DWORD>(after ? TBIMHT_AFTER : 0)}, old{-1, 0};
+    Message(TB_GETINSERTMARK, 0, reinterpret_cast<LPARAM>(&old));
+    UniqueRegion pending(CreateRectRgn(0, 0, 0, 0));
+    bool pendingKnown = pending && window && GetUpdateRgn(window, pending.Get(), FALSE) != ERROR;
+    LRESULT result = Message(TB_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&mark));
+    if (!pendingKnown) return result;
+    ValidateRect(window, nullptr);
+    InvalidateRgn(window, pending.Get(), TRUE);
+    for (const TBINSERTMARK& strip : {old, mark}) {
+        RECT r{};
+        if (strip.iButton < 0 || !ItemRect(strip.iButton, r)) continue;
+        int x = strip.dwFlags & TBIMHT_AFTER ? r.right : r.left;
+        r.left = x - kInsertMarkReach;
+        r.right = x + kInsertMarkReach;
+        InvalidateRect(window, &r, TRUE);
+    }
+    return result;
+}
 
 LRESULT TabBar::Move(int fromIndex, int toIndex) { return Message(TB_MOVEBUTTON, fromIndex, toIndex); }
 

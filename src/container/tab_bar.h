@@ -71,7 +71,14 @@ public:
     int IndexOf(int id);
     int CommandAt(int index);
     int HitTest(int x, int y);
+    // The control's own hit test (TB_HITTEST), one message whatever the
+    // number of buttons: the index of the shown button under a point of the
+    // bar, or -1.
+    int IndexAt(POINT point);
     bool ItemRect(int index, RECT& rect);
+    // The bar's insertion mark before the button at an index, or after it;
+    // index -1 takes the mark away.
+    LRESULT SetInsertMark(int index, bool after);
     LRESULT Move(int fromIndex, int toIndex);
     bool Exists(int key, bool byIndex = false);
     // Where commands and notices go, whichever window the bar lies in.

@@ -15,7 +15,6 @@ namespace Tabs {
 namespace {
 
 constexpr clock_t kDragThreshold = 200;  // ms; a shorter press is a click
-constexpr UINT kDragScrollPeriod = 300;  // ms per row while a dragged tab waits on the first or last row
 
 POINT CursorPos() {
     POINT cursor{};
@@ -28,11 +27,13 @@ bool OutsideContainer(POINT at) {
     return containerWnd && GetWindowRect(containerWnd, &r) && !PtInRect(&r, at);
 }
 
-// A tab dropped on another tab takes its place; dropped where no button
-// lies, it goes to the end of the bar. The fixed buttons stay where they are.
+// A tab dropped on another tab takes its place: it goes in before a tab it
+// came from behind, after one it came from before. Dropped where no button
+// lies, it goes to the end of the bar. The fixed buttons take no tab.
 void MoveDropped(int item, int target) {
     if (IsFixedButton(item) || IsFixedButton(target)) return;
-    PlaceTab(ButtonId{item}, target == -1 ? tabBar.Count() - 1 : tabBar.IndexOf(target));
+    int at = target == -1 ? tabBar.Count() : tabBar.IndexOf(target);
+    PlaceTab(ButtonId{item}, target != -1 && at > tabBar.IndexOf(item) ? at + 1 : at);
 }
 
 }  // namespace

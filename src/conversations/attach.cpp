@@ -436,6 +436,28 @@ void TearOff(int32_t contact, POINT cursor) {
     Reposition(-1, -1);
 }
 
+// A window kept out of the tabs stays out, and a tab's window, hidden or
+// shown, is no floating one.
+int32_t DetachedConversation(HWND window) {
+    if (!OwnThreadWindow(window) || PluginWindow(window) || IsTabbed(window)) return 0;
+    if (GetAncestor(window, GA_PARENT) != GetDesktopWindow()) return 0;
+    int32_t contact = ContactOfWindow(window);
+    if (!contact || !IsTabButtonId(ButtonOf(contact)) || ConversationWindow(contact) != window) return 0;
+    return GetContactInt(contact, Column::DontTab) == 0 ? contact : 0;
+}
+
+// The tab is on the bar at its place before the window comes in, so that
+// the bar is laid out once, with the tab where it stays.
+void DropIn(int32_t contact, HWND window, int position) {
+    if (!contact || !contWnd || DetachedConversation(window) != contact || !LockAllows()) return;
+    Log(kTrace, "Tabs::DropIn, cnt=%d, at: %d", contact, position);
+    AddTab(contact);
+    PlaceTab(ButtonOf(contact), position);
+    Attach(contact, window);
+    UpdateWindowButtons(RefTo(contact));
+    Reposition(-1, -1);
+}
+
 intptr_t ControlTrigger(const ActionNotice* notice) {
     intptr_t answer = ForwardNotice(viewCtrlOwner, notice);
     switch (notice->notice) {

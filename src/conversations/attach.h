@@ -37,6 +37,12 @@ void ToggleAttach(ContactRef ref);
 // it as the detach button does, with the window's caption under the cursor.
 bool CanTearOff(int32_t contact);
 void TearOff(int32_t contact, POINT cursor);
+// A window carried onto the tab bar: the contact of a host's conversation
+// window that floats on its own and may go back into a tab (0 for any
+// other window), and its going back as the attach action takes it, with
+// its tab at a position of the bar (as PlaceTab takes it).
+int32_t DetachedConversation(HWND window);
+void DropIn(int32_t contact, HWND window, int position);
 intptr_t ControlTrigger(const ActionNotice* notice);
 void UpdateWindowButtons(ContactRef ref);
 

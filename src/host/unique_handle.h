@@ -39,5 +39,6 @@ private:
 using UniqueRegion = UniqueHandle<HRGN, DeleteObject>;
 using UniqueMenu = UniqueHandle<HMENU, DestroyMenu>;
 using UniqueIcon = UniqueHandle<HICON, DestroyIcon>;
+using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, UnhookWinEvent>;
 
 }  // namespace Tabs
