@@ -72,10 +72,11 @@ HWND CreateTooltip(HWND owner) {
                            CW_USEDEFAULT, owner, nullptr, AppInstance(), nullptr);
 }
 
-// A new tab bar, watched for drags, with the current tooltip control, in the
-// bar's view.
+// A new tab bar, its images drawn by the container, watched for drags, with
+// the current tooltip control, in the bar's view.
 void MakeTabBar(Container& container, HWND window) {
     tabBar.Create(window, kBarStyle, kBarExStyle);
+    container.Images().Adopt(tabBar.Window());
     container.Drag().Watch(tabBar.Window());
     tabBar.SetTooltips(tooltipWnd);
     container.Bar().Adopt();

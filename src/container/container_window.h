@@ -9,6 +9,7 @@
 
 #include "container/bar_view.h"
 #include "container/shown_order.h"
+#include "container/tab_images.h"
 #include "container/tab_drag.h"
 
 namespace Tabs {
@@ -29,6 +30,7 @@ public:
     BarView& Bar() { return bar; }
     TabDrag& Drag() { return drag; }
     ShownOrder& Shown() { return shown; }
+    TabImages& Images() { return images; }
 
 private:
     // container.cpp: the window's life and layout.
@@ -51,6 +53,7 @@ private:
     BarView bar;
     TabDrag drag;
     ShownOrder shown;
+    TabImages images;
 };
 
 }  // namespace Tabs
