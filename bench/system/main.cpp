@@ -10,9 +10,9 @@
 //     styles off, made a child, sized to the content, shown and painted.
 // The difference between the last two is what re-parenting itself costs.
 //
-// A switch: the same window work as a switch between two of ten such
-// windows inside the content window (switch_floor.h), under a bar of ten
-// tabs: what a switch cannot go below.
+// A switch: the same window work as a switch by a click between two of ten
+// such windows inside the content window (switch_floor.h), under a bar of
+// ten tabs: what a switch cannot go below.
 //
 // Tab buttons: a toolbar made like the tab bar (same styles, an image list
 // like the host's) repaints some of its buttons, with their images and
@@ -324,7 +324,9 @@ void Switching(std::ostream& out, int samples, HWND container, HWND content) {
         shown = next;
     });
     Table(out, "A switch", 4 * samples,
-          {{"Another conversation shown and painted, the one before hidden, two button states, the caption", whole},
+          {{"A tab clicked, its conversation raised, shown and painted, the one before hidden, the focus, two button "
+            "states, the caption",
+            whole},
            {"of which the calls, before the messages they left queued", Summarise(paintedMs)}});
     for (const SwitchFloor::Tab& tab : tabs) DestroyWindow(tab.window);
     DestroyWindow(bar);

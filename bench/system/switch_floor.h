@@ -41,13 +41,24 @@ struct Tab {
     int button;   // its button's command id
 };
 
-// The tab brought up is shown over the one shown before, which is then
-// hidden, and painted with its children; the two tabs' buttons change state
-// and the container's caption changes.
+constexpr int kFocusItem = 5691;  // the conversation's control that takes the focus
+
+// The tab is clicked, as the mouse gives it to the bar; the tab brought up
+// is raised to the top of the content window's children and shown over the
+// one shown before, which is then hidden, and painted with its children; the
+// focus goes into it; the two tabs' buttons change state and the
+// container's caption changes.
 inline void Switch(HWND container, HWND bar, const Tab& from, const Tab& to, const char* caption) {
-    ShowWindow(to.window, SW_SHOWNA);
+    RECT r{};
+    SendMessageA(bar, TB_GETRECT, static_cast<WPARAM>(to.button), reinterpret_cast<LPARAM>(&r));
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(bar, WM_LBUTTONUP, 0, at);
+    SetWindowPos(to.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ShowWindow(to.window, SW_SHOW);
     ShowWindow(from.window, SW_HIDE);
     RedrawWindow(to.window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (HWND focus = GetDlgItem(to.window, kFocusItem)) SetFocus(focus);
     SendMessageA(bar, TB_CHECKBUTTON, static_cast<WPARAM>(from.button), FALSE);
     SendMessageA(bar, TB_CHECKBUTTON, static_cast<WPARAM>(to.button), TRUE);
     SetWindowTextA(container, caption);
