@@ -189,6 +189,7 @@ LRESULT Container::OnNotify(LPARAM lParam) {
         case UDN_DELTAPOS: return bar.OnArrows(*reinterpret_cast<const NMUPDOWN*>(lParam));
         case NM_CUSTOMDRAW: return images.OnCustomDraw(*reinterpret_cast<const NMTBCUSTOMDRAW*>(lParam));
         case TBN_GETDISPINFOW: return TabImages::OnGetDispInfo(*reinterpret_cast<NMTBDISPINFOW*>(lParam));
+        case TBN_GETDISPINFOA: return TabImages::OnGetDispInfo(*reinterpret_cast<NMTBDISPINFOA*>(lParam));
     }
     return 0;
 }

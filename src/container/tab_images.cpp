@@ -66,6 +66,11 @@ LRESULT TabImages::OnGetDispInfo(NMTBDISPINFOW& info) {
     return 0;
 }
 
+LRESULT TabImages::OnGetDispInfo(NMTBDISPINFOA& info) {
+    if (info.dwMask & TBNF_IMAGE) info.iImage = kNoImage;
+    return 0;
+}
+
 HICON TabImages::IconOf(int image) {
     if (!images || image < 0 || image >= ImageList_GetImageCount(images)) return nullptr;
     auto taken = icons.find(image);

@@ -37,7 +37,9 @@ public:
     RECT ImagePart(const RECT& button) const;
 
     LRESULT OnCustomDraw(const NMTBCUSTOMDRAW& draw);
+    // The toolbar asks in the form it chooses (Wine always asks in the wide one).
     static LRESULT OnGetDispInfo(NMTBDISPINFOW& info);
+    static LRESULT OnGetDispInfo(NMTBDISPINFOA& info);
 
 private:
     HICON IconOf(int image);
