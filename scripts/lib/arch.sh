@@ -68,7 +68,19 @@ zv_probe_x86() {
         ZV_X86_RUNS=no
         ZV_X86_WHY_NOT="a tiny 32-bit program did not run here (exit code $rc${err:+: ${err##*: }})"
     fi
+    zv_keep_machine
+}
+
+zv_keep_machine() {
     printf 'boot=%s\nx86=%s\nwhy_not=%s\n' "$(zv_boot_id)" "$ZV_X86_RUNS" "$ZV_X86_WHY_NOT" >"$ZV_MACHINE_FILE"
+}
+
+# Records for this boot that the x86 build does not run here although the
+# kernel would run it, for the reason $1 (its Wine could not be installed).
+zv_x86_not_run() {
+    ZV_X86_RUNS=no
+    ZV_X86_WHY_NOT=$1
+    zv_keep_machine
 }
 
 # Sets ZV_X86_RUNS (yes or no) and ZV_X86_WHY_NOT from the kept answer, or

@@ -26,7 +26,6 @@ constexpr int kListId = 2;
 constexpr int kEmptyId = 3;
 constexpr UINT kFollow = WM_APP + 1;       // make the list again
 constexpr UINT kDeactivated = WM_APP + 2;  // another window was activated
-constexpr UINT_PTR kSubclassId = 1;
 constexpr DWORD kStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
 // Flat borders: Wine takes several milliseconds more to show the controls
@@ -210,8 +209,8 @@ private:
         list = Child("LISTBOX", nullptr, kListStyle, kListId);
         empty = Child("STATIC", kNothingMatches, kEmptyStyle, kEmptyId);
         if (!edit || !list || !empty) return -1;
-        SetWindowSubclass(edit, EditProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-        SetWindowSubclass(list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        editProc = Replace(edit, EditProc);
+        listProc = Replace(list, ListProc);
         LayOut(textHeight + 2 * GetSystemMetrics(SM_CYBORDER) + 6);
         return 0;
     }
@@ -240,8 +239,8 @@ private:
     }
 
     LRESULT OnDestroy() {
-        RemoveWindowSubclass(edit, EditProc, kSubclassId);
-        RemoveWindowSubclass(list, ListProc, kSubclassId);
+        Restore(edit, editProc);
+        Restore(list, listProc);
         return 0;
     }
 
@@ -433,7 +432,7 @@ private:
 
     // An empty field shows what to type, greyed, where the text would stand.
     Answer OnEditPaint(WPARAM wParam, LPARAM lParam) {
-        LRESULT painted = DefSubclassProc(edit, WM_PAINT, wParam, lParam);
+        LRESULT painted = CallWindowProcA(editProc, edit, WM_PAINT, wParam, lParam);
         if (GetWindowTextLengthA(edit) != 0) return painted;
         RECT r{};
         SendMessageA(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
@@ -481,20 +480,33 @@ private:
         return static_cast<LRESULT>(row->name.size());
     }
 
-    static LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                     DWORD_PTR self) noexcept {
-        Answer answer = Answered("Tabs::Switcher (edit)", [&] {
-            return reinterpret_cast<Switcher*>(self)->EditMessage(message, wParam, lParam);
-        });
-        return answer ? *answer : DefSubclassProc(edit, message, wParam, lParam);
+    // The field and the list are the switcher's own children: their
+    // procedures are replaced by the switcher's and put back before they go.
+    // (Not through the common controls' subclass calls, which older systems
+    // export by number only.)
+    static WNDPROC Replace(HWND child, WNDPROC proc) {
+        return reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
     }
 
-    static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                     DWORD_PTR self) noexcept {
-        Answer answer = Answered("Tabs::Switcher (list)", [&] {
-            return reinterpret_cast<Switcher*>(self)->ListMessage(message, wParam, lParam);
-        });
-        return answer ? *answer : DefSubclassProc(list, message, wParam, lParam);
+    static void Restore(HWND child, WNDPROC proc) {
+        if (child && proc) SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+    }
+
+    static Switcher* OfChild(HWND child);
+
+    static LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+        Switcher* self = OfChild(edit);
+        if (!self) return DefWindowProcA(edit, message, wParam, lParam);
+        Answer answer = Answered("Tabs::Switcher (edit)", [&] { return self->EditMessage(message, wParam, lParam); });
+        return answer ? *answer : CallWindowProcA(self->editProc, edit, message, wParam, lParam);
+    }
+
+    static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+        Switcher* self = OfChild(list);
+        if (!self) return DefWindowProcA(list, message, wParam, lParam);
+        Answer answer = Answered("Tabs::Switcher (list)", [&] { return self->ListMessage(message, wParam, lParam); });
+        return answer ? *answer : CallWindowProcA(self->listProc, list, message, wParam, lParam);
     }
 
     HWND window;
@@ -502,6 +514,8 @@ private:
     HWND edit = nullptr;
     HWND list = nullptr;
     HWND empty = nullptr;  // "Brak pasujących rozmów" in the list's place
+    WNDPROC editProc = nullptr;  // the field's and the list's own procedures
+    WNDPROC listProc = nullptr;
     HIMAGELIST images = nullptr;  // the host's
     std::unordered_map<int, UniqueIcon> icons;  // by image index, as drawn
     int iconCx = kIconSize, iconCy = kIconSize;
@@ -513,6 +527,8 @@ private:
 };
 
 Switcher* SwitcherOf(HWND window) { return reinterpret_cast<Switcher*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+
+Switcher* Switcher::OfChild(HWND child) { return SwitcherOf(GetParent(child)); }
 
 // The window owns its object from its first message on to its last.
 LRESULT SwitcherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
