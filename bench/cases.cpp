@@ -431,20 +431,27 @@ std::string SessionText(const World& w, int tabs) {
     return text;
 }
 
-// The start message with a saved session that is restored at once; the host
-// alone opens the same conversations.
-Figures StartWithSession(bool plugin, int tabs, int samples) {
+// Everything a host does at start up to the start message, with a saved
+// session of the first `tabs` contacts restored always; `lazy` restores it
+// with each conversation opened only when its tab is first shown.
+void PrepareStart(World& w, int tabs, bool lazy) {
+    DevHostLib::DevHost& host = w.Host();
+    host.Call(Host::kMsgSetControl, static_cast<HostControl*>(&host));
+    host.Call(Host::kMsgDeclareColumns);
+    host.state.config.SetText("Tabs/LastSession", SessionText(w, tabs));
+    host.state.config.SetInt("Tabs/AutoRevertSession", 1);
+    host.state.config.SetInt("Tabs/LazyRevertSession", lazy ? 1 : 0);
+    host.Call(Host::kMsgPluginsLoaded);
+    host.Call(Host::kMsgPrepare);
+}
+
+// The start message with a saved session; the host alone opens the same
+// conversations.
+Figures StartWithSession(bool plugin, int tabs, int samples, bool lazy = false) {
     std::unique_ptr<World> w;
     auto prepare = [&](int) {
         w = std::make_unique<World>(plugin, tabs, false);
-        if (!plugin) return;
-        DevHostLib::DevHost& host = w->Host();
-        host.Call(Host::kMsgSetControl, static_cast<HostControl*>(&host));
-        host.Call(Host::kMsgDeclareColumns);
-        host.state.config.SetText("Tabs/LastSession", SessionText(*w, tabs));
-        host.state.config.SetInt("Tabs/AutoRevertSession", 1);
-        host.Call(Host::kMsgPluginsLoaded);
-        host.Call(Host::kMsgPrepare);
+        if (plugin) PrepareStart(*w, tabs, lazy);
     };
     auto work = [&](int) {
         if (plugin)
@@ -468,6 +475,46 @@ Series Starting(const Plan& plan) {
     Progress(s.name.c_str(), tabs);
     int n = Scaled(plan, plan.samples / 4);
     s.points.push_back({tabs, StartWithSession(false, tabs, n), StartWithSession(true, tabs, n)});
+    return s;
+}
+
+// With the setting on, only the shown tab's conversation is opened at the
+// start: the whole start stays short however many tabs come back.
+Series StartingLazily(const Plan& plan) {
+    const int tabs = plan.quick ? 100 : 500;
+    Series s{"Start with a saved session, conversations opened when first shown", "tabs restored", false,
+             Limit::Under500Ms, {}};
+    Progress(s.name.c_str(), tabs);
+    s.points.push_back({tabs, std::nullopt, StartWithSession(true, tabs, Scaled(plan, plan.samples / 4), true)});
+    return s;
+}
+
+// Ctrl+Tab from the shown tab to the next one, restored without its window:
+// the host builds the window into that tab. Each sample shows another such
+// tab for the first time. The comparison (in the host's column) is the same
+// host building a conversation window that the plug-in takes as a new tab,
+// the setting off, with as many tabs open.
+Figures FirstShowing(const Plan& plan, int tabs, int samples) {
+    World w(true, tabs, false);
+    PrepareStart(w, tabs, true);
+    w.Host().Call(Host::kMsgStart);
+    auto prepare = [&](int) { w.Host().ForgetRecords(); };
+    Figures f = Measure(samples, [&](int) { w.CtrlTab(); }, prepare);
+    prepare(samples);
+    int shown = w.Current();
+    f.counts = CountMessages([&] { w.CtrlTab(); }, {w.NextTab(), shown}, w.Container(), plan.trace);
+    w.Host().Call(Host::kMsgEnd);
+    w.Host().Call(Host::kMsgReleaseControl);
+    return f;
+}
+
+Series ShowingFirst(const Plan& plan) {
+    const int tabs = plan.quick ? 100 : 500;
+    Series s{"First showing of a tab restored without its window (host column: opening with the setting off)",
+             "tabs open", true, Limit::OverSettingOff25, {}};
+    Progress(s.name.c_str(), tabs);
+    int n = Scaled(plan, plan.samples);
+    s.points.push_back({tabs, OpenAt(plan, true, tabs, n), FirstShowing(plan, tabs, n)});
     return s;
 }
 
@@ -504,6 +551,8 @@ std::vector<Series> RunAll(const Plan& plan) {
         {"The quick switcher: Ctrl+K opens it", [&] { return Switcher(plan, false); }},
         {"The quick switcher: a key typed", [&] { return Switcher(plan, true); }},
         {"Start with a saved session", [&] { return Starting(plan); }},
+        {"Start with a saved session, conversations opened when first shown", [&] { return StartingLazily(plan); }},
+        {"First showing of a tab restored without its window", [&] { return ShowingFirst(plan); }},
         {"End with the tabs open", [&] { return Ending(plan); }},
         {"The host repainting the shown conversation", [&] { return Painting(plan); }},
         {"The toolbar repainting tab buttons", [&] { return ButtonPainting(plan); }},

@@ -23,6 +23,8 @@ enum class Limit {
     HalfFrameMedian,  // median under half a frame, p95 under one frame
     FrameNoMoreAsked, // p95 under one frame, and no more asked of the host at the last sample than at the first
     FloorP95,         // p95 at most 20% over the system's own floor, measured in the host's place
+    Under500Ms,       // median under 500 ms
+    OverSettingOff25, // at most 25% more than the same with the setting off (in the host's column)
 };
 
 struct Series {

@@ -26,8 +26,10 @@ protected:
     bool inProcess = false;
 
     // The host ends (if it runs) and starts again, a new process as it
-    // were, with the same store and contacts and the session setting given.
-    void RestartHost(int autoRevert, std::function<int(const std::string&)> answer = nullptr) {
+    // were, with the same store and contacts and the session setting given;
+    // `prepare` sets up the new host before it starts the plug-in.
+    void RestartHost(int autoRevert, std::function<int(const std::string&)> answer = nullptr,
+                     std::function<void(DevHostLib::DevHost&)> prepare = nullptr) {
         if (host->Started()) host->Stop();
         std::string store = host->state.config.Serialize();
         DevHostLib::ContactTable contacts = host->state.contacts;
@@ -40,6 +42,7 @@ protected:
         host->state.contacts = contacts;
         host->state.config.SetInt(0, 0, Tabs::Column::AutoRevertSession, autoRevert);
         if (answer) host->controls.askUser = answer;
+        if (prepare) prepare(*host);
         Boot();
     }
 

@@ -124,7 +124,7 @@ TEST(Registration, LogsRegistersFourIconsThenTheElementRowsInOrder) {
                                               "45:306100", "306100:0", "306100:0", "306100:0", "306100:0"}));
     std::vector<std::string> tail(order.end() - 4, order.end());
     EXPECT_EQ(tail, (std::vector<std::string>{"71:306201", "306201:0", "306201:0", "306201:0"}));
-    EXPECT_EQ(order.size(), 18u + 74u + 4u) << "every settings row but the viewer's";
+    EXPECT_EQ(order.size(), 18u + 75u + 4u) << "every settings row but the viewer's";
 
     for (const Inserted& e : Inserts(*host)) {
         EXPECT_EQ(e.info.mask, 0x35Fu);
@@ -195,7 +195,7 @@ TEST(Registration, ContactMenuEntriesGoWhereMenuAlignSays) {
 TEST(Registration, SettingsControlsCarryTheirEncodedTextsAndLayout) {
     auto host = Prepared();
     auto page = PageControls(*host);
-    ASSERT_EQ(page.size(), 74u);
+    ASSERT_EQ(page.size(), 75u);
     for (const Inserted& e : page) {
         EXPECT_EQ(e.size, X86OrX64(78u, 86u));
         EXPECT_EQ(e.info.position, -1);
@@ -221,7 +221,7 @@ TEST(Registration, SettingsControlsCarryTheirEncodedTextsAndLayout) {
     EXPECT_EQ(closeAll->info.status, 0x01060000u);
     EXPECT_EQ(WithText(page, "0\n100 znak\xF3w\x1Amin=0\x1Amax=50\x1Astep=10")->info.param, 306104);
     EXPECT_EQ(WithText(page, "Automatycznie przywracaj sesj\xEA: ")->info.width, 180);
-    EXPECT_EQ(page[60].info.height, 0xFFFC);
+    EXPECT_EQ(page[61].info.height, 0xFFFC);
 
     const int clicks[] = {306131, 306132, 306133, 306135, 306134};
     for (int i = 0; i < 5; ++i) {
@@ -236,11 +236,14 @@ TEST(Registration, SettingsControlsCarryTheirEncodedTextsAndLayout) {
 TEST(Registration, ViewerAndTransparencyRowsAppearOnlyWhenAvailable) {
     auto withViewer = Prepared([](DevHost& h) { h.controls.pluginsPresent.insert("Vizorek"); });
     auto page = PageControls(*withViewer);
-    ASSERT_EQ(page.size(), 75u);
+    ASSERT_EQ(page.size(), 76u);
     EXPECT_EQ(page[43].text, "Pytaj");
-    EXPECT_EQ(page[44].text, "Automatycznie \xB3" "aduj poprzedni\xB9 rozmow\xEA");
-    EXPECT_EQ(page[44].info.param, 306148);
-    EXPECT_EQ(page[45].info.status, 0x00100000u);
+    EXPECT_EQ(page[44].text, "Otwieraj przywr\xF3" "cone rozmowy dopiero po wybraniu zak\xB3" "adki");
+    EXPECT_EQ(page[44].info.status, 0x00060000u);
+    EXPECT_EQ(page[44].info.param, 306117);
+    EXPECT_EQ(page[45].text, "Automatycznie \xB3" "aduj poprzedni\xB9 rozmow\xEA");
+    EXPECT_EQ(page[45].info.param, 306148);
+    EXPECT_EQ(page[46].info.status, 0x00100000u);
     withViewer.reset();
 
     // Windows always has layered windows; the registration without them is
@@ -251,7 +254,7 @@ TEST(Registration, ViewerAndTransparencyRowsAppearOnlyWhenAvailable) {
         Tabs::RegisterSettingsControls(false);
     }
     auto rows = Inserts(host);
-    ASSERT_EQ(rows.size(), 70u);
+    ASSERT_EQ(rows.size(), 71u);
     EXPECT_EQ(rows[0].text, "Ustawienia");
     EXPECT_EQ(rows[3].text, std::string("G\xF3ra\x02") + "0");
     EXPECT_EQ(rows[4].info.status, 0x00100000u);

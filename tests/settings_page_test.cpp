@@ -45,6 +45,21 @@ TEST_F(PluginSettingsPage, ThePluginsOwnPageRendersItsNamedCheckBoxesBoundToThei
     EXPECT_EQ(Checked(host->state.settingsPage.ControlOf(306138)), BST_UNCHECKED);
 }
 
+TEST_F(PluginSettingsPage, TheSessionGroupsCheckBoxForOpeningRestoredTabsWhenShownStoresItsColumn) {
+    Boot();
+    host->OpenSettingsPage();
+    HWND box = nullptr;
+    for (const RenderedControl& c : host->state.settingsPage.Controls())
+        if (c.kind == kKindCheckBox && TextOf(c.window) == "Otwieraj przywrócone rozmowy dopiero po wybraniu zakładki")
+            box = c.window;
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Checked(box), BST_UNCHECKED) << "off by default";
+    SendMessageA(box, BM_CLICK, 0, 0);
+    EXPECT_TRUE(host->ApplySettings());
+    EXPECT_EQ(host->state.config.Int("Tabs/LazyRevertSession"), 1);
+    EXPECT_EQ(host->state.config.Int(0, 0, 306117), 1);
+}
+
 TEST_F(PluginSettingsPage, AContactsPageIsBoundToThatContactAndStaysClosedWhenThePluginHidesIt) {
     int ala = AddContact("Ala");
     int jan = AddContact("Jan");

@@ -304,7 +304,27 @@ bool AddTab(int32_t contact) {
     return tabBar.AddButton(ButtonOf(contact), GetTabName(contact, true).c_str(), StatusIcon(contact, -1), kTabStyle);
 }
 
+void AddTabs(const std::vector<int32_t>& contacts) {
+    bool iconPlugin = PluginLoaded(Host::kIconPluginSignature);
+    std::vector<NewButton> buttons;
+    buttons.reserve(contacts.size());
+    for (int32_t contact : contacts)
+        buttons.push_back({ButtonOf(contact), GetTabName(contact, true), StatusIcon(contact, -1, iconPlugin)});
+    tabBar.AddButtons(buttons, kTabStyle);
+    Reposition(-1, -1);
+}
+
+void MarkUnopened(int32_t contact) {
+    if (Container* container = Container::Of(containerWnd)) container->Unopened().insert(contact);
+}
+
+bool TakeUnopened(int32_t contact) {
+    Container* container = Container::Of(containerWnd);
+    return container && container->Unopened().erase(contact) != 0;
+}
+
 void RemoveTab(int32_t contact) {
+    TakeUnopened(contact);
     tabBar.Delete(ButtonOf(contact));
     Reposition(-1, -1);
 }
@@ -323,6 +343,10 @@ void RemoveTabsBut(int32_t kept) {
         int state;
     };
     std::vector<Button> staying;
+    // Of the restored tabs still to be opened, only the kept one stays.
+    bool keptUnopened = container->Unopened().count(kept) != 0;
+    container->Unopened().clear();
+    if (keptUnopened) container->Unopened().insert(kept);
     int keptId = kept == 0 || kept == -1 ? 0 : ButtonOf(kept);
     for (int id : {kCloseButtonId, kDetachButtonId, keptId})
         if (id != 0 && tabBar.Exists(id)) staying.push_back({id, tabBar.Text(id), tabBar.Image(id), tabBar.State(id)});

@@ -37,6 +37,13 @@ void SetContainerIcon(HICON icon);
 // status icon; false when the bar refuses it (it has one, or the contact's
 // button id cannot be a tab's).
 bool AddTab(int32_t contact);
+// Tabs of many contacts at the end of the bar, in their order, laid out once
+// for all of them; those the bar refuses (see AddTab) are left out.
+void AddTabs(const std::vector<int32_t>& contacts);
+// A restored tab whose conversation the host opens only when the tab is
+// first shown; taking the mark tells whether it had it (and removes it).
+void MarkUnopened(int32_t contact);
+bool TakeUnopened(int32_t contact);
 // Takes a contact's tab off the bar and lays the container out again.
 void RemoveTab(int32_t contact);
 // Every tab goes but the contact's `kept` (0 or -1 for none), as it was.

@@ -7,6 +7,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+#include <unordered_set>
+
 #include "container/bar_view.h"
 #include "container/shown_order.h"
 #include "container/tab_images.h"
@@ -31,6 +34,8 @@ public:
     TabDrag& Drag() { return drag; }
     ShownOrder& Shown() { return shown; }
     TabImages& Images() { return images; }
+    // The restored tabs whose conversations are opened only when first shown.
+    std::unordered_set<int32_t>& Unopened() { return unopened; }
 
 private:
     // container.cpp: the window's life and layout.
@@ -54,6 +59,7 @@ private:
     TabDrag drag;
     ShownOrder shown;
     TabImages images;
+    std::unordered_set<int32_t> unopened;
 };
 
 }  // namespace Tabs

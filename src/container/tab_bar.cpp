@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <unordered_set>
 
 #include "container/container_window.h"
 #include "host/columns.h"
@@ -66,6 +67,24 @@ bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
     if (!added) Kept(id, kNoImage);
     if (added && pendingKnown && rows == Rows() && height == ButtonHeight()) RepaintAppended(pending.Get());
     return added;
+}
+
+void TabBar::AddButtons(const std::vector<NewButton>& buttons, int style) {
+    std::vector<TBBUTTON> added;
+    std::unordered_set<int> ids;
+    for (const NewButton& b : buttons) {
+        if (!IsTabButtonId(b.id) || Exists(b.id) || !ids.insert(b.id).second) continue;
+        TBBUTTON button{};
+        button.iBitmap = Kept(b.id, b.iconId ? ImageIndex(b.iconId) : kNoImage);
+        button.idCommand = b.id;
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = static_cast<BYTE>(style);
+        button.dwData = static_cast<DWORD_PTR>(b.id);
+        button.iString = reinterpret_cast<INT_PTR>(b.text.c_str());
+        added.push_back(button);
+    }
+    if (added.empty() || Message(TB_ADDBUTTONSA, added.size(), reinterpret_cast<LPARAM>(added.data()))) return;
+    for (const TBBUTTON& button : added) Kept(button.idCommand, kNoImage);
 }
 
 // A button appended in the rows the bar already had moves none of the

@@ -36,12 +36,24 @@ struct ButtonImage {
     int iconId;
 };
 
+// A button to append, with the text it shows.
+struct NewButton {
+    int id;
+    std::string text;
+    int iconId;
+};
+
 class TabBar {
 public:
     void Create(HWND parent, DWORD style, DWORD exStyle);
     // Appends a button; refuses (and logs) an id that is already on the bar
     // or that is neither a fixed button's nor a usable tab's.
     bool AddButton(int id, const char* text, int iconId, int style);
+    // Appends many tabs' buttons in one message, so that the control lays
+    // its buttons out once for all of them; an id that is not a usable
+    // tab's, or is on the bar already, or repeats one before it, is left
+    // out.
+    void AddButtons(const std::vector<NewButton>& buttons, int style);
     LRESULT SetImage(int id, int iconId);
     LRESULT SetImageIndex(int id, int image);
     // SetImage for many buttons at once, repainting only what changed.

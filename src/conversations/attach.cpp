@@ -13,6 +13,7 @@
 #include "host/plugin_state.h"
 #include "ui/elements.h"
 #include "ui/registration.h"
+#include "ui/session.h"
 
 namespace Tabs {
 
@@ -73,6 +74,9 @@ bool ShowTab(int32_t contact, HWND window) {
     currentCnt = contact;
     currentWnd = window;
     NoteShown(contact);
+    // A restored tab whose window came another way (the host opened the
+    // conversation itself) is open from now on.
+    TakeUnopened(contact);
     ButtonId id = ButtonOf(contact);
     if (!tabBar.Exists(id)) AddTab(contact);
     tabBar.Check(id, true);
@@ -237,9 +241,21 @@ int ChangeWindow(int32_t contact) {
     return Reposition(-1, -1);
 }
 
+// A tab without a window has the host open its conversation, a restored
+// one as the restore opens it. One whose contact the host no longer knows
+// never opens: it is closed, and so kept among the recently closed.
 void MoveToWnd(int32_t contact) {
     Log(kTrace, "Tabs::MoveToWnd, cnt=%d", contact);
-    if (ConversationWindow(contact)) ChangeWindow(contact);
+    if (ConversationWindow(contact)) {
+        ChangeWindow(contact);
+    } else if (HasTab(contact) && Send(Host::kContactExists, contact) == 0) {
+        RemoveTab(contact);
+        RecordClosed(contact);
+        return;
+    } else if (TakeUnopened(contact)) {
+        OpenRestored(contact, AutoLoadWanted());
+        return;
+    }
     CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
 }
 

@@ -48,10 +48,11 @@ const ColumnDefinition kColumns[] = {
     {0, Column::PosH, kInt, 400, "Tabs/Pos/H", nullptr},
     {0, Column::PosAlpha, kInt, 70, "Tabs/Pos/Alpha", nullptr},
     {0, Column::PosAlphaDisable, kInt, 0, "Tabs/Pos/AlphaDisable", nullptr},
+    {0, Column::LazyRevertSession, kInt, 0, "Tabs/LazyRevertSession", nullptr},
     {1, Column::DontTab, kInt, 0, "Tabs/DontTab", nullptr},
 };
 const int kColumnCount = sizeof kColumns / sizeof kColumns[0];
-static_assert(sizeof kColumns / sizeof kColumns[0] == 36);
+static_assert(sizeof kColumns / sizeof kColumns[0] == 37);
 
 namespace {
 

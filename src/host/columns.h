@@ -42,6 +42,7 @@ constexpr int PosW = 306113;
 constexpr int PosH = 306114;
 constexpr int PosAlpha = 306115;
 constexpr int PosAlphaDisable = 306116;
+constexpr int LazyRevertSession = 306117;
 constexpr int DontTab = 306202;  // contact table
 }  // namespace Column
 

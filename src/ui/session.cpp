@@ -1,5 +1,8 @@
 #include "ui/session.h"
 
+#include <unordered_set>
+#include <vector>
+
 #include "container/container.h"
 #include "conversations/attach.h"
 #include "conversations/closed_list.h"
@@ -26,15 +29,47 @@ bool RestoreWanted(const ContactList& session) {
            Send(Host::kAskUser, "Zapisano sesję rozmów, przywrócić?") != 0;
 }
 
+bool Restorable(int32_t contact) { return contact != 0 && Send(Host::kContactExists, contact) != 0; }
+
 // Each conversation the host opens attaches as a tab after those already
 // open, so the tabs come back in their stored order.
 void Restore(const ContactList& session, bool autoLoad) {
     for (int32_t contact : session) {
         Log(kTrace, "Tabs::IStart - Reverting: %d", contact);
-        if (contact == 0 || Send(Host::kContactExists, contact) == 0) continue;
-        CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
-        if (autoLoad) CallAction({Host::kViewerLoadChat, Host::kViewerGroup, contact}, Host::kNoticeAction);
+        if (Restorable(contact)) OpenRestored(contact, autoLoad);
     }
+}
+
+// A contact kept out of the tabs, or one whose button id cannot be a tab's,
+// never gets a tab for its window.
+bool OpensAsTab(int32_t contact) {
+    return GetContactInt(contact, Column::DontTab) == 0 && IsTabButtonId(ButtonOf(contact));
+}
+
+// The tabs come back without their windows, as tabs made for a message are,
+// each contact once, in the order of its first place; only the conversation
+// the restore above would leave shown (the last one) is opened now, every
+// other one the first time its tab is shown. A conversation that would not
+// be a tab is opened at once, as above.
+void RestoreUnopened(const ContactList& session, bool autoLoad) {
+    std::vector<int32_t> tabs;
+    std::unordered_set<int32_t> seen;
+    int32_t shown = 0;
+    for (int32_t contact : session) {
+        Log(kTrace, "Tabs::IStart - Reverting: %d", contact);
+        if (!Restorable(contact)) continue;
+        if (!OpensAsTab(contact)) {
+            OpenRestored(contact, autoLoad);
+            continue;
+        }
+        shown = contact;
+        if (seen.insert(contact).second) tabs.push_back(contact);
+    }
+    if (tabs.empty()) return;
+    AddTabs(tabs);
+    for (int32_t contact : tabs)
+        if (contact != shown) MarkUnopened(contact);
+    OpenRestored(shown, autoLoad);
 }
 
 ContactList OpenTabs() {
@@ -65,16 +100,25 @@ int IStart() {
     Log(kTrace, "Tabs::IStart - SavedSession: %s", GetString(Column::LastSession));
     ContactList session;
     StringToList(GetString(Column::LastSession), session);
-    bool autoLoad = PluginLoaded(Host::kViewerSignature) && GetInt(Column::AutoLoadChat) != 0;
+    bool autoLoad = AutoLoadWanted();
     // An unrestored session counts as closed, ahead of the older entries.
-    if (RestoreWanted(session))
-        Restore(session, autoLoad);
-    else
+    if (!RestoreWanted(session))
         LoadClosed(GetString(Column::LastSession));
+    else if (GetInt(Column::LazyRevertSession) != 0)
+        RestoreUnopened(session, autoLoad);
+    else
+        Restore(session, autoLoad);
     LoadClosed(GetString(Column::ClosedRecentlyBuffer));
     SetString(Column::LastSession, "");
     SetString(Column::ClosedRecentlyBuffer, "");
     return 1;
+}
+
+bool AutoLoadWanted() { return PluginLoaded(Host::kViewerSignature) && GetInt(Column::AutoLoadChat) != 0; }
+
+void OpenRestored(int32_t contact, bool autoLoad) {
+    CallAction({Host::kActionOpenConversation, Host::kGroupContactMenu, contact}, Host::kNoticeAction);
+    if (autoLoad) CallAction({Host::kViewerLoadChat, Host::kViewerGroup, contact}, Host::kNoticeAction);
 }
 
 int IEnd() {

@@ -93,6 +93,7 @@ constexpr SettingRow kSettingRows[] = {
     {0x00191040, "Nigdy", Column::AutoRevertSession},
     {0x00191040, "Zawsze", Column::AutoRevertSession},
     {0x00193000, "Pytaj", Column::AutoRevertSession},
+    {0x00060000, "Otwieraj przywrócone rozmowy dopiero po wybraniu zakładki", Column::LazyRevertSession},
     Viewer({0x00060000, "Automatycznie ładuj poprzednią rozmowę", Column::AutoLoadChat}),
     {0x00100000, nullptr},
 
@@ -130,7 +131,7 @@ constexpr SettingRow kSettingRows[] = {
     {0x00161000, nullptr, Column::MClick, 0, 200},
     {0x00100000, nullptr},
 };
-static_assert(sizeof kSettingRows / sizeof kSettingRows[0] == 75);
+static_assert(sizeof kSettingRows / sizeof kSettingRows[0] == 76);
 
 bool Wanted(const SettingRow& row, bool withTransparency) {
     switch (row.only) {
