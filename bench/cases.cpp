@@ -10,6 +10,7 @@
 #include <string>
 
 #include "host/requests.h"
+#include "system/switch_floor.h"
 
 namespace Bench {
 
@@ -114,6 +115,76 @@ Series Switching(const Plan& plan, Switch how) {
         Progress(s.name.c_str(), open);
         int n = Scaled(plan, plan.samples * 4);
         s.points.push_back({open, SwitchAt(plan, false, open, how, n), SwitchAt(plan, true, open, how, n)});
+    }
+    return s;
+}
+
+// --- a switch against its floor ---------------------------------------------
+
+constexpr char kBareClass[] = "BenchBareContainer";
+constexpr int kFloorButtons = 20;
+
+// The same window work as a switch, done by the system alone on the stand-in
+// host's conversation windows, taken into a bare content window as the
+// plug-in takes them, under a bare tab bar of the plug-in's styles in the
+// top third of a container of the plug-in's default size.
+Figures SwitchFloorAt(int open, int samples) {
+    World w(false, open);
+    w.Open(0, open);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kBareClass;
+    RegisterClassExA(&wc);
+    HWND container = CreateWindowExA(0, kBareClass, "Kontener", WS_OVERLAPPEDWINDOW, 100, 100, 500, 400, nullptr,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr);
+    RECT client{};
+    GetClientRect(container, &client);
+    int barHeight = client.bottom / 3;
+    HWND content = CreateWindowExA(0, kBareClass, "", WS_CHILD | WS_VISIBLE, 0, barHeight, client.right,
+                                   client.bottom - barHeight, container, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND bar = SwitchFloor::TabBar(container, w.Host().state.icons.ImageList(), kFloorButtons);
+    MoveWindow(bar, 0, 0, client.right, barHeight, TRUE);
+    std::vector<SwitchFloor::Tab> tabs;
+    for (int i = 0; i < open; ++i) {
+        HWND window = w.Host().state.conversations.WindowOf(w.Contact(i));
+        ShowWindow(window, SW_HIDE);
+        DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+        SetWindowLongA(window, GWL_STYLE, static_cast<LONG>((style & 0x3F30FFFF) | WS_CHILD));
+        SetParent(window, content);
+        MoveWindow(window, 0, 0, client.right, client.bottom - barHeight, FALSE);
+        tabs.push_back({window, 1 + i % kFloorButtons});
+    }
+    ShowWindow(tabs[0].window, SW_SHOW);
+    SendMessageA(bar, TB_CHECKBUTTON, static_cast<WPARAM>(tabs[0].button), TRUE);
+    ShowWindow(container, SW_SHOW);
+    SetForegroundWindow(container);
+    DevHostLib::DevHost::Pump();
+    std::mt19937 random(static_cast<unsigned>(open));
+    size_t shown = 0, target = 0;
+    std::string caption;
+    auto prepare = [&](int) {
+        do target = random() % tabs.size();
+        while (tabs[target].button == tabs[shown].button && tabs.size() > 1);
+        caption = "Kontakt " + std::to_string(target + 1);
+    };
+    auto work = [&](int) { SwitchFloor::Switch(container, bar, tabs[shown], tabs[target], caption.c_str()); };
+    Figures f = Measure(samples, work, prepare, [&](int) { shown = target; });
+    DestroyWindow(container);
+    UnregisterClassA(kBareClass, GetModuleHandleA(nullptr));
+    return f;
+}
+
+Series SwitchingAgainstFloor(const Plan& plan) {
+    Series s{"Switching tabs against the floor", "tabs open", false, Limit::FloorP95, {}};
+    for (int open : {10, 100, 500}) {
+        if (plan.quick && open > 100) continue;
+        Progress(s.name.c_str(), open);
+        int n = Scaled(plan, plan.samples * 4);
+        s.points.push_back({open, SwitchFloorAt(open, n), SwitchAt(plan, true, open, Switch::Click, n)});
     }
     return s;
 }
@@ -526,6 +597,7 @@ std::vector<Series> RunAll(const Plan& plan) {
         {"Opening a conversation", [&] { return Opening(plan); }},
         {"Switching tabs: click", [&] { return Switching(plan, Switch::Click); }},
         {"Switching tabs: Ctrl+Tab", [&] { return Switching(plan, Switch::CtrlTab); }},
+        {"Switching tabs against the floor", [&] { return SwitchingAgainstFloor(plan); }},
         {"Incoming message", [&] { return Incoming(plan); }},
         {"Closing all but one", [&] { return ClosingOthers(plan); }},
         {"One tick of the flash timer", [&] { return Flashing(plan); }},

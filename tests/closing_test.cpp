@@ -1,5 +1,6 @@
 // Closing one tab or all but one: destroyed or kept hidden by the host's
 // keep setting and Shift, the neighbour shown, the recently closed list.
+#include "container/tab_bar.h"
 #include "conversation_fixture.h"
 #include "conversations/closed_list.h"
 #include "conversations/closing.h"
@@ -140,7 +141,7 @@ TEST_F(Closing, ATabWithoutAWindowClosesByItsActionAndTheMiddleClick) {
     EXPECT_EQ(ShownTabWindows(), std::vector<HWND>{WindowOf(c[0])});
 }
 
-TEST_F(Closing, ClosingAllButOneKeepsTheFixedButtonsAndTheKeptTabAsTheyWere) {
+TEST_F(ClosingInProcess, ClosingAllButOneKeepsTheFixedButtonsAndTheKeptTabAsTheyWere) {
     host->state.config.SetInt(0, 0, Tabs::Column::TabsCloseButton, 1);
     host->state.config.SetInt(0, 0, Tabs::Column::TabsDetachButton, 0);
     auto c = BootWithTabs({"Ala", "Jan", "Ola", "Ewa"});
@@ -148,9 +149,9 @@ TEST_F(Closing, ClosingAllButOneKeepsTheFixedButtonsAndTheKeptTabAsTheyWere) {
     auto look = [&](int id) {
         TBBUTTONINFOA info{};
         info.cbSize = sizeof info;
-        info.dwMask = TBIF_IMAGE | TBIF_STATE;
+        info.dwMask = TBIF_STATE;
         SendMessageA(Bar(), TB_GETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
-        return std::make_pair(static_cast<int>(info.fsState), info.iImage);
+        return std::make_pair(static_cast<int>(info.fsState), Tabs::tabBar.Image(id));
     };
     host->state.contacts.Find(c[0])->info = "informacja: Ala";
     host->state.contacts.Find(c[1])->info = "informacja: Jan";

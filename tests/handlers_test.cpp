@@ -3,20 +3,18 @@
 #include <cstring>
 #include <string>
 
+#include "container/tab_bar.h"
 #include "conversation_fixture.h"
 #include "host/columns.h"
 
 using namespace DevHostLib;
 
+// Which image a tab shows is kept by the plug-in (its toolbar carries
+// I_IMAGECALLBACK): these run the linked code.
 class Handlers : public ConversationTest {
 protected:
-    int ImageOf(int contact) {
-        TBBUTTONINFOA info{};
-        info.cbSize = sizeof info;
-        info.dwMask = TBIF_IMAGE;
-        SendMessageA(Bar(), TB_GETBUTTONINFOA, contact & 0xBFFFFFFF, reinterpret_cast<LPARAM>(&info));
-        return info.iImage;
-    }
+    Handlers() { inProcess = true; }
+    int ImageOf(int contact) { return Tabs::tabBar.Image(contact & 0xBFFFFFFF); }
     bool Pressed(int contact) { return SendMessageA(Bar(), TB_ISBUTTONPRESSED, contact & 0xBFFFFFFF, 0) != 0; }
     HICON SmallIcon() { return reinterpret_cast<HICON>(SendMessageA(Container(), WM_GETICON, ICON_SMALL, 0)); }
     int MessageImage() { return host->state.icons.Index(Host::kIconMessage); }

@@ -52,7 +52,7 @@ TEST_F(TitleTest, ClearingAWaitingContactRestoresItsIconAndTheTitle) {
 
     Tabs::ClearMsgWaiting(0);
     EXPECT_EQ(Tabs::waitingList, Tabs::ContactList{ola});
-    EXPECT_EQ(ButtonAt(2).iBitmap, host.state.icons.Index(StatusIconId(2, 1)));
+    EXPECT_EQ(Tabs::tabBar.Image(ButtonAt(2).idCommand), host.state.icons.Index(StatusIconId(2, 1)));
     EXPECT_EQ(Text(Tabs::containerWnd), "[Ola] Rozmowa z Janem");
 
     SetWindowTextA(Tabs::containerWnd, "bez zmian");

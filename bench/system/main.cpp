@@ -14,6 +14,10 @@
 // (procedures, properties, styles, parent, frame), done to 10, 100 and 500
 // windows.
 //
+// A switch: the same window work as a switch by a click between two of ten
+// such windows inside the content window (switch_floor.h), under a bar of
+// ten tabs: what a switch cannot go below.
+//
 // Tab buttons: a toolbar made like the tab bar (same styles, an image list
 // like the host's) repaints some of its buttons, with their images and
 // without; and one image drawn from the image list is timed against the
@@ -26,6 +30,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -36,6 +41,7 @@
 #include <vector>
 
 #include "../figures.h"
+#include "switch_floor.h"
 
 namespace {
 
@@ -381,6 +387,45 @@ void TabButtons(std::ostream& out, int samples, HWND container) {
     ImageList_Destroy(images);
 }
 
+// --- a switch -------------------------------------------------------------------
+
+// The same window work as a switch between two of ten conversations inside
+// the content window, under a bar of ten tabs: the floor of a switch.
+void Switching(std::ostream& out, int samples, HWND container, HWND content) {
+    constexpr int kTabs = 10;
+    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+    HICON icon = MakeIcon();
+    ImageList_AddIcon(images, icon);
+    RECT client{};
+    GetClientRect(container, &client);
+    HWND bar = SwitchFloor::TabBar(container, images, kTabs);
+    MoveWindow(bar, 0, client.bottom - 48, client.right, 48, TRUE);
+    std::vector<SwitchFloor::Tab> tabs;
+    for (int i = 0; i < kTabs; ++i) tabs.push_back({Build(content), i + 1});
+    ShowWindow(tabs[0].window, SW_SHOW);
+    SendMessageA(bar, TB_CHECKBUTTON, 1, TRUE);
+    Pump();
+    size_t shown = 0;
+    std::vector<double> paintedMs;
+    Figures whole = Measure(4 * samples, [&] {
+        size_t next = (shown + 1 + static_cast<size_t>(std::rand()) % (kTabs - 1)) % kTabs;
+        double start = NowMs();
+        std::string caption = "Kontakt " + std::to_string(next + 1);
+        SwitchFloor::Switch(container, bar, tabs[shown], tabs[next], caption.c_str());
+        paintedMs.push_back(NowMs() - start);
+        shown = next;
+    });
+    Table(out, "A switch", 4 * samples,
+          {{"A tab clicked, its conversation raised, shown and painted, the one before hidden, the focus, two button "
+            "states, the caption",
+            whole},
+           {"of which the calls, before the messages they left queued", Summarise(paintedMs)}});
+    for (const SwitchFloor::Tab& tab : tabs) DestroyWindow(tab.window);
+    DestroyWindow(bar);
+    DestroyIcon(icon);
+    ImageList_Destroy(images);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -410,6 +455,8 @@ int main(int argc, char** argv) {
     Reparenting(md, samples, content);
     md << "\n";
     GivingBack(md, samples, container, content, samples < 41);
+    md << "\n";
+    Switching(md, samples, container, content);
     md << "\n";
     ShowWindow(content, SW_HIDE);
     TabButtons(md, samples, container);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -120,7 +121,6 @@ struct Tab {
     int command = 0;
     std::string text;
     bool pressed = false;
-    int image = -1;
     POINT middle{};  // on the screen
 };
 
@@ -137,7 +137,6 @@ std::vector<Tab> TabsOf(HWND bar) {
         SendMessageA(bar, TB_GETBUTTONTEXTA, button.idCommand, reinterpret_cast<LPARAM>(text));
         tab.text = text;
         tab.pressed = SendMessageA(bar, TB_ISBUTTONPRESSED, button.idCommand, 0) != 0;
-        tab.image = button.iBitmap;
         RECT r{};
         SendMessageA(bar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
         tab.middle = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -145,6 +144,52 @@ std::vector<Tab> TabsOf(HWND bar) {
         tabs.push_back(tab);
     }
     return tabs;
+}
+
+// The pixels of a rectangle of a window's client area, as the window paints
+// it into a bitmap of its own.
+std::vector<COLORREF> Painted(HWND window, const RECT& part) {
+    RECT r{};
+    GetClientRect(window, &r);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    FillRect(memory, &r, GetSysColorBrush(COLOR_BTNFACE));
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    GdiFlush();
+    std::vector<COLORREF> pixels;
+    const auto* all = static_cast<const DWORD*>(bits);
+    for (LONG y = std::max(part.top, 0L); y < std::min(part.bottom, r.bottom); ++y)
+        for (LONG x = std::max(part.left, 0L); x < std::min(part.right, r.right); ++x)
+            pixels.push_back(all[y * r.right + x] & 0xFFFFFF);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return pixels;
+}
+
+// Whether a tab shows an icon, as the user sees it: the colour at the
+// icon's middle is painted somewhere on the tab.
+bool ShowsIcon(HWND bar, int command, HICON icon) {
+    HDC memory = CreateCompatibleDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    DrawIconEx(memory, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    COLORREF colour = static_cast<const DWORD*>(bits)[8 * 16 + 8] & 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    RECT tab{};
+    if (!SendMessageA(bar, TB_GETRECT, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(&tab))) return false;
+    std::vector<COLORREF> shown = Painted(bar, tab);
+    return std::find(shown.begin(), shown.end(), colour) != shown.end();
 }
 
 std::string Join(const std::vector<std::string>& texts) {
@@ -502,8 +547,8 @@ void Tour::MessageWhileAway() {
     std::string title = WindowText(Container());
     Expect(title == "[Celina Wiśniewska] Grażyna Zielińska", "the container's title is \"" + title + "\"");
     std::optional<Tab> ewa = TabOf("Ewa Kamińska");
-    int busy = host->state.icons.Index(StatusIconId(3, kStatusBusy));
-    Expect(ewa && ewa->image == busy, "Ewa's tab does not show her new status");
+    HICON busy = host->state.icons.Handle(StatusIconId(3, kStatusBusy));
+    Expect(ewa && ShowsIcon(Bar(), ewa->command, busy), "Ewa's tab does not show her new status");
     Shoot("02-message-waiting", {Container()});
 }
 

@@ -94,9 +94,11 @@ void BarToolMessage(UINT message, HWND container, HWND bar) {
     SendMessageA(tooltipWnd, message, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-// A new tab bar, watched for drags, with its tooltip, in the bar's view.
+// A new tab bar, its images drawn by the container, watched for drags, with
+// its tooltip, in the bar's view.
 void MakeTabBar(Container& container, HWND window) {
     tabBar.Create(window, kBarStyle, kBarExStyle);
+    container.Images().Adopt(tabBar.Window());
     container.Drag().Watch(tabBar.Window());
     BarToolMessage(TTM_ADDTOOLA, window, tabBar.Window());
     container.Bar().Adopt();

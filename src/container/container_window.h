@@ -12,6 +12,7 @@
 
 #include "container/bar_view.h"
 #include "container/shown_order.h"
+#include "container/tab_images.h"
 #include "container/tab_drag.h"
 #include "container/window_drop.h"
 
@@ -34,6 +35,7 @@ public:
     TabDrag& Drag() { return drag; }
     WindowDrop& Drop() { return drop; }
     ShownOrder& Shown() { return shown; }
+    TabImages& Images() { return images; }
     // The restored tabs whose conversations are opened only when first shown.
     std::unordered_set<int32_t>& Unopened() { return unopened; }
 
@@ -58,6 +60,7 @@ private:
     BarView bar;
     TabDrag drag;
     ShownOrder shown;
+    TabImages images;
     std::unordered_set<int32_t> unopened;
     WindowDrop drop;
 };

@@ -1,10 +1,10 @@
 #include "container/tab_bar.h"
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <unordered_set>
 
+#include "container/container_window.h"
 #include "host/columns.h"
 #include "host/host.h"
 #include "host/unique_handle.h"
@@ -54,7 +54,7 @@ bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
         return false;
     }
     TBBUTTON button{};
-    button.iBitmap = iconId ? ImageIndex(iconId) : kNoImage;
+    button.iBitmap = Kept(id, iconId ? ImageIndex(iconId) : kNoImage);
     button.idCommand = id;
     button.fsState = TBSTATE_ENABLED;
     button.fsStyle = static_cast<BYTE>(style ? style : BTNS_AUTOSIZE);
@@ -65,6 +65,7 @@ bool TabBar::AddButton(int id, const char* text, int iconId, int style) {
     UniqueRegion pending(CreateRectRgn(0, 0, 0, 0));
     bool pendingKnown = pending && window && GetUpdateRgn(window, pending.Get(), FALSE) != ERROR;
     bool added = Message(TB_INSERTBUTTONA, kAppendIndex, reinterpret_cast<LPARAM>(&button)) != 0;
+    if (!added) Kept(id, kNoImage);
     if (added && pendingKnown && rows == Rows() && height == ButtonHeight()) RepaintAppended(pending.Get());
     return added;
 }
@@ -75,7 +76,7 @@ void TabBar::AddButtons(const std::vector<NewButton>& buttons, int style) {
     for (const NewButton& b : buttons) {
         if (!IsTabButtonId(b.id) || Exists(b.id) || !ids.insert(b.id).second) continue;
         TBBUTTON button{};
-        button.iBitmap = b.iconId ? ImageIndex(b.iconId) : kNoImage;
+        button.iBitmap = Kept(b.id, b.iconId ? ImageIndex(b.iconId) : kNoImage);
         button.idCommand = b.id;
         button.fsState = TBSTATE_ENABLED;
         button.fsStyle = static_cast<BYTE>(style);
@@ -83,7 +84,8 @@ void TabBar::AddButtons(const std::vector<NewButton>& buttons, int style) {
         button.iString = reinterpret_cast<INT_PTR>(b.text.c_str());
         added.push_back(button);
     }
-    if (!added.empty()) Message(TB_ADDBUTTONSA, added.size(), reinterpret_cast<LPARAM>(added.data()));
+    if (added.empty() || Message(TB_ADDBUTTONSA, added.size(), reinterpret_cast<LPARAM>(added.data()))) return;
+    for (const TBBUTTON& button : added) Kept(button.idCommand, kNoImage);
 }
 
 // A button appended in the rows the bar already had moves none of the
@@ -97,90 +99,82 @@ void TabBar::RepaintAppended(HRGN pending) {
     InvalidateRect(window, &added, TRUE);
 }
 
-// TB_CHANGEBITMAP keeps only the low word of the index, which turns "no
-// image" (-2) into image 65534, and lays nothing out again although a button
-// with an image is wider than one without: it serves only when both the old
-// and the new image are images. The button information carries any index.
+TabImages* TabBar::Drawn() {
+    Container* container = Container::Of(parent);
+    return container && container->Images().Drawing() ? &container->Images() : nullptr;
+}
+
+// What the toolbar is given for a button's image: a button whose image the
+// container draws carries I_IMAGECALLBACK, and its image is kept there.
+int TabBar::Kept(int id, int image) {
+    TabImages* drawn = Drawn();
+    if (!drawn) return image;
+    if (!IsImage(image)) {
+        drawn->Forget(id);
+        return image;
+    }
+    drawn->SetImage(id, image);
+    return I_IMAGECALLBACK;
+}
+
 LRESULT TabBar::SetImage(int id, int iconId) { return SetImageIndex(id, iconId ? ImageIndex(iconId) : kNoImage); }
 
+// An image that replaces another on a button whose image the container
+// draws costs the toolbar nothing: only the image's part is repainted.
 LRESULT TabBar::SetImageIndex(int id, int image) {
+    TabImages* drawn = Drawn();
+    int old = drawn ? drawn->Image(id) : kNoImage;
+    if (IsImage(old) && IsImage(image)) {
+        if (old != image) {
+            drawn->SetImage(id, image);
+            RepaintImage(id);
+        }
+        return 1;
+    }
     TBBUTTONINFOA info{};
     info.cbSize = sizeof info;
     info.dwMask = TBIF_IMAGE;
     if (Message(TB_GETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info)) == -1) return 0;
-    return ReplaceImage(id, info.iImage, image);
+    return ReplaceImage(id, info.iImage == I_IMAGECALLBACK ? old : info.iImage, image);
 }
 
+// TB_CHANGEBITMAP keeps only the low word of the index, which turns "no
+// image" (-2) into image 65534, and lays nothing out again although a button
+// with an image is wider than one without: it serves only when both the old
+// and the new image are images. The button information carries any index.
 LRESULT TabBar::ReplaceImage(int id, int old, int image) {
     if (old == image) return 1;
     if (IsImage(old) && IsImage(image)) return Message(TB_CHANGEBITMAP, id, MAKELPARAM(image, 0));
     TBBUTTONINFOA info{};
     info.cbSize = sizeof info;
     info.dwMask = TBIF_IMAGE;
-    info.iImage = image;
+    info.iImage = Kept(id, image);
     return Message(TB_SETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
 }
 
 void TabBar::SetImages(const std::vector<ButtonImage>& images) {
-    if (!window) return;
-    // The host is asked for every index before the bar's pending repaint is
-    // taken: whatever the bar is given to repaint meanwhile is kept.
-    struct Change {
-        int id;
-        int index;
-        int old;
-        int image;
-    };
-    std::vector<Change> changes;
-    for (const ButtonImage& button : images) {
-        TBBUTTONINFOA info{};
-        info.cbSize = sizeof info;
-        info.dwMask = TBIF_IMAGE;
-        int index = static_cast<int>(Message(TB_GETBUTTONINFOA, button.id, reinterpret_cast<LPARAM>(&info)));
-        if (index == -1) continue;
-        int image = button.iconId ? ImageIndex(button.iconId) : kNoImage;
-        if (image != info.iImage) changes.push_back({button.id, index, info.iImage, image});
-    }
-    if (changes.empty()) return;
-    UniqueRegion pending(CreateRectRgn(0, 0, 0, 0));
-    bool inPlace = pending && GetUpdateRgn(window, pending.Get(), FALSE) != ERROR;
-    std::vector<int> changed;
-    for (const Change& change : changes) {
-        inPlace = inPlace && IsImage(change.old) && IsImage(change.image);
-        ReplaceImage(change.id, change.old, change.image);
-        changed.push_back(change.index);
-    }
-    if (inPlace) RepaintImages(pending.Get(), changed);
+    for (const ButtonImage& button : images) SetImage(button.id, button.iconId);
 }
 
-// The control repaints a whole button for its new image, text and all, and
-// drawing a button is most of a flash tick's time: of each button changed,
-// only the part its image takes (with the shift of a pressed button) is
-// repainted, and only where the bar's view shows it.
-void TabBar::RepaintImages(HRGN pending, const std::vector<int>& indexes) {
-    int imageCx = 0, imageCy = 0;
-    auto images = reinterpret_cast<HIMAGELIST>(Message(TB_GETIMAGELIST));
-    if (!images || !ImageList_GetIconSize(images, &imageCx, &imageCy)) return;
-    int part = imageCx + LOWORD(Message(TB_GETPADDING)) + 2 * GetSystemMetrics(SM_CXEDGE) + 2;
-    RECT seen{};
+// Only the part of the button its image takes, and only where the bar's view
+// shows it.
+void TabBar::RepaintImage(int id) {
+    TabImages* drawn = Drawn();
+    RECT button{}, seen{}, shown{};
     HWND view = GetParent(window);
-    if (!GetClientRect(view, &seen)) return;
+    if (!drawn || !Message(TB_GETRECT, id, reinterpret_cast<LPARAM>(&button)) || !GetClientRect(view, &seen)) return;
     MapWindowPoints(view, window, reinterpret_cast<POINT*>(&seen), 2);
-    ValidateRect(window, nullptr);
-    InvalidateRgn(window, pending, TRUE);
-    for (int index : indexes) {
-        RECT button{}, shown{};
-        if (!ItemRect(index, button)) continue;
-        button.right = std::min(button.right, button.left + part);
-        if (IntersectRect(&shown, &button, &seen)) InvalidateRect(window, &shown, TRUE);
-    }
+    RECT part = drawn->ImagePart(button);
+    if (IntersectRect(&shown, &part, &seen)) InvalidateRect(window, &shown, TRUE);
 }
 
 int TabBar::Image(int id) {
     TBBUTTONINFOA info{};
     info.cbSize = sizeof info;
     info.dwMask = TBIF_IMAGE;
-    return Message(TB_GETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info)) == -1 ? kNoImage : info.iImage;
+    if (Message(TB_GETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info)) == -1) return kNoImage;
+    TabImages* drawn = Drawn();
+    return info.iImage == I_IMAGECALLBACK && drawn ? drawn->Image(id) : info.iImage;
 }
 
 int TabBar::State(int id) { return window ? static_cast<int>(Message(TB_GETSTATE, id)) : -1; }
@@ -286,7 +280,10 @@ bool TabBar::Exists(int key, bool byIndex) {
 
 void TabBar::SetNotifyWindow(HWND window) { Message(TB_SETPARENT, reinterpret_cast<WPARAM>(window)); }
 
-LRESULT TabBar::Delete(int key, bool byIndex) { return Message(TB_DELETEBUTTON, byIndex ? key : IndexOf(key)); }
+LRESULT TabBar::Delete(int key, bool byIndex) {
+    if (TabImages* drawn = Drawn()) drawn->Forget(byIndex ? CommandAt(key) : key);
+    return Message(TB_DELETEBUTTON, byIndex ? key : IndexOf(key));
+}
 
 bool HasTab(int contact) { return IsTabButtonId(ButtonOf(contact)) && tabBar.Exists(ButtonOf(contact)); }
 

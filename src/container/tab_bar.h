@@ -12,6 +12,8 @@
 
 namespace Tabs {
 
+class TabImages;
+
 constexpr int kCloseButtonId = 0xFFFF;
 constexpr int kDetachButtonId = 0xFFFE;
 constexpr int kFirstTabIndex = 2;
@@ -27,8 +29,8 @@ inline bool IsTabButtonId(int id) { return id >= 1 && id < kDetachButtonId; }
 // button is added, deleted, hidden or given a new text or image through its
 // button information, and on every TB_AUTOSIZE and resize: with hundreds of
 // tabs that is milliseconds each time. So an unchanged text or image is not
-// sent again, and an image that replaces another goes through
-// TB_CHANGEBITMAP, which only repaints the button.
+// sent again, and an image that replaces another is not sent at all: the
+// container draws the bar's images (TabImages) and repaints only the image.
 struct ButtonImage {
     int id;
     int iconId;
@@ -91,8 +93,10 @@ public:
 private:
     int ImageIndex(int iconId);
     void RepaintAppended(HRGN pending);
+    TabImages* Drawn();
+    int Kept(int id, int image);
     LRESULT ReplaceImage(int id, int old, int image);
-    void RepaintImages(HRGN pending, const std::vector<int>& indexes);
+    void RepaintImage(int id);
     LRESULT Message(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     HWND window = nullptr;
