@@ -346,6 +346,15 @@ TEST_F(BadInput, AFaultInAHookEndsOnlyThePlugInsPartAndTheHostStillGetsTheMessag
 TEST_F(BadInput, AFaultingNotificationToTheContainerIsAnsweredWithoutClosingAnything) {
     auto c = BootWithTabs({"Ala", "Jan"});
     GuardedMemory unreadable;
+    // The bar's image question, asked by another window with a bare header:
+    // nothing past the header is read or written.
+    for (UINT code : {TBN_GETDISPINFOW, TBN_GETDISPINFOA}) {
+        NMHDR header{Content(), 10, code};
+        std::vector<uint8_t> bytes(sizeof header);
+        std::memcpy(bytes.data(), &header, sizeof header);
+        EXPECT_EQ(SendMessageA(Container(), WM_NOTIFY, 10, reinterpret_cast<LPARAM>(unreadable.Place(bytes))), 0);
+    }
+    EXPECT_FALSE(host->recorded.Logged("Tabs::WndProc - błąd ochrony pamięci"));
     LPARAM gone = reinterpret_cast<LPARAM>(unreadable.Place({}));
     EXPECT_EQ(SendMessageA(Container(), WM_NOTIFY, 10, gone), 0);
     EXPECT_TRUE(host->recorded.Logged("Tabs::WndProc - błąd ochrony pamięci"));

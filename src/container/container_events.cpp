@@ -189,8 +189,8 @@ LRESULT Container::OnNotify(LPARAM lParam) {
         case NM_RCLICK: return OnRightClick(*reinterpret_cast<const NMMOUSE*>(lParam));
         case UDN_DELTAPOS: return bar.OnArrows(*reinterpret_cast<const NMUPDOWN*>(lParam));
         case NM_CUSTOMDRAW: return images.OnCustomDraw(*reinterpret_cast<const NMTBCUSTOMDRAW*>(lParam));
-        case TBN_GETDISPINFOW: return TabImages::OnGetDispInfo(*reinterpret_cast<NMTBDISPINFOW*>(lParam));
-        case TBN_GETDISPINFOA: return TabImages::OnGetDispInfo(*reinterpret_cast<NMTBDISPINFOA*>(lParam));
+        case TBN_GETDISPINFOW: return images.OnGetDispInfo(*reinterpret_cast<NMTBDISPINFOW*>(lParam));
+        case TBN_GETDISPINFOA: return images.OnGetDispInfo(*reinterpret_cast<NMTBDISPINFOA*>(lParam));
     }
     return 0;
 }

@@ -61,13 +61,13 @@ LRESULT TabImages::OnCustomDraw(const NMTBCUSTOMDRAW& draw) {
 
 // The toolbar asks for a button's image as it draws it; it has none to
 // draw, the image is drawn here.
-LRESULT TabImages::OnGetDispInfo(NMTBDISPINFOW& info) {
-    if (info.dwMask & TBNF_IMAGE) info.iImage = kNoImage;
+LRESULT TabImages::OnGetDispInfo(NMTBDISPINFOW& info) const {
+    if (bar && info.hdr.hwndFrom == bar && (info.dwMask & TBNF_IMAGE)) info.iImage = kNoImage;
     return 0;
 }
 
-LRESULT TabImages::OnGetDispInfo(NMTBDISPINFOA& info) {
-    if (info.dwMask & TBNF_IMAGE) info.iImage = kNoImage;
+LRESULT TabImages::OnGetDispInfo(NMTBDISPINFOA& info) const {
+    if (bar && info.hdr.hwndFrom == bar && (info.dwMask & TBNF_IMAGE)) info.iImage = kNoImage;
     return 0;
 }
 

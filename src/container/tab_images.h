@@ -37,9 +37,10 @@ public:
     RECT ImagePart(const RECT& button) const;
 
     LRESULT OnCustomDraw(const NMTBCUSTOMDRAW& draw);
-    // The toolbar asks in the form it chooses (Wine always asks in the wide one).
-    static LRESULT OnGetDispInfo(NMTBDISPINFOW& info);
-    static LRESULT OnGetDispInfo(NMTBDISPINFOA& info);
+    // The toolbar asks in the form it chooses (Wine always asks in the wide
+    // one). Only the bar's own question is answered: its record is whole.
+    LRESULT OnGetDispInfo(NMTBDISPINFOW& info) const;
+    LRESULT OnGetDispInfo(NMTBDISPINFOA& info) const;
 
 private:
     HICON IconOf(int image);
